@@ -1,0 +1,43 @@
+#include "apply/hosts_lines.h"
+
+namespace lanvoy {
+
+std::optional<std::string> HostsLineOf(const HostRow& row) {
+  if (row.HostName.empty() || row.IPAddress.empty()) return std::nullopt;
+  return row.IPAddress + "   " + row.HostName + "   #" + row.Remark;
+}
+
+HostRow ParseHostsLine(const std::string& line) {
+  HostRow row;
+  std::string rest;
+  auto blank = line.find(' ');
+  if (blank == std::string::npos) {
+    rest = line;
+  } else {
+    row.IPAddress = line.substr(0, blank);
+    rest = line.substr(blank + 1);
+  }
+  rest.erase(0, rest.find_first_not_of(' ') == std::string::npos ? rest.size()
+                                                                  : rest.find_first_not_of(' '));
+  auto hash = rest.find('#');
+  if (hash == std::string::npos) {
+    row.HostName = rest;
+  } else {
+    row.HostName = rest.substr(0, hash);
+    row.Remark = rest.substr(hash + 1);
+  }
+  return row;
+}
+
+std::vector<HostRow> FillHostsGrid(const std::vector<std::string>& lines) {
+  std::vector<HostRow> rows(1);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    if (line.empty() || line[0] == '#') continue;
+    rows.back() = ParseHostsLine(line);
+    if (i + 1 < lines.size()) rows.emplace_back();
+  }
+  return rows;
+}
+
+}  // namespace lanvoy

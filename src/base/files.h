@@ -1,0 +1,32 @@
+// Whole-file reads and writes. A write goes to a new file beside the target that is then
+// renamed over it, so a failure never leaves a half-written file behind.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lanvoy {
+
+// The file's bytes, or nullopt when it cannot be opened.
+std::optional<std::string> ReadFileBytes(const std::string& path);
+
+// Writes bytes to a temporary file in the same folder and renames it over path.
+// Returns false (and leaves path as it was) when any step fails.
+bool WriteFileAtomic(const std::string& path, const std::string& bytes);
+
+// Writes bytes in place (truncating). Returns false when the file cannot be opened or written.
+bool WriteFileDirect(const std::string& path, const std::string& bytes);
+
+bool FileExists(const std::string& path);  // a regular file; a directory does not count
+bool DeleteFileAt(const std::string& path);
+
+// Lines of a text file as 8-bit text (CR LF, LF or CR end a line); EFOpenError when it
+// cannot be opened.
+std::vector<std::string> ReadTextLines(const std::string& path);
+
+// Every line followed by CR LF, replacing the file whole (atomically); EFCreateError when it
+// cannot be written.
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
+
+}  // namespace lanvoy

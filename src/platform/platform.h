@@ -1,0 +1,166 @@
+// The Windows services Lanvoy calls, one small interface each. Core code reaches the
+// machine only through these; a backend (sim: a simulated host kept in a folder, win32:
+// the real API) implements them. No OS header may appear here.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lanvoy::platform {
+
+// ---------------------------------------------------------------- registry
+
+enum class RootKey { CurrentUser, LocalMachine };
+
+// REG_SZ, REG_DWORD, or any other type (which the program refuses to read).
+enum class ValueType { String, DWord, Other };
+
+struct RegistryValue {
+  ValueType type = ValueType::String;
+  std::string text;    // REG_SZ data, without its terminating NUL
+  uint32_t dword = 0;  // REG_DWORD data
+};
+
+// A key opened with full access (KEY_ALL_ACCESS); destroying it closes it.
+class RegistryKey {
+ public:
+  virtual ~RegistryKey() = default;
+  // nullopt when the value does not exist.
+  virtual std::optional<RegistryValue> Query(const std::string& name) = 0;
+  virtual bool SetString(const std::string& name, const std::string& data) = 0;
+  virtual bool SetDWord(const std::string& name, uint32_t data) = 0;
+  virtual bool DeleteValue(const std::string& name) = 0;
+};
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  // path as the program writes it ("\Software\..."; a leading backslash is allowed and
+  // ignored, names compare without regard to case). With create, missing keys are made
+  // (RegCreateKeyExA); without, only an existing key opens (RegOpenKeyExA).
+  // nullptr when the key cannot be opened.
+  virtual std::unique_ptr<RegistryKey> Open(RootKey root, const std::string& path,
+                                            bool create) = 0;
+};
+
+// ---------------------------------------------------------------- processes and pipes
+
+// An anonymous pipe (CreatePipe) whose handles are inheritable. The child gets one end;
+// the program keeps the other.
+class Pipe {
+ public:
+  virtual ~Pipe() = default;  // closes whatever end is still open
+  // PeekNamedPipe on the read end: copies up to size bytes without removing them; copied
+  // receives the bytes copied, available the bytes waiting in all. false on failure.
+  virtual bool Peek(char* buffer, uint32_t size, uint32_t& copied, uint32_t& available) = 0;
+  // ReadFile on the read end; blocks until at least one byte or the end arrives.
+  virtual bool Read(char* buffer, uint32_t size, uint32_t& got) = 0;
+  // WriteFile on the write end.
+  virtual bool Write(const char* data, uint32_t size, uint32_t& written) = 0;
+  virtual void CloseReadEnd() = 0;
+  virtual void CloseWriteEnd() = 0;
+};
+
+struct StartInfo {
+  std::string commandLine;        // CreateProcessA's command line, no separate program name
+  uint16_t showWindow = 1;        // STARTF_USESHOWWINDOW with this show command
+  uint32_t creationFlags = 0x30;  // CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS
+  // With both set: STARTF_USESTDHANDLES, handles inherited; the child reads stdinPipe's read
+  // end and writes stdout and stderr into stdoutPipe's write end.
+  Pipe* stdinPipe = nullptr;
+  Pipe* stdoutPipe = nullptr;
+};
+
+inline constexpr uint32_t kStillActive = 259;  // STILL_ACTIVE
+inline constexpr uint32_t kInfinite = 0xFFFFFFFF;
+
+// A started process; destroying it closes its handles (the process goes on).
+class Process {
+ public:
+  virtual ~Process() = default;
+  virtual uint32_t Handle() const = 0;
+  // WaitForSingleObject: true when the process has ended within timeoutMs.
+  virtual bool Wait(uint32_t timeoutMs) = 0;
+  // GetExitCodeProcess: kStillActive while it runs.
+  virtual uint32_t ExitCode() = 0;
+  virtual bool Terminate(uint32_t exitCode) = 0;
+};
+
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // CreateProcessA. nullptr on failure, with error set to the system error code
+  // (2 when the program cannot be found).
+  virtual std::unique_ptr<Process> Start(const StartInfo& info, uint32_t& error) = 0;
+  // CreatePipe with inheritable handles (a NULL DACL on Windows NT). nullptr on failure.
+  virtual std::unique_ptr<Pipe> CreatePipe(uint32_t& error) = 0;
+  // SetCurrentDirectory; false with a message on failure.
+  virtual bool SetCurrentDirectory(const std::string& dir, std::string& message) = 0;
+};
+
+// ---------------------------------------------------------------- shell, printers, system
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // ShellExecuteA with the verb "open"; returns its result (above 32 means success).
+  virtual int Open(const std::string& file, const std::string& parameters,
+                   const std::string& directory, int showCommand) = 0;
+};
+
+class Printers {
+ public:
+  virtual ~Printers() = default;
+  // EnumPrintersA over local printers and printer connections, in the system's order.
+  virtual std::vector<std::string> Installed() = 0;
+  // The system's default printer, nullopt when the lookup fails.
+  virtual std::optional<std::string> DefaultPrinter() = 0;
+  // WriteProfileStringA into the user profile (win.ini).
+  virtual bool WriteProfileString(const std::string& section, const std::string& key,
+                                  const std::string& value) = 0;
+  // SendMessage(HWND_BROADCAST, WM_WININICHANGE, 0, section); waits for every window.
+  virtual void BroadcastSettingChange(const std::string& section) = 0;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+  // GetWindowsDirectoryA; "" when it fails.
+  virtual std::string WindowsDirectory() = 0;
+  // FindWindowA by class name alone: does such a top-level window exist?
+  virtual bool FindWindowByClass(const std::string& className) = 0;
+  // OpenProcessToken, LookupPrivilegeValueA, AdjustTokenPrivileges on the own process;
+  // false when the lookup or the adjustment fails.
+  virtual bool AdjustPrivilege(const std::string& name, bool enable) = 0;
+  // ExitWindowsEx.
+  virtual bool ExitWindows(uint32_t flags, uint32_t reason) = 0;
+  // GetModuleFileNameA of the running program.
+  virtual std::string ExecutablePath() = 0;
+  // The fixed file version of a program file (four numbers), nullopt without one.
+  virtual std::optional<std::array<uint16_t, 4>> FileVersion(const std::string& path) = 0;
+  // The one conversion of paths the program builds with backslashes (the hosts file, the
+  // program directory) into a path the file functions of this machine open.
+  virtual std::string NativePath(const std::string& path) = 0;
+};
+
+// ---------------------------------------------------------------- the whole machine
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  virtual Registry& registry() = 0;
+  virtual Processes& processes() = 0;
+  virtual Shell& shell() = 0;
+  virtual Printers& printers() = 0;
+  virtual System& system() = 0;
+};
+
+// The backend this build links: the simulated host of LANVOY_HOST (else host/ beside the
+// program) on the sim backend, the running Windows on win32.
+std::unique_ptr<Platform> CreatePlatform();
+
+}  // namespace lanvoy::platform

@@ -1,0 +1,65 @@
+// The INI layer: Windows private-profile semantics on a file, read and written by the
+// program itself. Nothing is cached; every call reads the file, and every change writes a
+// complete new file beside it and renames it over the old one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/error.h"
+
+namespace lanvoy {
+
+// "Unable to write to %s", or a refused name or value.
+class EIniFileError : public Error {
+ public:
+  using Error::Error;
+};
+
+class IniFile {
+ public:
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+
+  explicit IniFile(std::string path);
+  const std::string& FileName() const { return path_; }
+
+  // Trimmed text after the first "=", one pair of equal enclosing quotes removed; the
+  // default only when the key is missing (an empty value reads as "").
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& def) const;
+  // Decimal, or hexadecimal after "0x", "0X" or "$"; anything else gives def.
+  int32_t ReadInteger(const std::string& section, const std::string& key, int32_t def) const;
+  // An integer read with default 1 or 0; true for anything but 0.
+  bool ReadBool(const std::string& section, const std::string& key, bool def) const;
+
+  // Replace the key's line, or add it at the end of its section; a missing section is added
+  // at the end of the file, a missing file is created. The value is written unchanged.
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  void WriteInteger(const std::string& section, const std::string& key, int32_t value);
+  void WriteBool(const std::string& section, const std::string& key, bool value);
+
+  // Section names in file order (repeated names too), key names of a section in file order.
+  std::vector<std::string> ReadSections() const;
+  std::vector<std::string> ReadSection(const std::string& section) const;
+  // Names and values (as ReadString gives them) of a section's keys, in file order.
+  Entries ReadSectionValues(const std::string& section) const;
+  // A section that lists at least one key.
+  bool SectionExists(const std::string& section) const;
+  bool ValueExists(const std::string& section, const std::string& key) const;
+
+  void EraseSection(const std::string& section);
+  void DeleteKey(const std::string& section, const std::string& key);
+  // Erases the section and writes it anew at the end of the file with these keys, in
+  // this order: one change of the file, so a failure leaves the old section as it was.
+  void ReplaceSection(const std::string& section, const Entries& entries);
+
+  // A name that cannot be a section: empty, holding "[" or "]" or a line break.
+  static bool IsValidSectionName(const std::string& name);
+
+ private:
+  std::string path_;
+};
+
+}  // namespace lanvoy
