@@ -1,0 +1,178 @@
+#include "sysread/dump_parser.h"
+
+#include <gtest/gtest.h>
+
+namespace lanvoy {
+namespace {
+
+// What a Windows XP machine with a static LAN and a DHCP WLAN prints.
+const std::vector<std::string> kTwoConnections = {
+    "#========================",
+    "# Interface configuration",
+    "#========================",
+    "pushd interface",
+    "",
+    "reset all",
+    "",
+    "popd",
+    "# End of interface configuration",
+    "",
+    "# ----------------------------------",
+    "# Interface IP Configuration",
+    "# ----------------------------------",
+    "pushd interface ip",
+    "",
+    "# Interface IP Configuration for \"Lan-Verbindung\"",
+    "",
+    "set address name=\"Lan-Verbindung\" source=static addr=192.168.1.10 mask=255.255.255.0",
+    "set address name=\"Lan-Verbindung\" gateway=192.168.1.1 gwmetric=0",
+    "set dns name=\"Lan-Verbindung\" source=static addr=192.168.1.1",
+    "add dns name=\"Lan-Verbindung\" addr=192.168.1.2",
+    "set wins name=\"Lan-Verbindung\" source=static addr=none",
+    "",
+    "# Interface IP Configuration for \"WLAN\"",
+    "",
+    "set address name=\"WLAN\" source=dhcp",
+    "set dns name=\"WLAN\" source=dhcp register=PRIMARY",
+    "set wins name=\"WLAN\" source=dhcp",
+    "",
+    "popd",
+    "# End of interface IP configuration",
+};
+
+TEST(DumpParserTest, ReadsStaticAndDhcpConnectionsOfARealDump) {
+  TNetworkInfoSet table = ParseInterfaceDump(kTwoConnections);
+  ASSERT_EQ(table.size(), 2u);
+  const TNetworkInfo& lan = table[0];
+  EXPECT_EQ(lan.LongLANDescription, "Lan-Verbindung");
+  EXPECT_FALSE(lan.DHCP);
+  EXPECT_EQ(lan.IP, "192.168.1.10");
+  EXPECT_EQ(lan.Subnet, "255.255.255.0");
+  EXPECT_EQ(lan.Gateway, "192.168.1.1");
+  EXPECT_EQ(lan.DNS, "192.168.1.1");
+  EXPECT_EQ(lan.DNS2, "192.168.1.2");
+  EXPECT_FALSE(lan.DHCP_DNS);
+  EXPECT_EQ(lan.WINS, "NONE");  // values come from the upper-cased line
+  EXPECT_FALSE(lan.DHCP_WINS);
+
+  const TNetworkInfo& wlan = table[1];
+  EXPECT_EQ(wlan.LongLANDescription, "WLAN");
+  EXPECT_TRUE(wlan.DHCP);
+  EXPECT_TRUE(wlan.DHCP_DNS);
+  EXPECT_TRUE(wlan.DHCP_WINS);
+  EXPECT_EQ(wlan.IP, "");
+  EXPECT_EQ(wlan.DNS, "");
+}
+
+TEST(DumpParserTest, KeepsConnectionsInOrderOfFirstAppearanceAndNamesCaseSensitive) {
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "set address name=\"LAN\" source=dhcp",
+      "set address name=\"lan\" source=static addr=10.0.0.2 mask=255.0.0.0",
+      "set address name=\"Third one\" source=dhcp",
+      "set dns name=\"LAN\" source=static addr=10.0.0.53",
+  });
+  ASSERT_EQ(table.size(), 3u);
+  EXPECT_EQ(table[0].LongLANDescription, "LAN");
+  EXPECT_EQ(table[1].LongLANDescription, "lan");
+  EXPECT_EQ(table[2].LongLANDescription, "Third one");  // inner blanks kept in the name
+  EXPECT_TRUE(table[0].DHCP);
+  EXPECT_EQ(table[0].DNS, "10.0.0.53");  // the later set-line filled the first entry
+  EXPECT_EQ(table[1].IP, "10.0.0.2");
+}
+
+TEST(DumpParserTest, SkipsEveryLineHoldingAHash) {
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "set address name=\"Lab #2\" source=static addr=10.0.0.9 mask=255.0.0.0",
+      "set address name=\"Office\" source=dhcp # trailing remark",
+  });
+  EXPECT_TRUE(table.empty());
+}
+
+TEST(DumpParserTest, DhcpAddressWithStaticDnsKeepsDhcpAndBothServers) {
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "set address name=\"WLAN\" source=dhcp",
+      "set dns name=\"WLAN\" source=static addr=8.8.8.8 register=PRIMARY",
+      "add dns name=\"WLAN\" addr=8.8.4.4",
+  });
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_TRUE(table[0].DHCP);
+  EXPECT_FALSE(table[0].DHCP_DNS);
+  EXPECT_EQ(table[0].DNS, "8.8.8.8");
+  EXPECT_EQ(table[0].DNS2, "8.8.4.4");
+}
+
+TEST(DumpParserTest, AddLineForASecondAddressMakesTheModeStatic) {
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "set address name=\"LAN\" source=dhcp",
+      "  add address name=\"LAN\" addr=10.1.1.2 mask=255.255.0.0",
+  });
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_FALSE(table[0].DHCP);
+  EXPECT_EQ(table[0].IP2, "10.1.1.2");
+  EXPECT_EQ(table[0].Subnet2, "255.255.0.0");
+}
+
+TEST(DumpParserTest, SetLineMustStartAtTheFirstCharacter) {
+  // A leading blank makes it no set-line, and an add-line before any set-line is ignored.
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "add dns name=\"LAN\" addr=10.0.0.1",
+      " set address name=\"LAN\" source=dhcp",
+  });
+  EXPECT_TRUE(table.empty());
+}
+
+TEST(DumpParserTest, SetLineMatchingNoRuleStillCreatesItsEntry) {
+  TNetworkInfoSet table = ParseInterfaceDump({"SET interface name=\"Tunnel\" admin=enabled"});
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_EQ(table[0].LongLANDescription, "Tunnel");
+  EXPECT_FALSE(table[0].DHCP);
+  EXPECT_EQ(table[0].IP, "");
+}
+
+TEST(DumpParserTest, LinesWithoutAddressOrMaskAreIgnoredByTheAddressRules) {
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "set address name=\"LAN\" source=static addr=10.0.0.1 mask=255.0.0.0",
+      "set address name=\"LAN\" source=static addr=10.9.9.9",
+      "add address name=\"LAN\" mask=255.255.0.0",
+  });
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_EQ(table[0].IP, "10.0.0.1");
+  EXPECT_EQ(table[0].Subnet, "255.0.0.0");
+  EXPECT_EQ(table[0].IP2, "");
+}
+
+TEST(DumpParserTest, CutsValuesToTheirCapacity) {
+  std::string longName(300, 'N');
+  std::string longAddress(40, '1');
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "set address name=\"" + longName + "\" source=static addr=" + longAddress + " mask=255.0.0.0",
+      "set dns name=\"" + longName + "\" source=static addr=" + longAddress,
+  });
+  ASSERT_EQ(table.size(), 1u);  // the second line finds the entry by its stored (cut) name
+  EXPECT_EQ(table[0].LongLANDescription, std::string(255, 'N'));
+  EXPECT_EQ(table[0].IP, std::string(30, '1'));
+  EXPECT_EQ(table[0].DNS, std::string(30, '1'));
+}
+
+TEST(DumpParserTest, GatewayWithoutMetricIsEmpty) {
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "set address name=\"LAN\" gateway=10.0.0.254",
+  });
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_EQ(table[0].Gateway, "");
+  EXPECT_FALSE(table[0].DHCP);
+}
+
+TEST(DumpParserTest, NameNeedsTwoQuotes) {
+  EXPECT_EQ(ExtractConnectionName("set address name=\"LAN source=dhcp"), "");
+  EXPECT_EQ(ExtractConnectionName("set address name=LAN"), "");
+  EXPECT_EQ(ExtractConnectionName("set dns name=\"Local Area Connection 2\" source=dhcp"),
+            "Local Area Connection 2");
+}
+
+TEST(DumpParserTest, DumpWithoutSetLinesGivesNoConnection) {
+  EXPECT_TRUE(ParseInterfaceDump({"pushd interface ip", "popd", "", "reset all"}).empty());
+}
+
+}  // namespace
+}  // namespace lanvoy
