@@ -40,7 +40,8 @@ class CurrentSettingsSink {
   virtual void ShowDefaultPrinter(const std::string& name) = 0;
   virtual void ShowHosts(const std::vector<HostRow>& rows) = 0;
   // The whole connection table: the first two entries fill connections 1 and 2, and every
-  // name becomes an item of both connection-name selectors.
+  // name becomes an item of both connection-name selectors. Called with an empty table when
+  // Get Current starts (the table is emptied), and with the parsed table at its end.
   virtual void ShowConnections(const TNetworkInfoSet& table) = 0;
 };
 

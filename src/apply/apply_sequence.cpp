@@ -1,0 +1,121 @@
+#include "apply/apply_sequence.h"
+
+#include <thread>
+
+#include "apply/hosts_file.h"
+#include "apply/mail_servers.h"
+#include "apply/netsh_script.h"
+#include "apply/printer_computer.h"
+#include "apply/profile_script.h"
+#include "apply/proxy_settings.h"
+#include "base/files.h"
+#include "base/strings.h"
+#include "components/appexec.h"
+
+namespace lanvoy {
+
+std::vector<std::string> NetshErrorLines(const std::string& output) {
+  std::vector<std::string> errors;
+  for (const std::string& line : SplitLines(output)) {
+    std::string text = Trim(line);
+    if (!text.empty() && text != "Ok.") errors.push_back(text);
+  }
+  return errors;
+}
+
+namespace {
+
+// Closes the progress window and restores the cursor however the stages end.
+class StageGuard {
+ public:
+  explicit StageGuard(ApplyObserver& observer) : observer_(observer) {
+    observer_.SetBusyCursor(true);
+  }
+  ~StageGuard() {
+    observer_.ProgressClose();
+    observer_.SetBusyCursor(false);
+  }
+  StageGuard(const StageGuard&) = delete;
+  StageGuard& operator=(const StageGuard&) = delete;
+
+ private:
+  ApplyObserver& observer_;
+};
+
+void RunNetsh(const std::string& scriptPath, ApplyContext& ctx, ApplyOutcome& outcome) {
+  TAppExec& netsh = ctx.netshExe;
+  netsh.SetExeParams({"-f \"" + scriptPath + "\""});
+  // What netsh says about the script is collected, so a rejected line is not taken for success.
+  netsh.SetCaptureOutput(netsh.Wait());
+  netsh.Execute();
+  outcome.netshWaited = netsh.Wait();
+  if (outcome.netshWaited) {
+    outcome.netshExitCode = netsh.ExitCode();
+    outcome.netshOutput = netsh.Output();
+    outcome.netshErrors = NetshErrorLines(outcome.netshOutput);
+  }
+}
+
+void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath,
+               ApplyContext& ctx, ApplyOutcome& outcome) {
+  ApplyObserver& ui = ctx.observer;
+  platform::Platform& platform = ctx.platform;
+  auto pause = [&] {
+    if (ctx.pause.count() > 0) std::this_thread::sleep_for(ctx.pause);
+  };
+
+  ui.ProgressRange(1, 5);
+  ui.ProgressStage(1, "Applying network settings", show);
+  WriteNetshScript(platform.system().NativePath(scriptPath), BuildNetshScript(p));
+  RunNetsh(scriptPath, ctx, outcome);
+
+  ui.ProgressStage(2, "Processing proxy/ Outlook Express account settings", show);
+  pause();
+  // Written at every apply, so that a profile with the proxy off switches it off.
+  WriteProxySettings(platform.registry(), p.Proxy, p.ProxyPort, SplitLines(p.ProxyNotUsed),
+                     p.ProxyNoLocal, p.EnableProxy);
+  if (p.IncludeOLExp) WriteMailServers(platform.registry(), p.OLEXPIMAP, p.OLEXPSMTP, p.OLEXPPOP);
+
+  ui.ProgressStage(3, "Processing Host file modification/ script execution", show);
+  if (p.IncludeHostModification) {
+    try {
+      WriteHostsFile(platform.system(), ctx.windowsDirectory, p.Hosts);
+    } catch (const std::exception& e) {
+      // A locked hosts file must not stop the later stages.
+      outcome.hostsError = e.what();
+    }
+  }
+  if (p.IncludeSript) RunProfileScript(platform, ctx.programDirectory, p.ScriptLines, p.ScriptKind);
+  pause();
+
+  ui.ProgressStage(4, "Processing default printer", show);
+  pause();
+  if (p.IncludeDefPrint) SetDefaultPrinter(platform, p.DefPrinter);
+
+  ui.ProgressStage(5, "Processing computer name", show);
+  pause();
+  if (p.IncludeHostName) WriteComputerName(platform.registry(), p.HostName);
+}
+
+}  // namespace
+
+ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, ApplyContext& ctx) {
+  ApplyOutcome outcome;
+  const std::string scriptPath = ctx.programDirectory + kNetshScriptFile;
+  {
+    StageGuard guard(ctx.observer);
+    RunStages(profile, showProgress, scriptPath, ctx, outcome);
+  }
+  try {
+    if (IsMailClientRunning(ctx.platform.system()) && (profile.EnableProxy || profile.IncludeOLExp))
+      ctx.observer.ShowMailClientWarning(kMailClientWarning);
+    else
+      ctx.observer.RunBrowserRestartNotice();
+  } catch (...) {
+    // The closing notice never turns a finished apply into a failure.
+  }
+  DeleteFileAt(ctx.platform.system().NativePath(scriptPath));
+  return outcome;
+}
+
+}  // namespace lanvoy

@@ -1,0 +1,67 @@
+// Applying the profile shown in the window: the five stages, each told to the progress
+// window, then the closing notice.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "profiles/profile_record.h"
+
+namespace lanvoy {
+
+class TAppExec;
+
+inline constexpr const char* kMailClientWarning =
+    "Your Internet settings have been modified as well. \r\nYou need to restart Outlook Express "
+    "to accept the new settings.";
+
+// What the window shows while and after an apply.
+class ApplyObserver {
+ public:
+  virtual ~ApplyObserver() = default;
+  virtual void SetBusyCursor(bool busy) = 0;
+  // The bar's maximum, then its minimum.
+  virtual void ProgressRange(int minimum, int maximum) = 0;
+  // Position and label of a stage; the window made visible and brought to the front, or
+  // hidden; then repainted at once.
+  virtual void ProgressStage(int position, const std::string& label, bool visible) = 0;
+  virtual void ProgressClose() = 0;
+  // The closing notice: the mail program's warning (OK only), or the restart-your-browser
+  // dialog, which shows itself unless the user has silenced it.
+  virtual void ShowMailClientWarning(const std::string& text) = 0;
+  virtual void RunBrowserRestartNotice() = 0;
+};
+
+struct ApplyContext {
+  platform::Platform& platform;
+  std::string programDirectory;  // with its trailing separator
+  std::string windowsDirectory;
+  TAppExec& netshExe;
+  ApplyObserver& observer;
+  std::chrono::milliseconds pause{500};  // in each of stages 2 to 5
+};
+
+// What netsh made of the script. Known only when netsh was waited for (not in debug mode).
+struct ApplyOutcome {
+  bool netshWaited = false;
+  uint32_t netshExitCode = 0;
+  std::string netshOutput;
+  std::vector<std::string> netshErrors;  // what netsh printed other than "Ok."
+  std::string hostsError;                // the swallowed error of the hosts stage, if any
+  bool NetshSucceeded() const { return !netshWaited || (netshExitCode == 0 && netshErrors.empty()); }
+};
+
+inline constexpr const char* kNetshScriptFile = "tmp.txt";
+
+// The lines of netsh's output that report a problem.
+std::vector<std::string> NetshErrorLines(const std::string& output);
+
+// Runs the stages in order. A failure that stops the sequence (the script cannot be written,
+// netsh cannot be started, the proxy, mail or computer-name writer fails) is raised after the
+// progress window is closed; the netsh script file then stays on disk.
+ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, ApplyContext& context);
+
+}  // namespace lanvoy
