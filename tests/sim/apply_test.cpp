@@ -1,0 +1,231 @@
+// Applying a profile to a simulated host with the real stand-ins, and reading it back.
+#include <gtest/gtest.h>
+
+#include "apply/apply_sequence.h"
+#include "apply/hosts_file.h"
+#include "apply/printer_computer.h"
+#include "components/appexec.h"
+#include "platform/registry_access.h"
+#include "platform/sim/sim_platform.h"
+#include "sysread/current_settings_reader.h"
+#include "test_support/recorders.h"
+#include "test_support/temp_dir.h"
+
+namespace lanvoy {
+namespace {
+
+ProfileRecord TwoConnectionProfile() {
+  ProfileRecord p;
+  p.LongLANDescription = "LAN-Verbindung";
+  p.DHCP = kModeStatic;
+  p.IP = "10.20.30.40";
+  p.Subnet = "255.255.255.0";
+  p.IP2 = "10.20.31.40";
+  p.Subnet2 = "255.255.0.0";
+  p.Gateway = "10.20.30.1";
+  p.DNS = "10.20.30.2";
+  p.DNS2 = "10.20.30.3";
+  p.WINS = "10.20.30.4";
+  p.LongLANDescriptionLan2 = "WLAN";
+  p.DHCPLan2 = kModeDhcp;
+  p.DHCP_DNSLan2 = true;
+  p.DHCP_WINSLan2 = true;
+  p.Proxy = "cache.office";
+  p.ProxyPort = "3128";
+  p.EnableProxy = true;
+  p.ProxyNoLocal = true;
+  p.ProxyNotUsed = "10.*\r\nintranet";
+  p.IncludeOLExp = true;
+  p.OLEXPPOP = "pop.office";
+  p.OLEXPSMTP = "smtp.office";
+  p.OLEXPIMAP = "imap.office";
+  p.IncludeHostModification = true;
+  p.Hosts = {{"fileserver", "10.20.30.10", "files"}, {"printer", "10.20.30.11", ""}};
+  p.IncludeHostName = true;
+  p.HostName = "OFFICE-PC";
+  return p;
+}
+
+class ApplyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    netsh_.SetExeName("netsh");
+    netsh_.SetWait(true);
+    netsh_.SetWindowState(wsMinimized);
+    netsh_.SetHideIfMinimized(true);
+    tempBat_.SetWait(true);
+    tempBat_.SetWindowState(wsMinimized);
+    tempBat_.SetHideIfMinimized(true);
+  }
+
+  ApplyOutcome Apply(const ProfileRecord& p, bool show = true) {
+    ApplyContext ctx{platform_, programDir_, platform_.system().WindowsDirectory(), netsh_,
+                     observer_, std::chrono::milliseconds(0)};
+    return ApplyProfile(p, show, ctx);
+  }
+  void ReadBack() {
+    ReadContext ctx{platform_, programDir_, platform_.system().WindowsDirectory(), tempBat_};
+    ReadCurrentSettings(ctx, sink_);
+  }
+
+  test::TempDir dir_;
+  sim::SimPlatform platform_{dir_.path() / "host"};
+  std::string programDir_ = dir_.path().string() + "/";
+  TAppExec netsh_{platform_.processes()};
+  TAppExec tempBat_{platform_.processes()};
+  test::RecordingObserver observer_;
+  test::RecordingSink sink_;
+};
+
+TEST_F(ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
+  ProfileRecord p = TwoConnectionProfile();
+  auto printers = FillPrinterList(platform_.printers());
+  ASSERT_GE(printers.size(), 2u);
+  p.IncludeDefPrint = true;
+  p.DefPrinter = printers[1];
+  TRegistry reg(platform_.registry(), platform::RootKey::CurrentUser);
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Microsoft\\Internet Account Manager", false));
+  std::string account = reg.ReadString("Default Mail Account");
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Microsoft\\Internet Account Manager\\Accounts\\" + account,
+                          false));
+  reg.WriteString("IMAP Server", "imap.old");  // an account with both kinds of server
+
+  ApplyOutcome outcome = Apply(p);
+  EXPECT_TRUE(outcome.netshWaited);
+  EXPECT_EQ(outcome.netshExitCode, 0u) << outcome.netshOutput;
+  EXPECT_TRUE(outcome.netshErrors.empty()) << outcome.netshOutput;
+  EXPECT_FALSE(dir_.Exists("tmp.txt"));
+
+  ReadBack();
+  EXPECT_EQ(sink_.calls, (std::vector<std::string>{"clear", "connections", "proxy", "mail", "name",
+                                                   "printer", "hosts", "connections"}));
+  ASSERT_GE(sink_.connections.size(), 2u);
+  const TNetworkInfo& lan = sink_.connections[0];
+  EXPECT_EQ(lan.LongLANDescription, "LAN-Verbindung");
+  EXPECT_FALSE(lan.DHCP);
+  EXPECT_EQ(lan.IP, "10.20.30.40");
+  EXPECT_EQ(lan.Subnet, "255.255.255.0");
+  EXPECT_EQ(lan.IP2, "10.20.31.40");
+  EXPECT_EQ(lan.Subnet2, "255.255.0.0");
+  EXPECT_EQ(lan.Gateway, "10.20.30.1");
+  EXPECT_EQ(lan.DNS, "10.20.30.2");
+  EXPECT_EQ(lan.DNS2, "10.20.30.3");
+  EXPECT_EQ(lan.WINS, "10.20.30.4");
+  const TNetworkInfo& wlan = sink_.connections[1];
+  EXPECT_EQ(wlan.LongLANDescription, "WLAN");
+  EXPECT_TRUE(wlan.DHCP);
+  EXPECT_TRUE(wlan.DHCP_DNS);
+  EXPECT_TRUE(wlan.DHCP_WINS);
+
+  EXPECT_EQ(sink_.proxy.Server, "cache.office");
+  EXPECT_EQ(sink_.proxy.Port, "3128");
+  EXPECT_TRUE(sink_.proxy.Enable);
+  EXPECT_TRUE(sink_.proxy.NoLocal);
+  EXPECT_EQ(sink_.proxy.Exceptions, (std::vector<std::string>{"10.*", "intranet"}));
+  EXPECT_EQ(sink_.mail, (MailServers{"imap.office", "smtp.office", "pop.office"}));
+  EXPECT_EQ(sink_.computerName, "OFFICE-PC");
+  EXPECT_EQ(sink_.printer, printers[1]);
+  EXPECT_EQ(sink_.hosts, (std::vector<HostRow>{{"fileserver   ", "10.20.30.10", "files"},
+                                               {"printer   ", "10.20.30.11", ""}}));
+  EXPECT_FALSE(dir_.Exists("tmp.txt"));
+  EXPECT_FALSE(dir_.Exists("tmp.bat"));
+}
+
+TEST_F(ApplyTest, StagesAreToldInOrderAndTheWindowIsRestored) {
+  ProfileRecord p;
+  p.LongLANDescription = "LAN-Verbindung";
+  p.DHCP = kModeDhcp;
+  Apply(p, false);
+  EXPECT_EQ(observer_.rangeMin, 1);
+  EXPECT_EQ(observer_.rangeMax, 5);
+  ASSERT_EQ(observer_.stages.size(), 5u);
+  const char* labels[] = {"Applying network settings",
+                          "Processing proxy/ Outlook Express account settings",
+                          "Processing Host file modification/ script execution",
+                          "Processing default printer", "Processing computer name"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(observer_.stages[i].position, i + 1);
+    EXPECT_EQ(observer_.stages[i].label, labels[i]);
+    EXPECT_FALSE(observer_.stages[i].visible);  // hidden for the whole run
+  }
+  EXPECT_EQ(observer_.closed, 1);
+  EXPECT_EQ(observer_.cursor, (std::vector<bool>{true, false}));
+  EXPECT_EQ(observer_.browserNotices, 1);  // nothing included: still the closing notice
+  TRegistry reg(platform_.registry(), platform::RootKey::CurrentUser);
+  ASSERT_TRUE(reg.OpenKey(kInternetSettingsKey, false));
+  EXPECT_EQ(reg.ReadInteger("ProxyEnable"), 0);  // the proxy is written at every apply
+}
+
+TEST_F(ApplyTest, MailClientWarningOnlyWithProxyOrMailIncluded) {
+  dir_.Write("host/windows.txt", "Outlook Express Browser Class\n");
+  ProfileRecord p;
+  p.LongLANDescription = "LAN-Verbindung";
+  Apply(p);
+  EXPECT_TRUE(observer_.warnings.empty());
+  EXPECT_EQ(observer_.browserNotices, 1);
+  p.EnableProxy = true;
+  Apply(p);
+  ASSERT_EQ(observer_.warnings.size(), 1u);
+  EXPECT_EQ(observer_.warnings[0], kMailClientWarning);
+}
+
+TEST_F(ApplyTest, RejectedScriptLinesAreReportedNotTakenForSuccess) {
+  ProfileRecord p;
+  p.LongLANDescription = "No Such Connection";
+  p.IP = "10.0.0.300";
+  ApplyOutcome outcome = Apply(p);
+  EXPECT_TRUE(outcome.netshWaited);
+  EXPECT_NE(outcome.netshExitCode, 0u);
+  EXPECT_FALSE(outcome.netshErrors.empty());
+  EXPECT_FALSE(outcome.NetshSucceeded());
+  EXPECT_EQ(observer_.browserNotices, 1);  // the stages still ran to their end
+}
+
+TEST_F(ApplyTest, NetshThatCannotStartStopsTheSequenceAndLeavesTheScript) {
+  netsh_.SetExeName("no-such-netsh");
+  ProfileRecord p = TwoConnectionProfile();
+  EXPECT_THROW(Apply(p), EAppExecWinExec);
+  EXPECT_TRUE(dir_.Exists("tmp.txt"));
+  EXPECT_EQ(observer_.stages.size(), 1u);
+  EXPECT_EQ(observer_.closed, 1);
+  EXPECT_EQ(observer_.cursor, (std::vector<bool>{true, false}));
+  EXPECT_EQ(observer_.browserNotices, 0);
+  EXPECT_NE(ReadComputerName(platform_.registry()), "OFFICE-PC");
+}
+
+TEST_F(ApplyTest, LockedHostsFileDoesNotStopTheLaterStages) {
+  platform_.system().WindowsDirectory();
+  auto etc = dir_.path() / "host" / "WINDOWS" / "system32" / "drivers" / "etc";
+  std::filesystem::create_directories(etc);
+  std::filesystem::remove(etc / "hosts");
+  std::filesystem::create_directory(etc / "hosts");
+  ProfileRecord p = TwoConnectionProfile();
+  ApplyOutcome outcome = Apply(p);
+  EXPECT_FALSE(outcome.hostsError.empty());
+  EXPECT_EQ(ReadComputerName(platform_.registry()), "OFFICE-PC");
+  EXPECT_EQ(observer_.stages.size(), 5u);
+}
+
+TEST_F(ApplyTest, GetCurrentStopsWithTheHostsFileError) {
+  platform_.system().WindowsDirectory();
+  auto etc = dir_.path() / "host" / "WINDOWS" / "system32" / "drivers" / "etc";
+  std::filesystem::create_directories(etc);
+  std::filesystem::remove(etc / "hosts");
+  try {
+    ReadBack();
+    FAIL();
+  } catch (const EFOpenError& e) {
+    EXPECT_STREQ(e.what(), "Cannot open file C:\\WINDOWS\\system32\\drivers\\etc\\hosts");
+  }
+  // The connection table was parsed but never shown.
+  EXPECT_EQ(sink_.calls.back(), "printer");
+  EXPECT_TRUE(sink_.connections.empty());
+}
+
+TEST_F(ApplyTest, DumpBatchFileHoldsOneLine) {
+  EXPECT_EQ(DumpBatchLine("C:\\Lanvoy\\tmp.txt"),
+            "netsh.exe -c interface dump >\"C:\\Lanvoy\\tmp.txt\"");
+}
+
+}  // namespace
+}  // namespace lanvoy
