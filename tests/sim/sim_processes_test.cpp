@@ -192,6 +192,34 @@ TEST_F(SimProcessesTest, CurrentDirectoryFollowsWindowsPaths) {
   fs::current_path(before);
 }
 
+TEST_F(SimProcessesTest, BatchFileRunsThroughTheCommandInterpreter) {
+  // A stand-in interpreter that reports how it was called.
+  fs::path bin = root.path() / "bin";
+  root.Write("bin/cmd", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\n");
+  fs::permissions(bin / "cmd", fs::perms::owner_all);
+  root.Write("Tmp.bat", "@echo off\r\n");
+  SimProcesses withCmd(root.path(), {bin});
+  uint32_t error = 0;
+  auto in = withCmd.CreatePipe(error);
+  auto out = withCmd.CreatePipe(error);
+  StartInfo info;
+  info.commandLine = R"(C:\tmp.BAT first "two words")";
+  info.stdinPipe = in.get();
+  info.stdoutPipe = out.get();
+  auto process = withCmd.Start(info, error);
+  ASSERT_NE(process, nullptr) << error;
+  in->CloseWriteEnd();
+  EXPECT_EQ(ReadAll(*out),
+            "[/c]\n[" + (root.path() / "Tmp.bat").string() + "]\n[first]\n[two words]\n");
+
+  SimProcesses withoutCmd(root.path(), {});
+  EXPECT_EQ(withoutCmd.Start(info, error), nullptr);
+  EXPECT_EQ(error, kErrorFileNotFound);
+  info.commandLine = R"(C:\missing.bat)";
+  EXPECT_EQ(withCmd.Start(info, error), nullptr);
+  EXPECT_EQ(error, kErrorFileNotFound);
+}
+
 class FindProgramTest : public ::testing::Test {
  protected:
   void Executable(const fs::path& dir, const std::string& name) {

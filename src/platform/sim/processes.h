@@ -34,6 +34,17 @@ struct ProgramLookup {
 ProgramLookup FindProgram(const std::string& name, bool hasDirectory,
                           const std::vector<std::filesystem::path>& dirs);
 
+// The file of this name in dir, as FindProgram looks (executable or not), or nullopt.
+std::optional<std::filesystem::path> FindFileIn(const std::filesystem::path& dir,
+                                                const std::string& name);
+
+// Where a bare program name is searched: the running program's folder, the current
+// folder, then each folder of PATH.
+std::vector<std::filesystem::path> ProgramSearchDirs();
+
+// A name holding a folder part ("\", "/" or a drive) is a path, not a name to search.
+bool HasDirectoryPart(const std::string& name);
+
 class SimPipe : public platform::Pipe {
  public:
   // Both ends close on exec, so only the end handed to a child reaches it.
@@ -86,14 +97,21 @@ class SimProcess : public platform::Process {
 class SimProcesses : public platform::Processes {
  public:
   explicit SimProcesses(std::filesystem::path root) : root_(std::move(root)) {}
+  // Searches bare program names in these folders instead of ProgramSearchDirs().
+  SimProcesses(std::filesystem::path root, std::vector<std::filesystem::path> searchDirs)
+      : root_(std::move(root)), searchDirs_(std::move(searchDirs)) {}
 
   std::unique_ptr<platform::Process> Start(const platform::StartInfo& info,
                                            uint32_t& error) override;
+  // Start with the child in directory (a native path; "" keeps the program's own).
+  std::unique_ptr<platform::Process> StartIn(const platform::StartInfo& info,
+                                             const std::string& directory, uint32_t& error);
   std::unique_ptr<platform::Pipe> CreatePipe(uint32_t& error) override;
   bool SetCurrentDirectory(const std::string& dir, std::string& message) override;
 
  private:
   std::filesystem::path root_;
+  std::optional<std::vector<std::filesystem::path>> searchDirs_;
 };
 
 }  // namespace lanvoy::sim
