@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -114,6 +115,31 @@ TEST_F(SimProcessesTest, InputPipeFeedsTheChild) {
   EXPECT_EQ(ReadAll(*out), "line one\r\nline two");
   EXPECT_TRUE(process->Wait(kInfinite));
   EXPECT_EQ(process->ExitCode(), 0u);
+}
+
+TEST_F(SimProcessesTest, HiddenConsoleWritesNowhereAVisibleOneInherits) {
+  // Our own output goes to a file while the two children run.
+  fflush(stdout);
+  int saved = dup(1);
+  int file = open(root.File("console.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(file, 0);
+  dup2(file, 1);
+  close(file);
+  uint32_t error = 0;
+  StartInfo info;
+  info.commandLine = R"(/bin/sh -c "echo hidden; echo hidden-err >&2")";
+  info.showWindow = 0;
+  auto hidden = processes.Start(info, error);
+  info.commandLine = R"(/bin/sh -c "echo visible")";
+  info.showWindow = 1;
+  auto visible = processes.Start(info, error);
+  if (hidden) hidden->Wait(kInfinite);
+  if (visible) visible->Wait(kInfinite);
+  dup2(saved, 1);
+  close(saved);
+  ASSERT_NE(hidden, nullptr);
+  ASSERT_NE(visible, nullptr);
+  EXPECT_EQ(root.Read("console.txt"), "visible\n");
 }
 
 TEST_F(SimProcessesTest, PeekLeavesTheDataForRead) {

@@ -281,6 +281,11 @@ SimProcess::~SimProcess() {
 }
 
 bool SimProcess::Reap(bool block) {
+  {
+    // Once collected, the pid may already belong to another process: never wait on it again.
+    std::lock_guard lock(mutex_);
+    if (ended_) return true;
+  }
   if (block) {
     // Wait for the end without collecting it, so Terminate from another thread is not held up.
     siginfo_t info{};

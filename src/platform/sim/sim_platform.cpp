@@ -211,7 +211,7 @@ std::string SimSystem::NativePath(const std::string& path) {
 // ---------------------------------------------------------------- SimPlatform
 
 SimPlatform::SimPlatform(fs::path root)
-    : root_(std::move(root)),
+    : root_(fs::absolute(root)),  // children get it as LANVOY_HOST, wherever they run
       registry_(root_ / kRegistryFile),
       processes_(root_),
       shell_(root_, processes_),
