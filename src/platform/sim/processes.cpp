@@ -127,8 +127,8 @@ bool HasDirectoryPart(const std::string& name) {
   return name.find_first_of("\\/") != std::string::npos || (name.size() >= 2 && name[1] == ':');
 }
 
-ProgramLookup FindProgram(const std::string& name, bool hasDirectory,
-                          const std::vector<fs::path>& dirs) {
+ProgramLookup FindFile(const std::string& name, bool hasDirectory,
+                       const std::vector<fs::path>& dirs) {
   ProgramLookup result;
   std::optional<fs::path> found;
   if (hasDirectory) {
@@ -145,15 +145,20 @@ ProgramLookup FindProgram(const std::string& name, bool hasDirectory,
       if ((found = FindFileIn(dir, name))) break;
     }
   }
-  if (!found) {
+  if (!found)
     result.error = kErrorFileNotFound;
-    return result;
-  }
-  if (access(found->c_str(), X_OK) != 0) {
+  else
+    result.path = *found;
+  return result;
+}
+
+ProgramLookup FindProgram(const std::string& name, bool hasDirectory,
+                          const std::vector<fs::path>& dirs) {
+  ProgramLookup result = FindFile(name, hasDirectory, dirs);
+  if (result.error == 0 && access(result.path.c_str(), X_OK) != 0) {
+    result.path.clear();
     result.error = kErrorAccessDenied;
-    return result;
   }
-  result.path = *found;
   return result;
 }
 
@@ -373,29 +378,10 @@ std::unique_ptr<platform::Process> SimProcesses::StartIn(const platform::StartIn
   std::string program;
   if (EndsWithIgnoringCase(name, ".bat") || EndsWithIgnoringCase(name, ".cmd")) {
     // A batch file is run by the command interpreter: cmd /c "<file>" <arguments>.
-    fs::path file(name);
-    if (!hasDirectory) {
-      std::optional<fs::path> found;
-      for (const auto& dir : dirs)
-        if ((found = FindFileIn(dir, name))) break;
-      if (!found) {
-        error = kErrorFileNotFound;
-        return nullptr;
-      }
-      file = *found;
-    } else {
-      std::error_code ec;
-      fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-      if (!fs::is_directory(dir, ec)) {
-        error = kErrorPathNotFound;
-        return nullptr;
-      }
-      auto found = FindFileIn(dir, file.filename().string());
-      if (!found) {
-        error = kErrorFileNotFound;
-        return nullptr;
-      }
-      file = *found;
+    ProgramLookup file = FindFile(name, hasDirectory, dirs);
+    if (file.error) {
+      error = file.error;
+      return nullptr;
     }
     ProgramLookup cmd = FindProgram("cmd", false, dirs);
     if (cmd.error) {
@@ -404,7 +390,7 @@ std::unique_ptr<platform::Process> SimProcesses::StartIn(const platform::StartIn
     }
     program = cmd.path.string();
     args.erase(args.begin());
-    args.insert(args.begin(), {"cmd", "/c", file.string()});
+    args.insert(args.begin(), {"cmd", "/c", file.path.string()});
   } else {
     ProgramLookup lookup = FindProgram(name, hasDirectory, dirs);
     if (lookup.error) {

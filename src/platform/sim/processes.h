@@ -17,8 +17,6 @@ namespace lanvoy::sim {
 inline constexpr uint32_t kErrorFileNotFound = 2;
 inline constexpr uint32_t kErrorPathNotFound = 3;
 inline constexpr uint32_t kErrorAccessDenied = 5;
-inline constexpr uint32_t kErrorBrokenPipe = 109;
-inline constexpr uint32_t kErrorInvalidParameter = 87;
 
 // Where a program was found, or the system error code of the search.
 struct ProgramLookup {
@@ -33,6 +31,9 @@ struct ProgramLookup {
 // exist, 5 when the file found is not executable.
 ProgramLookup FindProgram(const std::string& name, bool hasDirectory,
                           const std::vector<std::filesystem::path>& dirs);
+// The same search for any file, executable or not (2 or 3 when it is not there).
+ProgramLookup FindFile(const std::string& name, bool hasDirectory,
+                       const std::vector<std::filesystem::path>& dirs);
 
 // The file of this name in dir, as FindProgram looks (executable or not), or nullopt.
 std::optional<std::filesystem::path> FindFileIn(const std::filesystem::path& dir,

@@ -46,23 +46,17 @@ int SimShell::Open(const std::string& file, const std::string& parameters,
       directory.empty() ? fs::current_path(ec) : fs::path(NativePathFor(root_, directory));
   if (!directory.empty() && !fs::is_directory(base, ec)) return kShellPathNotFound;
 
-  fs::path target;
+  ProgramLookup found;
   if (HasDirectoryPart(file)) {
     fs::path p(NativePathFor(root_, file));
-    if (p.is_relative()) p = base / p;
-    if (!fs::is_directory(p.parent_path(), ec)) return kShellPathNotFound;
-    auto found = FindFileIn(p.parent_path(), p.filename().string());
-    if (!found) return kShellFileNotFound;
-    target = *found;
+    found = FindFile((p.is_relative() ? base / p : p).string(), true, {});
   } else {
     std::vector<fs::path> dirs = ProgramSearchDirs();
     dirs.insert(dirs.begin(), base);
-    std::optional<fs::path> found;
-    for (const auto& dir : dirs)
-      if ((found = FindFileIn(dir, file))) break;
-    if (!found) return kShellFileNotFound;
-    target = *found;
+    found = FindFile(file, false, dirs);
   }
+  if (found.error) return static_cast<int>(found.error);  // 2 and 3 mean the same there
+  const fs::path& target = found.path;
 
   const std::string ext = Extension(target.string());
   const bool batch = ext == ".bat" || ext == ".cmd";
