@@ -79,7 +79,10 @@ int SimShell::Open(const std::string& file, const std::string& parameters,
 // ---------------------------------------------------------------- SimPrinters
 
 std::vector<std::string> SimPrinters::Installed() {
-  return registry_.ValueNames(platform::RootKey::CurrentUser, kDevicesKey);
+  std::vector<std::string> names =
+      registry_.ValueNames(platform::RootKey::CurrentUser, kDevicesKey);
+  std::erase(names, std::string());  // a default value names no printer
+  return names;
 }
 
 std::optional<std::string> SimPrinters::DefaultPrinter() {
