@@ -1,5 +1,6 @@
 #include "profiles/ini_file.h"
 
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -120,6 +121,90 @@ struct Document {
   }
 
   static constexpr std::size_t npos = std::numeric_limits<std::size_t>::max();
+};
+
+// A read-only pass: only header lines are looked at until the section is found, and only
+// its lines are classified, so a read does not pay for the whole file's line list.
+class Scan {
+ public:
+  // Views point into bytes_: a scan is neither copied nor moved.
+  Scan(const Scan&) = delete;
+  Scan& operator=(const Scan&) = delete;
+  explicit Scan(const std::string& path) : bytes_(ReadFileBytes(path).value_or(std::string())) {
+    text_ = bytes_;
+    if (text_.substr(0, kBom.size()) == kBom) text_.remove_prefix(kBom.size());
+  }
+
+  // f(raw line without its line end) returns false to stop.
+  template <class F>
+  void Lines(F f) const {
+    const char* p = text_.data();
+    const char* end = p + text_.size();
+    while (p < end) {
+      const char* nl =
+          static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      const char* stop = nl ? nl : end;
+      std::string_view raw(p, static_cast<std::size_t>(stop - p));
+      if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+      if (!f(raw)) return;
+      p = nl ? nl + 1 : end;
+    }
+  }
+
+  static bool MayBeHeader(std::string_view raw) {
+    for (char c : raw) {
+      if (c == '[') return true;
+      if (!IsSpace(c)) return false;
+    }
+    return false;
+  }
+
+  std::vector<std::string> Sections() const {
+    std::vector<std::string> names;
+    Lines([&](std::string_view raw) {
+      if (MayBeHeader(raw)) {
+        Line line = Document::Classify(raw);
+        if (line.kind == Line::kSection) names.emplace_back(line.name);
+      }
+      return true;
+    });
+    return names;
+  }
+
+  // Calls f(line) for each key line of the first section of that name, in file order;
+  // f returns false to stop. False when there is no such section.
+  template <class F>
+  bool Keys(std::string_view section, F f) const {
+    bool inside = false, found = false;
+    Lines([&](std::string_view raw) {
+      if (MayBeHeader(raw)) {
+        Line line = Document::Classify(raw);
+        if (line.kind == Line::kSection) {
+          if (inside) return false;
+          inside = found = SameText(line.name, section);
+          return true;
+        }
+      }
+      if (!inside) return true;
+      Line line = Document::Classify(raw);
+      return line.kind != Line::kKey || f(line);
+    });
+    return found;
+  }
+
+  std::optional<std::string_view> Value(std::string_view section, std::string_view key) const {
+    std::optional<std::string_view> value;
+    Keys(section, [&](const Line& line) {
+      if (!SameText(line.name, key)) return true;
+      value = line.value;
+      return false;
+    });
+    return value;
+  }
+
+ private:
+  std::string bytes_;
+  std::string_view text_;
 };
 
 // Builds the new file from the old lines with edits, always with CR LF line ends.
@@ -278,15 +363,15 @@ bool IniFile::IsValidSectionName(const std::string& name) {
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& def) const {
-  Document doc(path_);
-  auto value = doc.Value(section, key);
+  const Scan scan(path_);
+  auto value = scan.Value(section, key);
   return value ? StripQuotes(*value) : def;
 }
 
 int32_t IniFile::ReadInteger(const std::string& section, const std::string& key,
                              int32_t def) const {
-  Document doc(path_);
-  auto value = doc.Value(section, key);
+  const Scan scan(path_);
+  auto value = scan.Value(section, key);
   if (!value) return def;
   return ParseInteger(StripQuotes(*value)).value_or(def);
 }
@@ -349,11 +434,7 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
 }
 
 std::vector<std::string> IniFile::ReadSections() const {
-  Document doc(path_);
-  std::vector<std::string> names;
-  for (const Line& line : doc.lines)
-    if (line.kind == Line::kSection) names.emplace_back(line.name);
-  return names;
+  return Scan(path_).Sections();
 }
 
 std::vector<std::string> IniFile::ReadSection(const std::string& section) const {
@@ -363,36 +444,29 @@ std::vector<std::string> IniFile::ReadSection(const std::string& section) const 
 }
 
 IniFile::Entries IniFile::ReadSectionValues(const std::string& section) const {
-  Document doc(path_);
   Entries entries;
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) return entries;
-  std::size_t end = doc.SectionEnd(header);
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const Line& line = doc.lines[i];
-    if (line.kind != Line::kKey) continue;
+  Scan(path_).Keys(section, [&](const Line& line) {
     // A repeated key is listed once; its first line is the one that is read.
     bool seen = false;
     for (const auto& e : entries)
       if (SameText(e.first, line.name)) seen = true;
     if (!seen) entries.emplace_back(std::string(line.name), StripQuotes(line.value));
-  }
+    return true;
+  });
   return entries;
 }
 
 bool IniFile::SectionExists(const std::string& section) const {
-  Document doc(path_);
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) return false;
-  std::size_t end = doc.SectionEnd(header);
-  for (std::size_t i = header + 1; i < end; ++i)
-    if (doc.lines[i].kind == Line::kKey) return true;
-  return false;
+  bool any = false;
+  Scan(path_).Keys(section, [&](const Line&) {
+    any = true;
+    return false;
+  });
+  return any;
 }
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
-  Document doc(path_);
-  return doc.Value(section, key).has_value();
+  return Scan(path_).Value(section, key).has_value();
 }
 
 void IniFile::EraseSection(const std::string& section) {
