@@ -1,5 +1,6 @@
 #include "profiles/ini_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -36,6 +37,32 @@ struct Line {
   std::string_view value;  // a key's trimmed value
 };
 
+// Calls f(raw line without its line end) for each line; f returns false to stop.
+template <class F>
+void ForEachLine(std::string_view text, F f) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* nl =
+        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    const char* stop = nl ? nl : end;
+    std::string_view raw(p, static_cast<std::size_t>(stop - p));
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    if (!f(raw)) return;
+    p = nl ? nl + 1 : end;
+  }
+}
+
+// A header's first character that is not blank is "["; other lines need no closer look
+// to be told from headers.
+bool MayBeHeader(std::string_view raw) {
+  for (char c : raw) {
+    if (c == '[') return true;
+    if (!IsSpace(c)) return false;
+  }
+  return false;
+}
+
 // One parse of the file; views point into bytes.
 struct Document {
   std::string bytes;
@@ -48,16 +75,12 @@ struct Document {
       bom = true;
       text.remove_prefix(kBom.size());
     }
-    std::size_t start = 0;
-    while (start < text.size()) {
-      std::size_t end = text.find('\n', start);
-      std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-      std::string_view raw =
-          text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
-      if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-      lines.push_back(Classify(raw));
-      start = next;
-    }
+    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    // Only headers are classified here; key lines are looked at when a section is searched.
+    ForEachLine(text, [&](std::string_view raw) {
+      lines.push_back(MayBeHeader(raw) ? Classify(raw) : Line{raw, Line::kOther, {}, {}});
+      return true;
+    });
   }
 
   static Line Classify(std::string_view raw) {
@@ -107,17 +130,11 @@ struct Document {
 
   std::size_t FindKey(std::size_t header, std::string_view key) const {
     std::size_t end = SectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i)
-      if (lines[i].kind == Line::kKey && SameText(lines[i].name, key)) return i;
+    for (std::size_t i = header + 1; i < end; ++i) {
+      Line line = Classify(lines[i].raw);
+      if (line.kind == Line::kKey && SameText(line.name, key)) return i;
+    }
     return npos;
-  }
-
-  std::optional<std::string_view> Value(std::string_view section, std::string_view key) const {
-    std::size_t header = FindSection(section);
-    if (header == npos) return std::nullopt;
-    std::size_t at = FindKey(header, key);
-    if (at == npos) return std::nullopt;
-    return lines[at].value;
   }
 
   static constexpr std::size_t npos = std::numeric_limits<std::size_t>::max();
@@ -135,28 +152,9 @@ class Scan {
     if (text_.substr(0, kBom.size()) == kBom) text_.remove_prefix(kBom.size());
   }
 
-  // f(raw line without its line end) returns false to stop.
   template <class F>
   void Lines(F f) const {
-    const char* p = text_.data();
-    const char* end = p + text_.size();
-    while (p < end) {
-      const char* nl =
-          static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-      const char* stop = nl ? nl : end;
-      std::string_view raw(p, static_cast<std::size_t>(stop - p));
-      if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-      if (!f(raw)) return;
-      p = nl ? nl + 1 : end;
-    }
-  }
-
-  static bool MayBeHeader(std::string_view raw) {
-    for (char c : raw) {
-      if (c == '[') return true;
-      if (!IsSpace(c)) return false;
-    }
-    return false;
+    ForEachLine(text_, f);
   }
 
   std::vector<std::string> Sections() const {
@@ -414,7 +412,7 @@ void IniFile::WriteStrings(const std::string& section, const Entries& entries) {
     for (std::size_t i = from; i < to; ++i) {
       // A replaced line keeps the key's spelling as it stands in the file.
       if (replacement[i])
-        w.AddKey(doc.lines[i].name, *replacement[i]);
+        w.AddKey(Document::Classify(doc.lines[i].raw).name, *replacement[i]);
       else
         w.Add(doc.lines[i].raw);
     }
