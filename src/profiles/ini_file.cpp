@@ -513,7 +513,7 @@ bool IniFile::RenameSection(const std::string& section, const std::string& newNa
 }
 
 int32_t IniFile::IntegerOf(const std::string& text, int32_t def) {
-  return ParseInteger(TrimView(text)).value_or(def);
+  return ParseInteger(text).value_or(def);
 }
 
 }  // namespace lanvoy

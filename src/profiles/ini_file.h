@@ -63,7 +63,8 @@ class IniFile {
   // the section is missing.
   bool RenameSection(const std::string& section, const std::string& newName);
 
-  // A text as ReadInteger reads it (after quote removal): decimal or hexadecimal, else def.
+  // A value as ReadInteger reads it (a value as ReadString gives it): decimal or
+  // hexadecimal, else def.
   static int32_t IntegerOf(const std::string& text, int32_t def);
 
   // A name that cannot be a section: empty, holding "[" or "]" or a line break.

@@ -20,6 +20,17 @@ std::string Quoted(const std::string& line) {
   return "'" + line + "'";
 }
 
+// The text to write so that reading gives value back: quoted when trimming or quote
+// removal would change it.
+std::string Protected(const std::string& value) {
+  if (value.empty()) return value;
+  const char first = value.front(), last = value.back();
+  const bool blankEnd =
+      static_cast<unsigned char>(first) <= ' ' || static_cast<unsigned char>(last) <= ' ';
+  const bool quotePair = value.size() >= 2 && first == last && (first == '\'' || first == '"');
+  return blankEnd || quotePair ? Quoted(value) : value;
+}
+
 void CheckName(const std::string& name) {
   if (!TProfileStore::IsValidProfileName(name)) throw EProfileNameError(name);
 }
@@ -303,8 +314,11 @@ void TProfileStore::DeleteProfile(const std::string& name) {
 void TProfileStore::CopyProfile(const std::string& source, const std::string& target) {
   CheckName(target);
   if (!ProfileExists(source)) return;
-  // Values as read: host and script lines lose their enclosing quotes.
-  ini_.WriteStrings(target, ini_.ReadSectionValues(source));
+  // Each value as read, quoted again where it needs it: written bare, a script line's
+  // blanks at its ends, or a pair of quotes around it, would be lost in the copy.
+  IniFile::Entries entries = ini_.ReadSectionValues(source);
+  for (auto& entry : entries) entry.second = Protected(entry.second);
+  ini_.WriteStrings(target, entries);
 }
 
 bool TProfileStore::MoveProfile(const std::string& source, const std::string& target) {

@@ -326,11 +326,22 @@ TEST_F(ProfileStoreTest, CopyOverwritesSameKeysAndKeepsOthers) {
   store_.CopyProfile("src", "Dst");
   EXPECT_EQ(store_.Ini().ReadString("Dst", "IP", ""), "1.1.1.1");
   EXPECT_EQ(store_.Ini().ReadString("Dst", "Own", ""), "kept");
-  // Copied as read: the quotes are gone, so the line's end blanks would be lost.
   EXPECT_NE(Bytes().find("H1=10.0.0.5   printer   #\r\n"), std::string::npos);
   const std::string before = Bytes();
   store_.CopyProfile("Missing", "Dst");
   EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(ProfileStoreTest, CopyReadsBackLikeTheSource) {
+  ProfileRecord r = FullRecord();
+  r.ScriptLines = {"   indented   ", "'quoted'", "\"double\"", "'", "plain"};
+  store_.SaveProfile("Src", r);
+  store_.CopyProfile("Src", "Copy");
+  EXPECT_EQ(store_.LoadProfile("Copy"), r);
+  EXPECT_EQ(store_.Ini().ReadSectionValues("Copy"), store_.Ini().ReadSectionValues("Src"));
+  // Copying onto itself changes nothing that is read.
+  store_.CopyProfile("Src", "Src");
+  EXPECT_EQ(store_.LoadProfile("Src"), r);
 }
 
 TEST_F(ProfileStoreTest, Move) {
