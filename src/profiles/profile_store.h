@@ -18,8 +18,8 @@ class EProfileNameError : public Error {
 };
 
 // The store's path: the executable's path with its last three characters replaced by "INI"
-// (X.exe -> X.INI); an executable without an extension (Linux) gets ".INI" appended (Lanvoy ->
-// Lanvoy.INI).
+// (X.exe -> X.INI); an executable without an extension (Linux) gets ".INI" appended
+// (Lanvoy -> Lanvoy.INI).
 std::string StorePathFor(const std::string& exePath);
 std::string OptionsPathFor(const std::string& exePath);  // same rule with "GUI"
 
