@@ -70,6 +70,8 @@ class StoreFixture : public benchmark::Fixture {
 
 BENCHMARK_F(StoreFixture, ProfileNames)(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(store_->ProfileNames());
+  state.counters["file_bytes"] =
+      static_cast<double>(std::filesystem::file_size(dir_ / "Lanvoy.INI"));
 }
 
 BENCHMARK_F(StoreFixture, ProfileExists)(benchmark::State& state) {
