@@ -17,8 +17,8 @@ HostRow ParseHostsLine(const std::string& line) {
     row.IPAddress = line.substr(0, blank);
     rest = line.substr(blank + 1);
   }
-  rest.erase(0, rest.find_first_not_of(' ') == std::string::npos ? rest.size()
-                                                                  : rest.find_first_not_of(' '));
+  const auto text = rest.find_first_not_of(' ');
+  rest.erase(0, text == std::string::npos ? rest.size() : text);
   auto hash = rest.find('#');
   if (hash == std::string::npos) {
     row.HostName = rest;

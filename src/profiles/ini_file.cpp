@@ -1,5 +1,7 @@
 #include "profiles/ini_file.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -13,7 +15,9 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-bool IsSpace(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsSpace(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string_view TrimView(std::string_view s) {
   while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
@@ -21,15 +25,43 @@ std::string_view TrimView(std::string_view s) {
   return s;
 }
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 struct Line {
   enum Kind { kOther, kSection, kKey };
-  std::string_view raw;    // the line as it stands, without its line end
+  std::string_view raw;  // the line as it stands, without its line end
   Kind kind = kOther;
   std::string_view name;   // section or key name
   std::string_view value;  // a key's trimmed value
 };
+
+// Calls f(raw line without its line end) for each line; f returns false to stop.
+template <class F>
+void ForEachLine(std::string_view text, F f) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* nl =
+        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    const char* stop = nl ? nl : end;
+    std::string_view raw(p, static_cast<std::size_t>(stop - p));
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    if (!f(raw)) return;
+    p = nl ? nl + 1 : end;
+  }
+}
+
+// A header's first character that is not blank is "["; other lines need no closer look
+// to be told from headers.
+bool MayBeHeader(std::string_view raw) {
+  for (char c : raw) {
+    if (c == '[') return true;
+    if (!IsSpace(c)) return false;
+  }
+  return false;
+}
 
 // One parse of the file; views point into bytes.
 struct Document {
@@ -37,22 +69,18 @@ struct Document {
   bool bom = false;
   std::vector<Line> lines;
 
-  explicit Document(const std::string& path) {
-    bytes = ReadFileBytes(path).value_or(std::string());
+  explicit Document(const std::string& path) : bytes(ReadFileBytes(path).value_or(std::string())) {
     std::string_view text(bytes);
     if (text.substr(0, kBom.size()) == kBom) {
       bom = true;
       text.remove_prefix(kBom.size());
     }
-    std::size_t start = 0;
-    while (start < text.size()) {
-      std::size_t end = text.find('\n', start);
-      std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-      std::string_view raw = text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
-      if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-      lines.push_back(Classify(raw));
-      start = next;
-    }
+    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    // Only headers are classified here; key lines are looked at when a section is searched.
+    ForEachLine(text, [&](std::string_view raw) {
+      lines.push_back(MayBeHeader(raw) ? Classify(raw) : Line{raw, Line::kOther, {}, {}});
+      return true;
+    });
   }
 
   static Line Classify(std::string_view raw) {
@@ -85,6 +113,14 @@ struct Document {
     return npos;
   }
 
+  // Every header of that section: a name given twice is one section, read from its first.
+  std::vector<std::size_t> FindSections(std::string_view section) const {
+    std::vector<std::size_t> headers;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].kind == Line::kSection && SameText(lines[i].name, section)) headers.push_back(i);
+    return headers;
+  }
+
   // One past the last line of the section that starts at header.
   std::size_t SectionEnd(std::size_t header) const {
     std::size_t i = header + 1;
@@ -94,20 +130,79 @@ struct Document {
 
   std::size_t FindKey(std::size_t header, std::string_view key) const {
     std::size_t end = SectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i)
-      if (lines[i].kind == Line::kKey && SameText(lines[i].name, key)) return i;
+    for (std::size_t i = header + 1; i < end; ++i) {
+      Line line = Classify(lines[i].raw);
+      if (line.kind == Line::kKey && SameText(line.name, key)) return i;
+    }
     return npos;
   }
 
-  std::optional<std::string_view> Value(std::string_view section, std::string_view key) const {
-    std::size_t header = FindSection(section);
-    if (header == npos) return std::nullopt;
-    std::size_t at = FindKey(header, key);
-    if (at == npos) return std::nullopt;
-    return lines[at].value;
+  static constexpr std::size_t npos = std::numeric_limits<std::size_t>::max();
+};
+
+// A read-only pass: only header lines are looked at until the section is found, and only
+// its lines are classified, so a read does not pay for the whole file's line list.
+class Scan {
+ public:
+  // Views point into bytes_: a scan is neither copied nor moved.
+  Scan(const Scan&) = delete;
+  Scan& operator=(const Scan&) = delete;
+  explicit Scan(const std::string& path) : bytes_(ReadFileBytes(path).value_or(std::string())) {
+    text_ = bytes_;
+    if (text_.substr(0, kBom.size()) == kBom) text_.remove_prefix(kBom.size());
   }
 
-  static constexpr std::size_t npos = std::numeric_limits<std::size_t>::max();
+  template <class F>
+  void Lines(F f) const {
+    ForEachLine(text_, f);
+  }
+
+  std::vector<std::string> Sections() const {
+    std::vector<std::string> names;
+    Lines([&](std::string_view raw) {
+      if (MayBeHeader(raw)) {
+        Line line = Document::Classify(raw);
+        if (line.kind == Line::kSection) names.emplace_back(line.name);
+      }
+      return true;
+    });
+    return names;
+  }
+
+  // Calls f(line) for each key line of the first section of that name, in file order;
+  // f returns false to stop. False when there is no such section.
+  template <class F>
+  bool Keys(std::string_view section, F f) const {
+    bool inside = false, found = false;
+    Lines([&](std::string_view raw) {
+      if (MayBeHeader(raw)) {
+        Line line = Document::Classify(raw);
+        if (line.kind == Line::kSection) {
+          if (inside) return false;
+          inside = found = SameText(line.name, section);
+          return true;
+        }
+      }
+      if (!inside) return true;
+      Line line = Document::Classify(raw);
+      return line.kind != Line::kKey || f(line);
+    });
+    return found;
+  }
+
+  std::optional<std::string_view> Value(std::string_view section, std::string_view key) const {
+    std::optional<std::string_view> value;
+    Keys(section, [&](const Line& line) {
+      if (!SameText(line.name, key)) return true;
+      value = line.value;
+      return false;
+    });
+    return value;
+  }
+
+ private:
+  std::string bytes_;
+  std::string_view text_;
 };
 
 // Builds the new file from the old lines with edits, always with CR LF line ends.
@@ -187,10 +282,14 @@ std::optional<int32_t> ParseInteger(std::string_view s) {
   uint64_t value = 0;
   for (char c : s) {
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return std::nullopt;
     value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     if (value > 0xFFFFFFFFull) return std::nullopt;
   }
@@ -213,6 +312,45 @@ std::string StripQuotes(std::string_view value) {
   return std::string(value);
 }
 
+// A key given twice keeps its first place and its last value, as repeated writes do.
+IniFile::Entries Collapse(const IniFile::Entries& entries) {
+  IniFile::Entries out;
+  for (const auto& [key, value] : entries) {
+    bool seen = false;
+    for (auto& e : out)
+      if (SameText(e.first, key)) {
+        e.second = value;
+        seen = true;
+        break;
+      }
+    if (!seen) out.emplace_back(key, value);
+  }
+  return out;
+}
+
+void CheckEntries(const std::string& section, const IniFile::Entries& entries) {
+  CheckSection(section);
+  for (const auto& [key, value] : entries) {
+    CheckKey(key);
+    CheckValue(key, value);
+  }
+}
+
+// The lines of the file without every section of that name.
+void AddLinesWithoutSection(Writer& w, const Document& doc, std::string_view section) {
+  std::size_t from = 0;
+  for (std::size_t header : doc.FindSections(section)) {
+    w.AddLines(doc, from, header);
+    from = doc.SectionEnd(header);
+  }
+  w.AddLines(doc, from, doc.lines.size());
+}
+
+void Commit(const std::string& path, const Writer& w) {
+  if (!WriteFileAtomic(path, w.str()))
+    throw EIniFileError(FormatMessage("Unable to write to %s", path));
+}
+
 }  // namespace
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
@@ -223,15 +361,15 @@ bool IniFile::IsValidSectionName(const std::string& name) {
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& def) const {
-  Document doc(path_);
-  auto value = doc.Value(section, key);
+  const Scan scan(path_);
+  auto value = scan.Value(section, key);
   return value ? StripQuotes(*value) : def;
 }
 
 int32_t IniFile::ReadInteger(const std::string& section, const std::string& key,
                              int32_t def) const {
-  Document doc(path_);
-  auto value = doc.Value(section, key);
+  const Scan scan(path_);
+  auto value = scan.Value(section, key);
   if (!value) return def;
   return ParseInteger(StripQuotes(*value)).value_or(def);
 }
@@ -242,32 +380,47 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 
 void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
-  CheckSection(section);
-  CheckKey(key);
-  CheckValue(key, value);
+  WriteStrings(section, {{key, value}});
+}
+
+void IniFile::WriteStrings(const std::string& section, const Entries& entries) {
+  CheckEntries(section, entries);
+  const Entries keys = Collapse(entries);
   Document doc(path_);
   Writer w(doc);
   std::size_t header = doc.FindSection(section);
   if (header == Document::npos) {
     w.AddLines(doc, 0, doc.lines.size());
     w.OpenSection(section);
-    w.AddKey(key, value);
-  } else {
-    std::size_t at = doc.FindKey(header, key);
-    if (at != Document::npos) {
-      // The line keeps the key's spelling as it stands in the file.
-      w.AddLines(doc, 0, at);
-      w.AddKey(doc.lines[at].name, value);
-      w.AddLines(doc, at + 1, doc.lines.size());
-    } else {
-      std::size_t insert = InsertionPoint(doc, header);
-      w.AddLines(doc, 0, insert);
-      w.AddKey(key, value);
-      w.AddLines(doc, insert, doc.lines.size());
-    }
+    for (const auto& [key, value] : keys) w.AddKey(key, value);
+    Commit(path_, w);
+    return;
   }
-  if (!WriteFileAtomic(path_, w.str()))
-    throw EIniFileError(FormatMessage("Unable to write to %s", path_));
+  // Keys that stand in the section replace their (first) line; the others follow its last
+  // line that is not blank.
+  std::vector<const std::string*> replacement(doc.lines.size(), nullptr);
+  std::vector<const IniFile::Entries::value_type*> added;
+  for (const auto& entry : keys) {
+    std::size_t at = doc.FindKey(header, entry.first);
+    if (at != Document::npos)
+      replacement[at] = &entry.second;
+    else
+      added.push_back(&entry);
+  }
+  const std::size_t insert = InsertionPoint(doc, header);
+  auto copy = [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      // A replaced line keeps the key's spelling as it stands in the file.
+      if (replacement[i])
+        w.AddKey(Document::Classify(doc.lines[i].raw).name, *replacement[i]);
+      else
+        w.Add(doc.lines[i].raw);
+    }
+  };
+  copy(0, insert);
+  for (const auto* entry : added) w.AddKey(entry->first, entry->second);
+  copy(insert, doc.lines.size());
+  Commit(path_, w);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
@@ -279,11 +432,7 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
 }
 
 std::vector<std::string> IniFile::ReadSections() const {
-  Document doc(path_);
-  std::vector<std::string> names;
-  for (const Line& line : doc.lines)
-    if (line.kind == Line::kSection) names.emplace_back(line.name);
-  return names;
+  return Scan(path_).Sections();
 }
 
 std::vector<std::string> IniFile::ReadSection(const std::string& section) const {
@@ -293,48 +442,37 @@ std::vector<std::string> IniFile::ReadSection(const std::string& section) const 
 }
 
 IniFile::Entries IniFile::ReadSectionValues(const std::string& section) const {
-  Document doc(path_);
   Entries entries;
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) return entries;
-  std::size_t end = doc.SectionEnd(header);
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const Line& line = doc.lines[i];
-    if (line.kind != Line::kKey) continue;
+  Scan(path_).Keys(section, [&](const Line& line) {
     // A repeated key is listed once; its first line is the one that is read.
     bool seen = false;
     for (const auto& e : entries)
       if (SameText(e.first, line.name)) seen = true;
     if (!seen) entries.emplace_back(std::string(line.name), StripQuotes(line.value));
-  }
+    return true;
+  });
   return entries;
 }
 
 bool IniFile::SectionExists(const std::string& section) const {
-  Document doc(path_);
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) return false;
-  std::size_t end = doc.SectionEnd(header);
-  for (std::size_t i = header + 1; i < end; ++i)
-    if (doc.lines[i].kind == Line::kKey) return true;
-  return false;
+  bool any = false;
+  Scan(path_).Keys(section, [&](const Line&) {
+    any = true;
+    return false;
+  });
+  return any;
 }
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
-  Document doc(path_);
-  return doc.Value(section, key).has_value();
+  return Scan(path_).Value(section, key).has_value();
 }
 
 void IniFile::EraseSection(const std::string& section) {
   Document doc(path_);
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) return;
-  std::size_t end = doc.SectionEnd(header);
+  if (doc.FindSection(section) == Document::npos) return;
   Writer w(doc);
-  w.AddLines(doc, 0, header);
-  w.AddLines(doc, end, doc.lines.size());
-  if (!WriteFileAtomic(path_, w.str()))
-    throw EIniFileError(FormatMessage("Unable to write to %s", path_));
+  AddLinesWithoutSection(w, doc, section);
+  Commit(path_, w);
 }
 
 void IniFile::DeleteKey(const std::string& section, const std::string& key) {
@@ -346,43 +484,36 @@ void IniFile::DeleteKey(const std::string& section, const std::string& key) {
   Writer w(doc);
   w.AddLines(doc, 0, at);
   w.AddLines(doc, at + 1, doc.lines.size());
-  if (!WriteFileAtomic(path_, w.str()))
-    throw EIniFileError(FormatMessage("Unable to write to %s", path_));
+  Commit(path_, w);
 }
 
 void IniFile::ReplaceSection(const std::string& section, const Entries& entries) {
-  CheckSection(section);
-  for (const auto& [key, value] : entries) {
-    CheckKey(key);
-    CheckValue(key, value);
-  }
+  CheckEntries(section, entries);
   Document doc(path_);
   Writer w(doc);
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) {
-    w.AddLines(doc, 0, doc.lines.size());
-  } else {
-    std::size_t end = doc.SectionEnd(header);
-    w.AddLines(doc, 0, header);
-    w.AddLines(doc, end, doc.lines.size());
-  }
+  // A repeated header goes too: left behind, it would be read instead of the new section.
+  AddLinesWithoutSection(w, doc, section);
   // Erasing then writing puts the section at the end of the file, as separate writes would.
   w.OpenSection(section);
-  std::vector<std::string_view> written;
-  for (const auto& [key, value] : entries) {
-    // A key given twice keeps its first place and its last value, as repeated writes do.
-    bool replaced = false;
-    for (auto& name : written)
-      if (SameText(name, key)) replaced = true;
-    if (replaced) continue;
-    written.push_back(key);
-    const std::string* last = &value;
-    for (const auto& [k2, v2] : entries)
-      if (SameText(k2, key)) last = &v2;
-    w.AddKey(key, *last);
-  }
-  if (!WriteFileAtomic(path_, w.str()))
-    throw EIniFileError(FormatMessage("Unable to write to %s", path_));
+  for (const auto& [key, value] : Collapse(entries)) w.AddKey(key, value);
+  Commit(path_, w);
+}
+
+bool IniFile::RenameSection(const std::string& section, const std::string& newName) {
+  CheckSection(newName);
+  Document doc(path_);
+  std::size_t header = doc.FindSection(section);
+  if (header == Document::npos) return false;
+  Writer w(doc);
+  w.AddLines(doc, 0, header);
+  w.Add("[" + newName + "]");
+  w.AddLines(doc, header + 1, doc.lines.size());
+  Commit(path_, w);
+  return true;
+}
+
+int32_t IniFile::IntegerOf(const std::string& text, int32_t def) {
+  return ParseInteger(text).value_or(def);
 }
 
 }  // namespace lanvoy

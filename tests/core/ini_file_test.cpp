@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
@@ -14,6 +16,13 @@ class IniFileTest : public ::testing::Test {
   IniFile ini_{path_};
   void Put(const std::string& bytes) { dir_.Write("test.ini", bytes); }
   std::string Bytes() { return dir_.Read("test.ini"); }
+  // Names in the folder besides the file itself (leftover temp files).
+  std::vector<std::string> Others() {
+    std::vector<std::string> names;
+    for (auto& e : std::filesystem::directory_iterator(dir_.path()))
+      if (e.path().filename() != "test.ini") names.push_back(e.path().filename().string());
+    return names;
+  }
 };
 
 TEST_F(IniFileTest, ReadsWindowsWrittenFileWithCrLfAndLf) {
@@ -23,6 +32,257 @@ TEST_F(IniFileTest, ReadsWindowsWrittenFileWithCrLfAndLf) {
   EXPECT_EQ(ini_.ReadString("Two", "C", "x"), "");
   EXPECT_EQ(ini_.ReadString("Two", "missing", "def"), "def");
   EXPECT_EQ(ini_.ReadString("Three", "a", "def"), "def");
+}
+
+TEST_F(IniFileTest, MissingFileReadsAsEmpty) {
+  EXPECT_TRUE(ini_.ReadSections().empty());
+  EXPECT_TRUE(ini_.ReadSection("A").empty());
+  EXPECT_FALSE(ini_.SectionExists("A"));
+  EXPECT_EQ(ini_.ReadInteger("A", "k", 7), 7);
+  EXPECT_FALSE(dir_.Exists("test.ini"));
+}
+
+TEST_F(IniFileTest, CommentsLinesWithoutEqualsAndBlankKeyNames) {
+  Put("[S]\r\n;k=comment\r\n  ;x=also\r\nnoequals\r\n  key name  =  v  \r\n=nokey\r\n");
+  EXPECT_EQ(ini_.ReadSection("S"), (std::vector<std::string>{"key name"}));
+  EXPECT_EQ(ini_.ReadString("S", ";k", "d"), "d");
+  EXPECT_EQ(ini_.ReadString("S", "KEY NAME", "d"), "v");
+  EXPECT_EQ(ini_.ReadString("S", "noequals", "d"), "d");
+}
+
+TEST_F(IniFileTest, ValueIsTextAfterFirstEquals) {
+  Put("[S]\r\na = b = c\r\n");
+  EXPECT_EQ(ini_.ReadString("S", "a", ""), "b = c");
+}
+
+TEST_F(IniFileTest, QuotePairRemovedOnlyWhenBothEndsMatch) {
+  Put("[Q]\r\nsingle=' padded '\r\ndouble=\"x\"\r\nmixed='y\"\r\nempty=''\r\none='\r\n"
+      "inner=a'b'\r\ntwice=''x''\r\n");
+  EXPECT_EQ(ini_.ReadString("Q", "single", ""), " padded ");
+  EXPECT_EQ(ini_.ReadString("Q", "double", ""), "x");
+  EXPECT_EQ(ini_.ReadString("Q", "mixed", ""), "'y\"");
+  EXPECT_EQ(ini_.ReadString("Q", "empty", "d"), "");
+  EXPECT_EQ(ini_.ReadString("Q", "one", ""), "'");
+  EXPECT_EQ(ini_.ReadString("Q", "inner", ""), "a'b'");
+  EXPECT_EQ(ini_.ReadString("Q", "twice", ""), "'x'");
+}
+
+TEST_F(IniFileTest, RepeatedKeyFirstIsReadAndRewritten) {
+  Put("[S]\r\nk=first\r\nK=second\r\n");
+  EXPECT_EQ(ini_.ReadString("S", "k", ""), "first");
+  EXPECT_EQ(ini_.ReadSectionValues("S"), (IniFile::Entries{{"k", "first"}}));
+  ini_.WriteString("S", "K", "new");
+  EXPECT_EQ(Bytes(), "[S]\r\nk=new\r\nK=second\r\n");
+}
+
+TEST_F(IniFileTest, RepeatedSectionFirstIsReadBothListed) {
+  Put("[Office]\r\na=1\r\n[OFFICE]\r\na=2\r\nb=3\r\n");
+  EXPECT_EQ(ini_.ReadSections(), (std::vector<std::string>{"Office", "OFFICE"}));
+  EXPECT_EQ(ini_.ReadString("office", "a", ""), "1");
+  EXPECT_EQ(ini_.ReadString("office", "b", "none"), "none");
+  EXPECT_EQ(ini_.ReadSection("OFFICE"), (std::vector<std::string>{"a"}));
+}
+
+TEST_F(IniFileTest, ReplaceAndEraseTakeRepeatedHeadersAlong) {
+  // Left behind, the second header would be read instead of the new section.
+  Put("[P]\r\na=1\r\n[Q]\r\nq=1\r\n[p]\r\na=old\r\n");
+  ini_.ReplaceSection("P", {{"a", "new"}});
+  EXPECT_EQ(ini_.ReadString("P", "a", ""), "new");
+  EXPECT_EQ(ini_.ReadSections(), (std::vector<std::string>{"Q", "P"}));
+  Put("[P]\r\na=1\r\n[p]\r\na=2\r\n");
+  ini_.EraseSection("P");
+  EXPECT_TRUE(ini_.ReadSections().empty());
+}
+
+TEST_F(IniFileTest, ByteOrderMarkIsSkippedAndKept) {
+  Put("\xEF\xBB\xBF[S]\r\nk=v\r\n");
+  EXPECT_EQ(ini_.ReadSections(), (std::vector<std::string>{"S"}));
+  EXPECT_EQ(ini_.ReadString("S", "k", ""), "v");
+  ini_.WriteString("S", "k", "w");
+  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[S]\r\nk=w\r\n");
+  ini_.WriteString("T", "x", "1");
+  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[S]\r\nk=w\r\n\r\n[T]\r\nx=1\r\n");
+}
+
+TEST_F(IniFileTest, Integers) {
+  Put("[N]\r\ndec=42\r\nneg=-7\r\nhex=0x1F\r\nupper=0X10\r\ndollar=$ff\r\nmixed=12abc\r\n"
+      "empty=\r\nbare=0x\r\nbig=99999999999\r\nallbits=$FFFFFFFF\r\nquoted='5'\r\nspace= 8 \r\n");
+  EXPECT_EQ(ini_.ReadInteger("N", "dec", 0), 42);
+  EXPECT_EQ(ini_.ReadInteger("N", "neg", 0), -7);
+  EXPECT_EQ(ini_.ReadInteger("N", "hex", 0), 31);
+  EXPECT_EQ(ini_.ReadInteger("N", "upper", 0), 16);
+  EXPECT_EQ(ini_.ReadInteger("N", "dollar", 0), 255);
+  EXPECT_EQ(ini_.ReadInteger("N", "mixed", -1), -1);
+  EXPECT_EQ(ini_.ReadInteger("N", "empty", -1), -1);
+  EXPECT_EQ(ini_.ReadInteger("N", "bare", -1), -1);
+  EXPECT_EQ(ini_.ReadInteger("N", "big", -1), -1);
+  EXPECT_EQ(ini_.ReadInteger("N", "allbits", 0), -1);
+  EXPECT_EQ(ini_.ReadInteger("N", "quoted", 0), 5);
+  EXPECT_EQ(ini_.ReadInteger("N", "space", 0), 8);
+  EXPECT_EQ(IniFile::IntegerOf("$10", 0), 16);
+  EXPECT_EQ(IniFile::IntegerOf(" 5", 3), 3);  // as ReadInteger reads "' 5'"
+}
+
+TEST_F(IniFileTest, Booleans) {
+  Put("[B]\r\nt=1\r\nf=0\r\nother=5\r\nbad=yes\r\n");
+  EXPECT_TRUE(ini_.ReadBool("B", "t", false));
+  EXPECT_FALSE(ini_.ReadBool("B", "f", true));
+  EXPECT_TRUE(ini_.ReadBool("B", "other", false));
+  EXPECT_TRUE(ini_.ReadBool("B", "bad", true));
+  EXPECT_FALSE(ini_.ReadBool("B", "bad", false));
+  EXPECT_TRUE(ini_.ReadBool("B", "missing", true));
+  ini_.WriteBool("B", "w", true);
+  ini_.WriteInteger("B", "i", -3);
+  EXPECT_EQ(ini_.ReadString("B", "w", ""), "1");
+  EXPECT_EQ(ini_.ReadString("B", "i", ""), "-3");
+}
+
+TEST_F(IniFileTest, WriteReplacesLineOrAppendsToSectionOrFile) {
+  ini_.WriteString("A", "x", "1");
+  EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\n");
+  ini_.WriteString("B", "y", "2");
+  ini_.WriteString("a", "z", "3");           // after the section's last line, before the blank one
+  ini_.WriteString("A", "X", "  padded  ");  // keeps the file's spelling of the key
+  EXPECT_EQ(Bytes(), "[A]\r\nx=  padded  \r\nz=3\r\n\r\n[B]\r\ny=2\r\n");
+  EXPECT_EQ(ini_.ReadString("A", "x", ""), "padded");
+}
+
+TEST_F(IniFileTest, WriteKeepsForeignLinesAndConvertsLineEnds) {
+  Put("; header comment\n[A]\nx=1\n; note\n\n[B]\ny=2");
+  ini_.WriteString("A", "new", "v");
+  EXPECT_EQ(Bytes(), "; header comment\r\n[A]\r\nx=1\r\n; note\r\nnew=v\r\n\r\n[B]\r\ny=2\r\n");
+}
+
+TEST_F(IniFileTest, WriteStringsIsOneChangeWithoutErasing) {
+  Put("[A]\r\nkeep=1\r\nb=old\r\n");
+  ini_.WriteStrings("A", {{"b", "new"}, {"c", "3"}, {"C", "last"}});
+  EXPECT_EQ(Bytes(), "[A]\r\nkeep=1\r\nb=new\r\nc=last\r\n");
+}
+
+TEST_F(IniFileTest, ListsKeepEveryNameBeyondWindowsBuffer) {
+  IniFile::Entries entries;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 2000; ++i) {  // well over 16384 bytes of names
+    entries.emplace_back("LongKeyName" + std::to_string(i), "v");
+    expected.push_back(entries.back().first);
+  }
+  ini_.ReplaceSection("S", entries);
+  for (int i = 0; i < 2000; ++i) ini_.WriteString("Section number " + std::to_string(i), "k", "v");
+  EXPECT_EQ(ini_.ReadSection("S"), expected);
+  auto sections = ini_.ReadSections();
+  ASSERT_EQ(sections.size(), 2001u);
+  EXPECT_EQ(sections.back(), "Section number 1999");
+}
+
+TEST_F(IniFileTest, LongValuesAreNotCut) {
+  const std::string value(5000, 'x');
+  ini_.WriteString("S", "k", value);
+  EXPECT_EQ(ini_.ReadString("S", "k", ""), value);
+}
+
+TEST_F(IniFileTest, RefusesValuesWithLineBreaksAndBadNames) {
+  Put("[S]\r\nk=v\r\n");
+  const std::string before = Bytes();
+  EXPECT_THROW(ini_.WriteString("S", "k", "a\r\nb"), EIniFileError);
+  EXPECT_THROW(ini_.WriteString("S", "k", "a\nb"), EIniFileError);
+  EXPECT_THROW(ini_.WriteString("S", "k", "a\rb"), EIniFileError);
+  EXPECT_THROW(ini_.ReplaceSection("S", {{"ok", "1"}, {"k", "x\ny"}}), EIniFileError);
+  for (const char* name : {"", "[x", "x]", "a\nb", "a\rb"}) {
+    EXPECT_FALSE(IniFile::IsValidSectionName(name)) << name;
+    EXPECT_THROW(ini_.WriteString(name, "k", "v"), EIniFileError) << name;
+  }
+  for (const char* key : {"", "a=b", " k", "k\n", ";k", "[k"})
+    EXPECT_THROW(ini_.WriteString("S", key, "v"), EIniFileError) << key;
+  EXPECT_EQ(Bytes(), before);
+  EXPECT_TRUE(IniFile::IsValidSectionName(" Office 2 "));
+}
+
+TEST_F(IniFileTest, ReplaceSectionMovesItToTheEnd) {
+  Put("[A]\r\nold=1\r\n\r\n[B]\r\nb=1\r\n");
+  ini_.ReplaceSection("a", {{"x", "1"}, {"y", "2"}});
+  EXPECT_EQ(Bytes(), "[B]\r\nb=1\r\n\r\n[a]\r\nx=1\r\ny=2\r\n");
+}
+
+TEST_F(IniFileTest, RenameSectionInPlace) {
+  Put("[Office]\r\nk=1\r\n\r\n[Home]\r\nh=1\r\n");
+  EXPECT_TRUE(ini_.RenameSection("office", "OFFICE"));
+  EXPECT_EQ(Bytes(), "[OFFICE]\r\nk=1\r\n\r\n[Home]\r\nh=1\r\n");
+  EXPECT_FALSE(ini_.RenameSection("Missing", "X"));
+  EXPECT_THROW(ini_.RenameSection("Home", "[bad]"), EIniFileError);
+}
+
+TEST_F(IniFileTest, EraseAndDeleteKey) {
+  Put("[A]\r\na=1\r\nb=2\r\n\r\n[B]\r\nc=3\r\n");
+  ini_.DeleteKey("a", "A");
+  EXPECT_EQ(ini_.ReadSection("A"), (std::vector<std::string>{"b"}));
+  ini_.EraseSection("b");
+  EXPECT_EQ(ini_.ReadSections(), (std::vector<std::string>{"A"}));
+  ini_.EraseSection("missing");  // no change, no error
+  EXPECT_EQ(Bytes(), "[A]\r\nb=2\r\n\r\n");
+}
+
+TEST_F(IniFileTest, SectionWithoutKeysIsListedButDoesNotExist) {
+  Put("[Empty]\r\n; only a comment\r\n[Full]\r\nk=\r\n");
+  EXPECT_EQ(ini_.ReadSections(), (std::vector<std::string>{"Empty", "Full"}));
+  EXPECT_FALSE(ini_.SectionExists("Empty"));
+  EXPECT_TRUE(ini_.SectionExists("FULL"));
+  EXPECT_TRUE(ini_.ValueExists("Full", "K"));
+  EXPECT_FALSE(ini_.ValueExists("Full", "other"));
+}
+
+TEST(IniFileWriteFailure, LeavesNoTempFileAndReportsThePath) {
+  test::TempDir dir;
+  dir.Write("blocker", "a regular file");
+  // The parent of the path is a file: no write can succeed, also as root.
+  const std::string path = dir.File("blocker") + "/store.INI";
+  IniFile ini(path);
+  try {
+    ini.WriteString("S", "k", "v");
+    FAIL() << "no error";
+  } catch (const EIniFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+  }
+  EXPECT_THROW(ini.ReplaceSection("S", {{"k", "v"}}), EIniFileError);
+  std::size_t count = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++count;
+  EXPECT_EQ(count, 1u);
+}
+
+TEST(IniFileWriteFailure, FailedRenameRemovesTheTempFile) {
+  test::TempDir dir;
+  // The temporary file can be written, but not renamed over a folder.
+  dir.Write("store.INI/inside", "x");
+  IniFile ini(dir.File("store.INI"));
+  EXPECT_THROW(ini.WriteString("S", "k", "v"), EIniFileError);
+  std::size_t count = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++count;
+  EXPECT_EQ(count, 1u);
+  EXPECT_EQ(dir.Read("store.INI/inside"), "x");
+}
+
+TEST_F(IniFileTest, FailedReplaceLeavesOldSectionAndNoTempFile) {
+  Put("[S]\r\nk=old\r\n");
+  // A directory where the temporary file would go makes the write fail.
+  const std::string before = Bytes();
+  std::filesystem::permissions(
+      dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  bool failed = false;
+  try {
+    ini_.ReplaceSection("S", {{"k", "new"}});
+  } catch (const EIniFileError&) {
+    failed = true;
+  }
+  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
+  if (!failed) GTEST_SKIP() << "permissions do not stop writes here (root)";
+  EXPECT_EQ(Bytes(), before);
+  EXPECT_TRUE(Others().empty());
+}
+
+TEST_F(IniFileTest, SuccessfulWritesLeaveNoTempFile) {
+  ini_.WriteString("S", "k", "v");
+  ini_.ReplaceSection("S", {{"k", "w"}});
+  ini_.EraseSection("S");
+  EXPECT_TRUE(Others().empty());
 }
 
 }  // namespace

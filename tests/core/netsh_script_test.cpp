@@ -1,0 +1,160 @@
+#include "apply/netsh_script.h"
+
+#include <gtest/gtest.h>
+
+#include "base/error.h"
+#include "test_support/temp_dir.h"
+
+namespace lanvoy {
+namespace {
+
+ProfileRecord WorkedExample() {
+  ProfileRecord p;
+  p.LongLANDescription = "LAN-Verbindung";
+  p.DHCP = kModeStatic;
+  p.IP = "192.168.0.20";
+  p.Subnet = "255.255.255.0";
+  p.Gateway = "192.168.0.1";
+  p.DNS = "192.168.0.1";
+  p.LongLANDescriptionLan2 = "WLAN";
+  p.DHCPLan2 = kModeDhcp;
+  p.DHCP_DNSLan2 = true;
+  p.DHCP_WINSLan2 = true;
+  return p;
+}
+
+TEST(NetshScript, WorkedExampleByteForByte) {
+  test::TempDir dir;
+  const std::string path = dir.File("tmp.txt");
+  WriteNetshScript(path, BuildNetshScript(WorkedExample()));
+  EXPECT_EQ(dir.Read("tmp.txt"),
+            "pushd interface\r\n"
+            "reset all\r\n"
+            "popd\r\n"
+            "pushd interface ip\r\n"
+            "set address name = \"LAN-Verbindung\" static addr = 192.168.0.20 mask = "
+            "255.255.255.0\r\n"
+            "set address name = \"LAN-Verbindung\" gateway = 192.168.0.1 gwmetric = 1\r\n"
+            "set address name = \"WLAN\" Source = dhcp\r\n"
+            "set dns name = \"LAN-Verbindung\" source = static addr = 192.168.0.1\r\n"
+            "set dns name = \"WLAN\" source=dhcp\r\n"
+            "\r\n"
+            "set wins name = \"WLAN\" source = dhcp\r\n"
+            "popd\r\n");
+}
+
+TEST(NetshScript, NoSecondConnectionWhateverItsFieldsHold) {
+  ProfileRecord p = WorkedExample();
+  p.LongLANDescriptionLan2.clear();
+  p.IPLan2 = "10.0.0.1";
+  p.DNSLan2 = "10.0.0.2";
+  p.WINSLan2 = "10.0.0.3";
+  p.DHCP_WINSLan2 = false;
+  auto script = BuildNetshScript(p);
+  for (const auto& entry : script) EXPECT_EQ(entry.find("10.0.0."), std::string::npos) << entry;
+  EXPECT_EQ(BuildWinsCommands(p), "");
+}
+
+TEST(NetshScript, AddressLines) {
+  ProfileRecord p;
+  p.LongLANDescription = "LAN 1";
+  p.IP = "10.1.1.1";
+  p.Subnet = "255.0.0.0";
+  EXPECT_EQ(BuildAddressCommands(p),
+            "set address name = \"LAN 1\" static addr = 10.1.1.1 mask = 255.0.0.0");
+  p.IP2 = "10.2.2.2";  // written whatever the second mask holds
+  p.Gateway = "10.0.0.254";
+  EXPECT_EQ(BuildAddressCommands(p),
+            "set address name = \"LAN 1\" static addr = 10.1.1.1 mask = 255.0.0.0\r\n"
+            "add address name = \"LAN 1\" addr = 10.2.2.2 mask = \r\n"
+            "set address name = \"LAN 1\" gateway = 10.0.0.254 gwmetric = 1");
+  // Values go in untouched: blanks are not empty, nothing is trimmed.
+  ProfileRecord q;
+  q.LongLANDescription = "a\"b";
+  q.IP2 = " ";
+  EXPECT_EQ(BuildAddressCommands(q),
+            "set address name = \"a\"b\" static addr =  mask = \r\n"
+            "add address name = \"a\"b\" addr =   mask = ");
+}
+
+TEST(NetshScript, NoModeGivesNoAddressLine) {
+  ProfileRecord p;
+  p.LongLANDescription = "LAN";
+  p.DHCP = kModeNone;
+  EXPECT_EQ(BuildAddressCommands(p), "");
+  p.LongLANDescriptionLan2 = "WLAN";
+  p.DHCPLan2 = kModeDhcp;
+  EXPECT_EQ(BuildAddressCommands(p), "\r\nset address name = \"WLAN\" Source = dhcp");
+  p.DHCPLan2 = 7;
+  EXPECT_EQ(BuildAddressCommands(p), "");
+  // An empty block still stands as its own (empty) line of the script.
+  auto script = BuildNetshScript(p);
+  ASSERT_EQ(script.size(), 5u);
+  EXPECT_EQ(script[1], "");
+}
+
+TEST(NetshScript, DnsRulesDifferPerConnection) {
+  ProfileRecord p;
+  p.LongLANDescription = "LAN";
+  p.LongLANDescriptionLan2 = "WLAN";
+  p.DNS2Lan2 = "9.9.9.9";  // without a first server: no line for connection 2
+  EXPECT_EQ(BuildDnsCommands(p), "set dns name = \"LAN\" source = static addr = ");
+  p.DNS = "1.1.1.1";
+  p.DNS2 = "1.0.0.1";
+  p.DNSLan2 = "8.8.8.8";
+  EXPECT_EQ(BuildDnsCommands(p),
+            "set dns name = \"LAN\" source = static addr = 1.1.1.1\r\n"
+            "add dns name = \"LAN\" addr = 1.0.0.1\r\n"
+            "set dns name = \"WLAN\" source = static addr = 8.8.8.8\r\n"
+            "add dns name = \"WLAN\" addr = 9.9.9.9");
+  p.DHCP_DNS = true;
+  p.DHCP_DNSLan2 = true;
+  EXPECT_EQ(BuildDnsCommands(p),
+            "set dns name = \"LAN\" source=dhcp\r\nset dns name = \"WLAN\" source=dhcp");
+}
+
+TEST(NetshScript, WinsLines) {
+  ProfileRecord p;
+  p.LongLANDescription = "LAN";
+  EXPECT_EQ(BuildWinsCommands(p), "");
+  p.WINS = "10.0.0.9";
+  EXPECT_EQ(BuildWinsCommands(p), "set wins name =  \"LAN\" source = static addr = 10.0.0.9");
+  p.DHCP_WINS = true;  // from DHCP wins over an address
+  EXPECT_EQ(BuildWinsCommands(p), "set wins name = \"LAN\" source = dhcp");
+  p.DHCP_WINS = false;
+  p.WINS.clear();
+  p.LongLANDescriptionLan2 = "WLAN";
+  p.WINSLan2 = "10.1.0.9";
+  EXPECT_EQ(BuildWinsCommands(p), "\r\nset wins name =  \"WLAN\" source = static addr = 10.1.0.9");
+}
+
+TEST(NetshScript, HeadAndTailForEveryProfile) {
+  ProfileRecord p;
+  p.DHCP = kModeDhcp;
+  p.DHCP_DNS = true;
+  p.DHCP_WINS = true;
+  p.LongLANDescription = "LAN";
+  p.LongLANDescriptionLan2 = "WLAN";
+  p.DHCPLan2 = kModeDhcp;
+  auto script = BuildNetshScript(p);
+  ASSERT_EQ(script.size(), 5u);
+  EXPECT_EQ(script.front(), "pushd interface\r\nreset all\r\npopd\r\npushd interface ip");
+  EXPECT_EQ(script.back(), "popd");
+}
+
+TEST(NetshScript, WriteFailureRaisesCannotCreate) {
+  test::TempDir dir;
+  dir.Write("file", "x");
+  const std::string path = dir.File("file") + "/tmp.txt";
+  try {
+    WriteNetshScript(path, {"popd"});
+    FAIL() << "no error";
+  } catch (const EFCreateError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create file " + path);
+  }
+  WriteNetshScript(dir.File("empty.txt"), {});
+  EXPECT_EQ(dir.Read("empty.txt"), "");
+}
+
+}  // namespace
+}  // namespace lanvoy
