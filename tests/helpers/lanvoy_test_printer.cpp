@@ -5,7 +5,8 @@
 //   --delay-ms D    wait D ms before each line
 //   --text T        print T raw; \r, \n, \0 and \\ are unescaped
 //   --partial T     print T at the end, with no line end
-//   --echo          copy standard input to standard output until it ends
+//   --sleep-ms S    wait S ms before printing anything
+//   --echo          copy standard input to standard output, line by line, until it ends
 //   --exit C        end with exit code C
 //   --forever       sleep until ended from outside
 #include <chrono>
@@ -39,6 +40,7 @@ void Put(const std::string& bytes) {
 int main(int argc, char** argv) {
   long lines = 0;
   long delayMs = 0;
+  long sleepMs = 0;
   int exitCode = 0;
   bool lf = false;
   bool echo = false;
@@ -52,6 +54,8 @@ int main(int argc, char** argv) {
       lines = std::atol(argv[++i]);
     } else if (arg == "--delay-ms" && hasValue) {
       delayMs = std::atol(argv[++i]);
+    } else if (arg == "--sleep-ms" && hasValue) {
+      sleepMs = std::atol(argv[++i]);
     } else if (arg == "--text" && hasValue) {
       text = Unescape(argv[++i]);
     } else if (arg == "--partial" && hasValue) {
@@ -70,6 +74,7 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (sleepMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
   if (!text.empty()) Put(text);
   const std::string end = lf ? "\n" : "\r\n";
   std::string block;
@@ -88,8 +93,7 @@ int main(int argc, char** argv) {
   Put(block);
   if (echo) {
     char buffer[256];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) Put(std::string(buffer, got));
+    while (std::fgets(buffer, sizeof buffer, stdin) != nullptr) Put(buffer);
   }
   if (!partial.empty()) {
     if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
