@@ -43,17 +43,6 @@ class DosCommandFakeTest : public ::testing::Test {
   TDosCommand dos_{processes_, dispatcher_};
 };
 
-TEST(DosCommandValues, ShowWindowAndCreationFlagsAreTheSystemValues) {
-  EXPECT_EQ(ShowWindowValue(swHIDE), 0);
-  EXPECT_EQ(ShowWindowValue(swMINIMIZE), 6);
-  EXPECT_EQ(ShowWindowValue(swSHOWMAXIMIZED), 3);
-  EXPECT_EQ(ShowWindowValue(swSHOWDEFAULT), 10);
-  EXPECT_EQ(ShowWindowValue(swSHOWNOACTIVATE), 4);
-  EXPECT_EQ(CreationFlagValue(fCREATE_DEFAULT_ERROR_MODE), 0x04000000u);
-  EXPECT_EQ(CreationFlagValue(fCREATE_SHARED_WOW_VDM), 0x1000u);
-  EXPECT_EQ(CreationFlagValue(fDETACHED_PROCESS), 0x8u);
-}
-
 TEST_F(DosCommandFakeTest, StartsWithPipesShowModeAndFlagsWithNormalPriority) {
   dos_.SetShowWindow(swMINIMIZE);
   dos_.SetCreationFlag(fCREATE_NEW_PROCESS_GROUP);
@@ -129,15 +118,6 @@ TEST_F(DosCommandFakeTest, PipeFailureEndsTheRunWithOneErrorAndNoStart) {
   EXPECT_EQ(dos_.RunState(), rsPipeFailed);
   EXPECT_EQ(dos_.RunCode(), 8u);
   EXPECT_TRUE(pieces_.empty());
-}
-
-TEST_F(DosCommandFakeTest, StartFailureNamesTheCommandLine) {
-  processes_.startError = 2;
-  ASSERT_TRUE(RunToEnd());
-  ASSERT_TRUE(dispatcher_.PumpUntil([&] { return !errors_.empty(); }, 1s));
-  EXPECT_EQ(errors_, std::vector<std::string>{"ipconfig /all doesn't exist."});
-  EXPECT_EQ(dos_.RunState(), rsStartFailed);
-  EXPECT_EQ(dos_.RunCode(), 2u);
 }
 
 }  // namespace
