@@ -140,12 +140,21 @@ struct TDosRun {
 
  private:
   bool HandOver(const std::function<void(TDosCommand&)>& fn);
+  // Queues a piece for the main thread; HandOverBatch hands the queued pieces over.
   void Raise(const std::string& piece, TOutputType type);
+  void HandOverBatch();
   void WriteInput(platform::Pipe& in);
   bool TimeLimitReached() const;
 
+  struct Handed {
+    std::string piece;
+    TOutputType type;
+    bool replaceLast;  // the piece before it was partial: it takes that one's place
+  };
+
   TLineCutter cutter_;
   bool partial_ = false;
+  std::vector<Handed> batch_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastOutput_;
 };
@@ -182,17 +191,32 @@ bool TDosRun::HandOver(const std::function<void(TDosCommand&)>& fn) {
 void TDosRun::Raise(const std::string& piece, TOutputType type) {
   captured.push_back(piece);
   lastOutput_ = std::chrono::steady_clock::now();
-  const bool replaceLast = partial_;
+  batch_.push_back({piece, type, partial_});
   partial_ = (type == PartialLine);
+}
+
+// The pieces of one read go over in one synchronous call and are processed there one at a
+// time, in order; a Stop made by a handler drops the rest. One call per piece would cost a
+// round trip between the threads for every line.
+void TDosRun::HandOverBatch() {
+  if (batch_.empty()) return;
   HandOver([&](TDosCommand& component) {
-    if (std::vector<std::string>* target = component.targetLines_) {
-      if (target->empty() || !replaceLast)
-        target->push_back(piece);
-      else
-        target->back() = piece;
+    for (const Handed& handed : batch_) {
+      if (owner == nullptr || forgotten) return;
+      try {
+        if (std::vector<std::string>* target = component.targetLines_) {
+          if (target->empty() || !handed.replaceLast)
+            target->push_back(handed.piece);
+          else
+            target->back() = handed.piece;
+        }
+        if (onNewLine) onNewLine(component, handed.piece, handed.type);
+      } catch (...) {
+        // A failing handler must not end the capture.
+      }
     }
-    if (onNewLine) onNewLine(component, piece, type);
   });
+  batch_.clear();
 }
 
 void TDosRun::WriteInput(platform::Pipe& in) {
@@ -216,6 +240,7 @@ void TDosRun::WriteInput(platform::Pipe& in) {
       cutter_.SetPending(echoed);
       Raise(echoed, PartialLine);
     }
+    HandOverBatch();
   }
 }
 
@@ -285,6 +310,7 @@ void TDosRun::Work() {
         uint32_t got = 0;
         if (out->Read(buffer.data(), static_cast<uint32_t>(buffer.size()), got) && got > 0)
           cutter_.Cut(std::string_view(buffer.data(), got), sink, stop);
+        HandOverBatch();
       } else {
         WriteInput(*in);
       }
@@ -304,6 +330,7 @@ void TDosRun::Work() {
       }
     }
     if (!cutter_.Pending().empty()) Raise(cutter_.Pending(), PartialLine);
+    HandOverBatch();
   } catch (const std::exception& e) {
     error = e.what();
   }

@@ -90,6 +90,16 @@ TEST_F(DosCommandFakeTest, FailingHandlerDoesNotEndTheRun) {
   EXPECT_EQ(dos_.RunState(), rsEnded);
 }
 
+TEST_F(DosCommandFakeTest, StopFromAHandlerDropsTheRestOfTheRead) {
+  processes_.script = {"a\nb\nc\n"};
+  dos_.SetOnNewLine([this](TDosCommand& sender, const std::string& line, TOutputType type) {
+    pieces_.push_back({line, type});
+    sender.Stop();
+  });
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(pieces_, (std::vector<Piece>{{"a", CompleteLine}}));
+}
+
 TEST_F(DosCommandFakeTest, InputIsWrittenUnchangedAndEchoedWhenAsked) {
   processes_.process->forever = true;
   dos_.SetInputToOutput(true);
