@@ -1,6 +1,8 @@
 // TDosCommand: runs a console program with its input and output redirected to pipes and
 // hands its output, cut into lines, to the main thread while it runs. A worker thread,
-// TDosThread, does the work; one per run.
+// TDosThread, does the work; one per run. The pieces cut from one read go to the main thread
+// in one synchronous call, which raises them there one at a time and in order; the worker
+// waits until all are processed.
 //
 // Lifetime: every run keeps its state in a TDosRun shared by the component and its worker,
 // so a worker that outlives the component (or is forgotten by Stop) touches only that. The
