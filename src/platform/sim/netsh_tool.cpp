@@ -6,6 +6,7 @@
 #include "base/strings.h"
 #include "platform/sim/netsh_script.h"
 #include "platform/sim/network_state.h"
+#include "platform/sim/paths.h"
 
 namespace lanvoy::sim {
 
@@ -68,7 +69,8 @@ int RunNetsh(const std::vector<std::string>& args, const std::filesystem::path& 
 
   std::string text;
   if (script) {
-    auto bytes = ReadFileBytes(*script);
+    // The program names the script by its Windows path.
+    auto bytes = ReadFileBytes(NativePathFor(hostRoot, *script));
     if (!bytes) {
       Print(out, "The system cannot find the file specified.");
       Print(out, "Unable to open the script file " + *script + ".");
