@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -116,6 +117,31 @@ TEST_F(SimProcessesTest, InputPipeFeedsTheChild) {
   EXPECT_EQ(process->ExitCode(), 0u);
 }
 
+TEST_F(SimProcessesTest, HiddenConsoleWritesNowhereAVisibleOneInherits) {
+  // Our own output goes to a file while the two children run.
+  fflush(stdout);
+  int saved = dup(1);
+  int file = open(root.File("console.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(file, 0);
+  dup2(file, 1);
+  close(file);
+  uint32_t error = 0;
+  StartInfo info;
+  info.commandLine = R"(/bin/sh -c "echo hidden; echo hidden-err >&2")";
+  info.showWindow = 0;
+  auto hidden = processes.Start(info, error);
+  info.commandLine = R"(/bin/sh -c "echo visible")";
+  info.showWindow = 1;
+  auto visible = processes.Start(info, error);
+  if (hidden) hidden->Wait(kInfinite);
+  if (visible) visible->Wait(kInfinite);
+  dup2(saved, 1);
+  close(saved);
+  ASSERT_NE(hidden, nullptr);
+  ASSERT_NE(visible, nullptr);
+  EXPECT_EQ(root.Read("console.txt"), "visible\n");
+}
+
 TEST_F(SimProcessesTest, PeekLeavesTheDataForRead) {
   uint32_t error = 0;
   auto in = processes.CreatePipe(error);
@@ -190,6 +216,34 @@ TEST_F(SimProcessesTest, CurrentDirectoryFollowsWindowsPaths) {
   EXPECT_FALSE(processes.SetCurrentDirectory(R"(C:\Nowhere)", message));
   EXPECT_EQ(message, "No such file or directory");
   fs::current_path(before);
+}
+
+TEST_F(SimProcessesTest, BatchFileRunsThroughTheCommandInterpreter) {
+  // A stand-in interpreter that reports how it was called.
+  fs::path bin = root.path() / "bin";
+  root.Write("bin/cmd", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\n");
+  fs::permissions(bin / "cmd", fs::perms::owner_all);
+  root.Write("Tmp.bat", "@echo off\r\n");
+  SimProcesses withCmd(root.path(), {bin});
+  uint32_t error = 0;
+  auto in = withCmd.CreatePipe(error);
+  auto out = withCmd.CreatePipe(error);
+  StartInfo info;
+  info.commandLine = R"(C:\tmp.BAT first "two words")";
+  info.stdinPipe = in.get();
+  info.stdoutPipe = out.get();
+  auto process = withCmd.Start(info, error);
+  ASSERT_NE(process, nullptr) << error;
+  in->CloseWriteEnd();
+  EXPECT_EQ(ReadAll(*out),
+            "[/c]\n[" + (root.path() / "Tmp.bat").string() + "]\n[first]\n[two words]\n");
+
+  SimProcesses withoutCmd(root.path(), {});
+  EXPECT_EQ(withoutCmd.Start(info, error), nullptr);
+  EXPECT_EQ(error, kErrorFileNotFound);
+  info.commandLine = R"(C:\missing.bat)";
+  EXPECT_EQ(withCmd.Start(info, error), nullptr);
+  EXPECT_EQ(error, kErrorFileNotFound);
 }
 
 class FindProgramTest : public ::testing::Test {

@@ -45,17 +45,6 @@ bool IsRegularFile(const fs::path& p) {
   return fs::is_regular_file(p, ec);
 }
 
-// The file of this name in dir: exact, then without regard to case, then without ".exe".
-std::optional<fs::path> FindIn(const fs::path& dir, const std::string& name) {
-  if (name.empty()) return std::nullopt;
-  if (auto found = FindEntryIgnoringCase(dir, name); found && IsRegularFile(*found)) return found;
-  if (EndsWithIgnoringCase(name, ".exe") && name.size() > 4) {
-    auto found = FindEntryIgnoringCase(dir, name.substr(0, name.size() - 4));
-    if (found && IsRegularFile(*found)) return found;
-  }
-  return std::nullopt;
-}
-
 uint32_t SpawnError(int err) {
   switch (err) {
     case ENOENT:
@@ -76,30 +65,6 @@ uint32_t SpawnError(int err) {
     default:
       return kErrorGenFailure;
   }
-}
-
-std::vector<fs::path> SearchDirs() {
-  std::vector<fs::path> dirs;
-  if (auto exe = RunningProgramPath(); !exe.empty()) dirs.push_back(exe.parent_path());
-  std::error_code ec;
-  if (auto cwd = fs::current_path(ec); !ec) dirs.push_back(cwd);
-  if (const char* path = std::getenv("PATH")) {
-    std::string entry;
-    for (const char* p = path;; ++p) {
-      if (*p == ':' || *p == '\0') {
-        if (!entry.empty()) dirs.emplace_back(entry);
-        entry.clear();
-        if (*p == '\0') break;
-      } else {
-        entry.push_back(*p);
-      }
-    }
-  }
-  return dirs;
-}
-
-bool HasDirectoryPart(const std::string& name) {
-  return name.find_first_of("\\/") != std::string::npos || (name.size() >= 2 && name[1] == ':');
 }
 
 // Closes SIGPIPE off for one write, so a reader that went away gives an error, not a signal.
@@ -127,8 +92,43 @@ class SigpipeBlock {
 
 }  // namespace
 
-ProgramLookup FindProgram(const std::string& name, bool hasDirectory,
-                          const std::vector<fs::path>& dirs) {
+// The exact name, then without regard to case, then without ".exe"; folders do not count.
+std::optional<fs::path> FindFileIn(const fs::path& dir, const std::string& name) {
+  if (name.empty()) return std::nullopt;
+  if (auto found = FindEntryIgnoringCase(dir, name); found && IsRegularFile(*found)) return found;
+  if (EndsWithIgnoringCase(name, ".exe") && name.size() > 4) {
+    auto found = FindEntryIgnoringCase(dir, name.substr(0, name.size() - 4));
+    if (found && IsRegularFile(*found)) return found;
+  }
+  return std::nullopt;
+}
+
+std::vector<fs::path> ProgramSearchDirs() {
+  std::vector<fs::path> dirs;
+  if (auto exe = RunningProgramPath(); !exe.empty()) dirs.push_back(exe.parent_path());
+  std::error_code ec;
+  if (auto cwd = fs::current_path(ec); !ec) dirs.push_back(cwd);
+  if (const char* path = std::getenv("PATH")) {
+    std::string entry;
+    for (const char* p = path;; ++p) {
+      if (*p == ':' || *p == '\0') {
+        if (!entry.empty()) dirs.emplace_back(entry);
+        entry.clear();
+        if (*p == '\0') break;
+      } else {
+        entry.push_back(*p);
+      }
+    }
+  }
+  return dirs;
+}
+
+bool HasDirectoryPart(const std::string& name) {
+  return name.find_first_of("\\/") != std::string::npos || (name.size() >= 2 && name[1] == ':');
+}
+
+ProgramLookup FindFile(const std::string& name, bool hasDirectory,
+                       const std::vector<fs::path>& dirs) {
   ProgramLookup result;
   std::optional<fs::path> found;
   if (hasDirectory) {
@@ -139,21 +139,26 @@ ProgramLookup FindProgram(const std::string& name, bool hasDirectory,
       result.error = kErrorPathNotFound;
       return result;
     }
-    found = FindIn(dir, p.filename().string());
+    found = FindFileIn(dir, p.filename().string());
   } else {
     for (const auto& dir : dirs) {
-      if ((found = FindIn(dir, name))) break;
+      if ((found = FindFileIn(dir, name))) break;
     }
   }
-  if (!found) {
+  if (!found)
     result.error = kErrorFileNotFound;
-    return result;
-  }
-  if (access(found->c_str(), X_OK) != 0) {
+  else
+    result.path = *found;
+  return result;
+}
+
+ProgramLookup FindProgram(const std::string& name, bool hasDirectory,
+                          const std::vector<fs::path>& dirs) {
+  ProgramLookup result = FindFile(name, hasDirectory, dirs);
+  if (result.error == 0 && access(result.path.c_str(), X_OK) != 0) {
+    result.path.clear();
     result.error = kErrorAccessDenied;
-    return result;
   }
-  result.path = *found;
   return result;
 }
 
@@ -281,6 +286,11 @@ SimProcess::~SimProcess() {
 }
 
 bool SimProcess::Reap(bool block) {
+  {
+    // Once collected, the pid may already belong to another process: never wait on it again.
+    std::lock_guard lock(mutex_);
+    if (ended_) return true;
+  }
   if (block) {
     // Wait for the end without collecting it, so Terminate from another thread is not held up.
     siginfo_t info{};
@@ -350,41 +360,28 @@ bool SimProcesses::SetCurrentDirectory(const std::string& dir, std::string& mess
 
 std::unique_ptr<platform::Process> SimProcesses::Start(const platform::StartInfo& info,
                                                        uint32_t& error) {
+  return StartIn(info, "", error);
+}
+
+std::unique_ptr<platform::Process> SimProcesses::StartIn(const platform::StartInfo& info,
+                                                         const std::string& directory,
+                                                         uint32_t& error) {
   std::vector<std::string> args = SplitCommandLine(info.commandLine);
   if (args.empty()) {
     error = kErrorFileNotFound;
     return nullptr;
   }
-  const std::vector<fs::path> dirs = SearchDirs();
+  const std::vector<fs::path> dirs = searchDirs_ ? *searchDirs_ : ProgramSearchDirs();
   const bool hasDirectory = HasDirectoryPart(args[0]);
   std::string name = hasDirectory ? NativePathFor(root_, args[0]) : args[0];
 
   std::string program;
   if (EndsWithIgnoringCase(name, ".bat") || EndsWithIgnoringCase(name, ".cmd")) {
     // A batch file is run by the command interpreter: cmd /c "<file>" <arguments>.
-    fs::path file(name);
-    if (!hasDirectory) {
-      std::optional<fs::path> found;
-      for (const auto& dir : dirs)
-        if ((found = FindIn(dir, name))) break;
-      if (!found) {
-        error = kErrorFileNotFound;
-        return nullptr;
-      }
-      file = *found;
-    } else {
-      std::error_code ec;
-      fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-      if (!fs::is_directory(dir, ec)) {
-        error = kErrorPathNotFound;
-        return nullptr;
-      }
-      auto found = FindIn(dir, file.filename().string());
-      if (!found) {
-        error = kErrorFileNotFound;
-        return nullptr;
-      }
-      file = *found;
+    ProgramLookup file = FindFile(name, hasDirectory, dirs);
+    if (file.error) {
+      error = file.error;
+      return nullptr;
     }
     ProgramLookup cmd = FindProgram("cmd", false, dirs);
     if (cmd.error) {
@@ -393,7 +390,7 @@ std::unique_ptr<platform::Process> SimProcesses::Start(const platform::StartInfo
     }
     program = cmd.path.string();
     args.erase(args.begin());
-    args.insert(args.begin(), {"cmd", "/c", file.string()});
+    args.insert(args.begin(), {"cmd", "/c", file.path.string()});
   } else {
     ProgramLookup lookup = FindProgram(name, hasDirectory, dirs);
     if (lookup.error) {
@@ -433,6 +430,7 @@ std::unique_ptr<platform::Process> SimProcesses::Start(const platform::StartInfo
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
   }
+  if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
   // Descriptors opened elsewhere without close-on-exec must not reach the child either.
   posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 

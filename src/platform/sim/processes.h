@@ -17,8 +17,6 @@ namespace lanvoy::sim {
 inline constexpr uint32_t kErrorFileNotFound = 2;
 inline constexpr uint32_t kErrorPathNotFound = 3;
 inline constexpr uint32_t kErrorAccessDenied = 5;
-inline constexpr uint32_t kErrorBrokenPipe = 109;
-inline constexpr uint32_t kErrorInvalidParameter = 87;
 
 // Where a program was found, or the system error code of the search.
 struct ProgramLookup {
@@ -33,6 +31,20 @@ struct ProgramLookup {
 // exist, 5 when the file found is not executable.
 ProgramLookup FindProgram(const std::string& name, bool hasDirectory,
                           const std::vector<std::filesystem::path>& dirs);
+// The same search for any file, executable or not (2 or 3 when it is not there).
+ProgramLookup FindFile(const std::string& name, bool hasDirectory,
+                       const std::vector<std::filesystem::path>& dirs);
+
+// The file of this name in dir, as FindProgram looks (executable or not), or nullopt.
+std::optional<std::filesystem::path> FindFileIn(const std::filesystem::path& dir,
+                                                const std::string& name);
+
+// Where a bare program name is searched: the running program's folder, the current
+// folder, then each folder of PATH.
+std::vector<std::filesystem::path> ProgramSearchDirs();
+
+// A name holding a folder part ("\", "/" or a drive) is a path, not a name to search.
+bool HasDirectoryPart(const std::string& name);
 
 class SimPipe : public platform::Pipe {
  public:
@@ -86,14 +98,21 @@ class SimProcess : public platform::Process {
 class SimProcesses : public platform::Processes {
  public:
   explicit SimProcesses(std::filesystem::path root) : root_(std::move(root)) {}
+  // Searches bare program names in these folders instead of ProgramSearchDirs().
+  SimProcesses(std::filesystem::path root, std::vector<std::filesystem::path> searchDirs)
+      : root_(std::move(root)), searchDirs_(std::move(searchDirs)) {}
 
   std::unique_ptr<platform::Process> Start(const platform::StartInfo& info,
                                            uint32_t& error) override;
+  // Start with the child in directory (a native path; "" keeps the program's own).
+  std::unique_ptr<platform::Process> StartIn(const platform::StartInfo& info,
+                                             const std::string& directory, uint32_t& error);
   std::unique_ptr<platform::Pipe> CreatePipe(uint32_t& error) override;
   bool SetCurrentDirectory(const std::string& dir, std::string& message) override;
 
  private:
   std::filesystem::path root_;
+  std::optional<std::vector<std::filesystem::path>> searchDirs_;
 };
 
 }  // namespace lanvoy::sim
