@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "base/files.h"
 #include "base/strings.h"
+#include "platform/sim/host.h"
 #include "platform/sim/host_root.h"
 #include "platform/sim/network_state.h"
 
@@ -37,12 +37,8 @@ int main(int argc, char** argv) {
     for (const auto& c : state.connections) names += c.name + "\r\n";
     Write(names);
 
-    const std::string log = (root / "events.log").string();
-    std::string events = lanvoy::ReadFileBytes(log).value_or(std::string());
-    if (!events.empty() && events.back() != '\n') events += "\r\n";
-    events += "open network connections panel\r\n";
-    if (!lanvoy::WriteFileAtomic(log, events)) {
-      Write("Rundll32: cannot write " + log + ".\r\n");
+    if (!lanvoy::sim::AppendEvent(root, "open network connections panel")) {
+      Write("Rundll32: cannot write " + (root / lanvoy::sim::kEventLogFile).string() + ".\r\n");
       return 1;
     }
     return 0;

