@@ -1,0 +1,69 @@
+// The command interpreter of the netsh stand-in: contexts ("interface", "interface ip"),
+// pushd/popd, and the commands that change the simulated network state. Parameters are
+// taken as netsh takes them: "key = value", "key=value" or by position, keys and keywords
+// in any letter case.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sim/network_state.h"
+
+namespace lanvoy::sim {
+
+class NetshInterpreter {
+ public:
+  explicit NetshInterpreter(NetworkState& state);
+
+  // The starting context as netsh's "-c" names it ("interface", "interface ip", "" for the
+  // top level); false (with a message in output) for an unknown one.
+  bool SetContext(std::string_view context);
+
+  // Runs one line. Messages and "Ok." go to output (CR LF line ends). False when the line
+  // was refused; comment and empty lines are accepted and print nothing.
+  bool Execute(std::string_view line);
+
+  // A script's lines in order; every line is run even after a refused one. True when no
+  // line was refused. Stops early at "exit", "quit" or "bye".
+  bool RunScript(std::string_view text);
+
+  bool changed() const { return changed_; }
+  bool finished() const { return finished_; }
+  const std::string& output() const { return output_; }
+
+ private:
+  enum class Context { Root, Interface, InterfaceIp };
+  struct Lexeme {
+    std::string text;
+    bool equals = false;  // an "=" outside quotes
+  };
+  using Params = std::vector<std::pair<std::string, std::string>>;
+
+  static std::vector<Lexeme> Lex(std::string_view line);
+  bool Bind(const std::vector<Lexeme>& lexemes, std::size_t from,
+            const std::vector<std::string>& order, Params& params);
+  bool Fail(const std::string& message);
+  bool Ok();
+  ConnectionState* Connection(const Params& params);
+
+  bool SetAddress(const Params& p);
+  bool AddAddress(const Params& p);
+  bool SetDns(const Params& p);
+  bool AddDns(const Params& p);
+  bool SetWins(const Params& p);
+
+  NetworkState& state_;
+  Context context_ = Context::Root;
+  std::vector<Context> stack_;
+  std::string output_;
+  bool changed_ = false;
+  bool finished_ = false;
+};
+
+// A dotted IPv4 address: four decimal numbers 0..255.
+bool IsIpAddress(std::string_view text);
+// An address whose one bits are contiguous from the top.
+bool IsSubnetMask(std::string_view text);
+
+}  // namespace lanvoy::sim

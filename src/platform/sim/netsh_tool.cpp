@@ -1,0 +1,97 @@
+#include "platform/sim/netsh_tool.h"
+
+#include <optional>
+
+#include "base/files.h"
+#include "base/strings.h"
+#include "platform/sim/netsh_script.h"
+#include "platform/sim/network_state.h"
+#include "platform/sim/paths.h"
+
+namespace lanvoy::sim {
+
+namespace {
+
+bool IsOption(const std::string& arg, char letter) {
+  return arg.size() == 2 && (arg[0] == '-' || arg[0] == '/') &&
+         (arg[1] == letter || arg[1] == static_cast<char>(letter - 'a' + 'A'));
+}
+
+void Print(std::string& out, const std::string& line) {
+  out += line;
+  out += kCRLF;
+}
+
+// Arguments lost their quotes on the way in; an argument with blanks gets them back.
+std::string JoinCommand(const std::vector<std::string>& words) {
+  std::string line;
+  for (const auto& w : words) {
+    if (!line.empty()) line += ' ';
+    line += w.empty() || w.find_first_of(" \t") != std::string::npos ? "\"" + w + "\"" : w;
+  }
+  return line;
+}
+
+constexpr const char* kUsage =
+    "Usage: netsh [-c Context] [-f ScriptFile | Command]\r\n"
+    "  -c Context    the context to start in, e.g. interface or \"interface ip\"\r\n"
+    "  -f ScriptFile runs the commands of the file, one per line\r\n"
+    "  Command       a single command, e.g. interface dump\r\n";
+
+}  // namespace
+
+int RunNetsh(const std::vector<std::string>& args, const std::filesystem::path& hostRoot,
+             std::string& out) {
+  std::optional<std::string> script;
+  std::optional<std::string> context;
+  std::vector<std::string> command;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const bool file = IsOption(args[i], 'f');
+    if ((file || IsOption(args[i], 'c')) && command.empty()) {
+      if (i + 1 >= args.size()) {
+        out += kUsage;
+        return 1;
+      }
+      (file ? script : context) = args[++i];
+    } else {
+      command.push_back(args[i]);
+    }
+  }
+  if (!script && command.empty()) {
+    // Interactive use has no console to talk to here.
+    out += kUsage;
+    return 1;
+  }
+  if (script && !command.empty()) {
+    out += kUsage;
+    return 1;
+  }
+
+  std::string text;
+  if (script) {
+    // The program names the script by its Windows path.
+    auto bytes = ReadFileBytes(NativePathFor(hostRoot, *script));
+    if (!bytes) {
+      Print(out, "The system cannot find the file specified.");
+      Print(out, "Unable to open the script file " + *script + ".");
+      return 1;
+    }
+    text = std::move(*bytes);
+  }
+
+  const auto statePath = NetworkStatePath(hostRoot);
+  try {
+    NetworkState state = NetworkState::LoadOrCreate(statePath);
+    NetshInterpreter netsh(state);
+    bool ok = !context || netsh.SetContext(*context);
+    if (ok) ok = script ? netsh.RunScript(text) : netsh.Execute(JoinCommand(command));
+    out += netsh.output();
+    if (netsh.changed()) state.Save(statePath);
+    return ok ? 0 : 1;
+  } catch (const Error& e) {
+    Print(out, e.what());
+    return 1;
+  }
+}
+
+}  // namespace lanvoy::sim

@@ -1,0 +1,276 @@
+#include "platform/sim/network_state.h"
+
+#include <charconv>
+#include <system_error>
+
+#include "base/files.h"
+#include "base/strings.h"
+#include "profiles/ini_file.h"
+
+namespace lanvoy::sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* ModeText(bool dhcp) {
+  return dhcp ? "dhcp" : "static";
+}
+
+bool ParseMode(const std::string& section, const std::string& key, const std::string& value) {
+  if (SameText(value, "dhcp")) return true;
+  if (SameText(value, "static")) return false;
+  throw ENetworkStateError("network.ini: connection \"" + section + "\" has " + key + "=" + value +
+                           "; it must be \"static\" or \"dhcp\".");
+}
+
+// Numbered keys (Dns1, Dns2, ...) up to the first missing one.
+std::vector<std::string> ReadList(const IniFile::Entries& entries, const std::string& key) {
+  std::vector<std::string> list;
+  for (int i = 1;; ++i) {
+    const std::string name = key + std::to_string(i);
+    bool found = false;
+    for (const auto& [k, v] : entries) {
+      if (SameText(k, name)) {
+        list.push_back(v);
+        found = true;
+        break;
+      }
+    }
+    if (!found) return list;
+  }
+}
+
+std::string Value(const IniFile::Entries& entries, const std::string& key) {
+  for (const auto& [k, v] : entries)
+    if (SameText(k, key)) return v;
+  return {};
+}
+
+void AddList(IniFile::Entries& entries, const std::string& key,
+             const std::vector<std::string>& list) {
+  for (std::size_t i = 0; i < list.size(); ++i)
+    entries.emplace_back(key + std::to_string(i + 1), list[i]);
+}
+
+IniFile::Entries EntriesOf(const ConnectionState& c) {
+  IniFile::Entries e;
+  e.emplace_back("Description", c.description);
+  e.emplace_back("PhysicalAddress", c.physicalAddress);
+  e.emplace_back("Mode", ModeText(c.dhcp));
+  for (std::size_t i = 0; i < c.addresses.size(); ++i) {
+    e.emplace_back("Address" + std::to_string(i + 1), c.addresses[i].address);
+    e.emplace_back("Mask" + std::to_string(i + 1), c.addresses[i].mask);
+  }
+  e.emplace_back("Gateway", c.gateway);
+  e.emplace_back("GatewayMetric", std::to_string(c.gatewayMetric));
+  e.emplace_back("DnsSource", ModeText(c.dnsFromDhcp));
+  AddList(e, "Dns", c.dnsServers);
+  e.emplace_back("WinsSource", ModeText(c.winsFromDhcp));
+  e.emplace_back("Wins", c.winsServer);
+  e.emplace_back("DhcpAddress", c.dhcpLease.address);
+  e.emplace_back("DhcpMask", c.dhcpLease.mask);
+  e.emplace_back("DhcpGateway", c.dhcpGateway);
+  e.emplace_back("DhcpServer", c.dhcpServer);
+  AddList(e, "DhcpDns", c.dhcpDnsServers);
+  e.emplace_back("DhcpWins", c.dhcpWinsServer);
+  return e;
+}
+
+ConnectionState ConnectionOf(const std::string& name, const IniFile::Entries& e) {
+  ConnectionState c;
+  c.name = name;
+  c.description = Value(e, "Description");
+  c.physicalAddress = Value(e, "PhysicalAddress");
+  c.dhcp = ParseMode(name, "Mode", Value(e, "Mode"));
+  const auto addresses = ReadList(e, "Address");
+  const auto masks = ReadList(e, "Mask");
+  for (std::size_t i = 0; i < addresses.size(); ++i)
+    c.addresses.push_back({addresses[i], i < masks.size() ? masks[i] : std::string()});
+  c.gateway = Value(e, "Gateway");
+  const std::string metric = Value(e, "GatewayMetric");
+  if (!metric.empty()) {
+    auto [end, ec] = std::from_chars(metric.data(), metric.data() + metric.size(), c.gatewayMetric);
+    if (ec != std::errc() || end != metric.data() + metric.size())
+      throw ENetworkStateError("network.ini: connection \"" + name +
+                               "\" has GatewayMetric=" + metric + "; it must be a number.");
+  }
+  c.dnsFromDhcp = ParseMode(name, "DnsSource", Value(e, "DnsSource"));
+  c.dnsServers = ReadList(e, "Dns");
+  c.winsFromDhcp = ParseMode(name, "WinsSource", Value(e, "WinsSource"));
+  c.winsServer = Value(e, "Wins");
+  c.dhcpLease = {Value(e, "DhcpAddress"), Value(e, "DhcpMask")};
+  c.dhcpGateway = Value(e, "DhcpGateway");
+  c.dhcpServer = Value(e, "DhcpServer");
+  c.dhcpDnsServers = ReadList(e, "DhcpDns");
+  c.dhcpWinsServer = Value(e, "DhcpWins");
+  return c;
+}
+
+}  // namespace
+
+std::vector<AddressEntry> ConnectionState::EffectiveAddresses() const {
+  if (!dhcp) return addresses;
+  if (dhcpLease.address.empty()) return {};
+  return {dhcpLease};
+}
+
+std::string ConnectionState::EffectiveGateway() const {
+  return dhcp ? dhcpGateway : gateway;
+}
+
+std::vector<std::string> ConnectionState::EffectiveDnsServers() const {
+  return dnsFromDhcp ? dhcpDnsServers : dnsServers;
+}
+
+std::string ConnectionState::EffectiveWinsServer() const {
+  return winsFromDhcp ? dhcpWinsServer : winsServer;
+}
+
+ConnectionState* NetworkState::Find(std::string_view name) {
+  for (auto& c : connections)
+    if (SameText(c.name, name)) return &c;
+  return nullptr;
+}
+
+const ConnectionState* NetworkState::Find(std::string_view name) const {
+  return const_cast<NetworkState*>(this)->Find(name);
+}
+
+NetworkState NetworkState::Default() {
+  ConnectionState lan;
+  lan.name = "LAN-Verbindung";
+  lan.description = "Realtek RTL8139 Family PCI Fast Ethernet NIC";
+  lan.physicalAddress = "00-0C-29-4F-8E-35";
+  lan.dhcp = false;
+  lan.addresses = {{"192.168.1.10", "255.255.255.0"}};
+  lan.gateway = "192.168.1.1";
+  lan.gatewayMetric = 0;
+  lan.dnsServers = {"192.168.1.1", "192.168.1.2"};
+  lan.dhcpLease = {"192.168.1.57", "255.255.255.0"};
+  lan.dhcpGateway = "192.168.1.1";
+  lan.dhcpServer = "192.168.1.1";
+  lan.dhcpDnsServers = {"192.168.1.1"};
+
+  ConnectionState wlan;
+  wlan.name = "WLAN";
+  wlan.description = "Intel(R) PRO/Wireless 2200BG Network Connection";
+  wlan.physicalAddress = "00-13-CE-2A-91-07";
+  wlan.dhcp = true;
+  wlan.dnsFromDhcp = true;
+  wlan.winsFromDhcp = true;
+  wlan.dhcpLease = {"192.168.0.105", "255.255.255.0"};
+  wlan.dhcpGateway = "192.168.0.1";
+  wlan.dhcpServer = "192.168.0.1";
+  wlan.dhcpDnsServers = {"192.168.0.1"};
+
+  NetworkState state;
+  state.connections = {lan, wlan};
+  return state;
+}
+
+NetworkState NetworkState::Load(const fs::path& file) {
+  if (!ReadFileBytes(file.string()))
+    throw ENetworkStateError(FormatMessage("Cannot open file %s", file.string()));
+  IniFile ini(file.string());
+  NetworkState state;
+  for (const auto& section : ini.ReadSections()) {
+    if (state.Find(section)) continue;  // a repeated section adds nothing, as Windows reads it
+    state.connections.push_back(ConnectionOf(section, ini.ReadSectionValues(section)));
+  }
+  return state;
+}
+
+NetworkState NetworkState::LoadOrCreate(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::exists(file, ec)) {
+    fs::create_directories(file.parent_path(), ec);
+    NetworkState state = Default();
+    state.Save(file);
+    return state;
+  }
+  return Load(file);
+}
+
+void NetworkState::Save(const fs::path& file) const {
+  // Built beside the target and renamed over it in one step, so a reader never sees a
+  // state that is half old, half new.
+  const fs::path building = fs::path(file.string() + ".new");
+  std::error_code ec;
+  fs::remove(building, ec);
+  try {
+    IniFile ini(building.string());
+    for (const auto& c : connections) ini.ReplaceSection(c.name, EntriesOf(c));
+    if (connections.empty() && !WriteFileAtomic(building.string(), ""))
+      throw EFCreateError(file.string());
+  } catch (const Error&) {
+    fs::remove(building, ec);
+    throw EFCreateError(file.string());
+  }
+  fs::rename(building, file, ec);
+  if (ec) {
+    fs::remove(building, ec);
+    throw EFCreateError(file.string());
+  }
+}
+
+fs::path NetworkStatePath(const fs::path& hostRoot) {
+  return hostRoot / kNetworkStateFileName;
+}
+
+namespace {
+
+// "        Host Name . . . . . . . . . . . . : value" - dot leaders on the even columns
+// after the label, the colon in one column for every label.
+std::string Field(std::string_view label, std::string_view value) {
+  constexpr std::size_t kColon = 34;  // counted from the label's first character
+  std::string line(label);
+  for (std::size_t p = line.size(); p < kColon - 1; ++p) line += p % 2 == 0 ? '.' : ' ';
+  line = "        " + line + " : ";
+  line += value;
+  line += kCRLF;
+  return line;
+}
+
+std::string Continuation(std::string_view value) {
+  return std::string(44, ' ') + std::string(value) + kCRLF;
+}
+
+}  // namespace
+
+std::string IpconfigAllReport(const NetworkState& state, const std::string& hostName) {
+  std::string out = kCRLF;
+  out += "Windows IP Configuration";
+  out += kCRLF;
+  out += kCRLF;
+  out += Field("Host Name", hostName);
+  out += Field("Primary Dns Suffix", "");
+  out += Field("Node Type", "Hybrid");
+  out += Field("IP Routing Enabled", "No");
+  out += Field("WINS Proxy Enabled", "No");
+  for (const auto& c : state.connections) {
+    out += kCRLF;
+    out += "Ethernet adapter " + c.name + ":";
+    out += kCRLF;
+    out += kCRLF;
+    out += Field("Connection-specific DNS Suffix", "");
+    out += Field("Description", c.description);
+    out += Field("Physical Address", c.physicalAddress);
+    out += Field("Dhcp Enabled", c.dhcp ? "Yes" : "No");
+    if (c.dhcp) out += Field("Autoconfiguration Enabled", "Yes");
+    for (const auto& a : c.EffectiveAddresses()) {
+      out += Field("IP Address", a.address);
+      out += Field("Subnet Mask", a.mask);
+    }
+    out += Field("Default Gateway", c.EffectiveGateway());
+    if (c.dhcp) out += Field("DHCP Server", c.dhcpServer);
+    const auto dns = c.EffectiveDnsServers();
+    for (std::size_t i = 0; i < dns.size(); ++i)
+      out += i == 0 ? Field("DNS Servers", dns[i]) : Continuation(dns[i]);
+    if (const auto wins = c.EffectiveWinsServer(); !wins.empty())
+      out += Field("Primary WINS Server", wins);
+  }
+  return out;
+}
+
+}  // namespace lanvoy::sim

@@ -1,0 +1,86 @@
+// The TCP/IP configuration of the simulated machine: "network.ini" in the host root, one
+// section per network connection, in the order Windows lists them. The stand-ins for netsh,
+// ipconfig and Rundll32 read it; only netsh changes it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/error.h"
+
+namespace lanvoy::sim {
+
+inline constexpr const char* kNetworkStateFileName = "network.ini";
+
+// network.ini holds a value the stand-ins cannot use.
+class ENetworkStateError : public Error {
+ public:
+  using Error::Error;
+};
+
+struct AddressEntry {
+  std::string address;
+  std::string mask;
+  bool operator==(const AddressEntry&) const = default;
+};
+
+struct ConnectionState {
+  std::string name;
+  std::string description;      // the adapter, as ipconfig shows it
+  std::string physicalAddress;  // "00-0C-29-4F-8E-35"
+
+  bool dhcp = false;
+  std::vector<AddressEntry> addresses;  // static mode: the first and any further addresses
+  std::string gateway;                  // static mode; empty = none
+  int gatewayMetric = 0;
+
+  bool dnsFromDhcp = false;
+  std::vector<std::string> dnsServers;  // when not from DHCP
+  bool winsFromDhcp = false;
+  std::string winsServer;  // when not from DHCP; empty = none
+
+  // What the DHCP server on this adapter's network hands out; used while dhcp is set (and
+  // for DNS and WINS while they come from DHCP).
+  AddressEntry dhcpLease;
+  std::string dhcpGateway;
+  std::string dhcpServer;
+  std::vector<std::string> dhcpDnsServers;
+  std::string dhcpWinsServer;
+
+  // The values in effect, whichever source they come from.
+  std::vector<AddressEntry> EffectiveAddresses() const;
+  std::string EffectiveGateway() const;
+  std::vector<std::string> EffectiveDnsServers() const;
+  std::string EffectiveWinsServer() const;
+
+  bool operator==(const ConnectionState&) const = default;
+};
+
+struct NetworkState {
+  std::vector<ConnectionState> connections;
+
+  // Windows compares connection names without regard to case; nullptr when there is none.
+  ConnectionState* Find(std::string_view name);
+  const ConnectionState* Find(std::string_view name) const;
+
+  // A freshly installed machine: a static wired connection and a DHCP wireless one.
+  static NetworkState Default();
+
+  // Reads the file; a missing file is created with the default machine first.
+  static NetworkState LoadOrCreate(const std::filesystem::path& file);
+  // Throws ENetworkStateError for a file that cannot be read or holds unusable values.
+  static NetworkState Load(const std::filesystem::path& file);
+  // Replaces the file whole; EFCreateError when it cannot be written.
+  void Save(const std::filesystem::path& file) const;
+
+  bool operator==(const NetworkState&) const = default;
+};
+
+std::filesystem::path NetworkStatePath(const std::filesystem::path& hostRoot);
+
+// The report of "ipconfig /all" for this state, CR LF line ends.
+std::string IpconfigAllReport(const NetworkState& state, const std::string& hostName);
+
+}  // namespace lanvoy::sim

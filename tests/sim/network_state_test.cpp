@@ -1,0 +1,99 @@
+#include "platform/sim/network_state.h"
+
+#include <gtest/gtest.h>
+
+#include "sim/netsh_test_support.h"
+#include "test_support/temp_dir.h"
+
+namespace lanvoy::sim {
+namespace {
+
+TEST(NetworkState, FirstUseCreatesTheDefaultMachine) {
+  test::TempDir dir;
+  const auto file = NetworkStatePath(dir.path() / "fresh-host");
+  NetworkState state = NetworkState::LoadOrCreate(file);
+  EXPECT_TRUE(std::filesystem::exists(file));
+  ASSERT_EQ(state.connections.size(), 2u);
+  const auto& lan = state.connections[0];
+  EXPECT_EQ(lan.name, "LAN-Verbindung");
+  EXPECT_FALSE(lan.dhcp);
+  EXPECT_EQ(lan.addresses, (std::vector<AddressEntry>{{"192.168.1.10", "255.255.255.0"}}));
+  EXPECT_EQ(lan.gateway, "192.168.1.1");
+  EXPECT_EQ(lan.dnsServers, (std::vector<std::string>{"192.168.1.1", "192.168.1.2"}));
+  EXPECT_FALSE(lan.winsFromDhcp);
+  EXPECT_EQ(lan.winsServer, "");
+  const auto& wlan = state.connections[1];
+  EXPECT_EQ(wlan.name, "WLAN");
+  EXPECT_TRUE(wlan.dhcp);
+  EXPECT_TRUE(wlan.dnsFromDhcp);
+  EXPECT_TRUE(wlan.winsFromDhcp);
+  EXPECT_EQ(NetworkState::LoadOrCreate(file), state);
+}
+
+TEST(NetworkState, SaveAndLoadKeepEveryValueAndTheOrder) {
+  test::TempDir dir;
+  const auto file = NetworkStatePath(dir.path());
+  NetworkState state = NetworkState::Default();
+  ConnectionState third;
+  third.name = "Local Area Connection 3";
+  third.description = "Virtual Adapter";
+  third.addresses = {{"10.0.0.1", "255.0.0.0"}, {"10.1.0.1", "255.255.0.0"}};
+  third.gateway = "10.0.0.254";
+  third.gatewayMetric = 5;
+  third.dnsServers = {"10.0.0.53", "10.0.0.54", "10.0.0.55"};
+  third.winsServer = "10.0.0.99";
+  state.connections.insert(state.connections.begin(), third);
+  state.Save(file);
+  EXPECT_EQ(NetworkState::Load(file), state);
+
+  // A smaller state replaces the file whole and leaves no building file behind.
+  state.connections.erase(state.connections.begin());
+  state.Save(file);
+  EXPECT_EQ(NetworkState::Load(file), state);
+  EXPECT_FALSE(dir.Exists("network.ini.new"));
+}
+
+TEST(NetworkState, UnusableFileValuesAreReportedWithTheirPlace) {
+  test::TempDir dir;
+  dir.Write("network.ini", "[LAN-Verbindung]\r\nMode=bootp\r\n");
+  try {
+    NetworkState::Load(NetworkStatePath(dir.path()));
+    FAIL() << "no error";
+  } catch (const ENetworkStateError& e) {
+    EXPECT_NE(std::string(e.what()).find("\"LAN-Verbindung\" has Mode=bootp"), std::string::npos)
+        << e.what();
+  }
+  dir.Write("network.ini",
+            "[X]\r\nMode=static\r\nDnsSource=static\r\nWinsSource=dhcp\r\n"
+            "GatewayMetric=one\r\n");
+  EXPECT_THROW(NetworkState::Load(NetworkStatePath(dir.path())), ENetworkStateError);
+  EXPECT_THROW(NetworkState::Load(dir.path() / "missing.ini"), ENetworkStateError);
+}
+
+TEST(NetworkState, SaveIntoAMissingFolderFails) {
+  test::TempDir dir;
+  EXPECT_THROW(NetworkState::Default().Save(dir.path() / "no" / "network.ini"), EFCreateError);
+}
+
+TEST(Rundll32, NetworkConnectionsPanelListsTheConnectionsAndLogsTheOpening) {
+  test::TempDir dir;
+  dir.Write("events.log", "earlier event\n");
+  auto run = test::RunTool("Rundll32", "Shell32.dll,Control_RunDLL ncpa.cpl", dir.path());
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.output, "LAN-Verbindung\r\nWLAN\r\n");
+  EXPECT_EQ(dir.Read("events.log"), "earlier event\nopen network connections panel\n");
+
+  run = test::RunTool("Rundll32", "shell32.dll,Control_RunDLL NCPA.CPL", dir.path());
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(dir.Read("events.log"),
+            "earlier event\nopen network connections panel\nopen network connections panel\n");
+
+  run = test::RunTool("Rundll32", "Shell32.dll,Control_RunDLL desk.cpl", dir.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("desk.cpl"), std::string::npos);
+  run = test::RunTool("Rundll32", "", dir.path());
+  EXPECT_EQ(run.exitCode, 1);
+}
+
+}  // namespace
+}  // namespace lanvoy::sim

@@ -1,0 +1,58 @@
+// ipconfig: the stand-in for Windows' IP configuration report on the simulated host.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "base/strings.h"
+#include "platform/platform.h"
+#include "platform/sim/host_root.h"
+#include "platform/sim/network_state.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "\r\n"
+    "USAGE:\r\n"
+    "    ipconfig [/? | /all]\r\n"
+    "\r\n"
+    "where\r\n"
+    "    /?           Display this help message\r\n"
+    "    /all         Display full configuration information.\r\n";
+
+// The computer name as the registry keeps it; "" when the key or value is missing.
+std::string ComputerName(lanvoy::platform::Platform& platform) {
+  auto key = platform.registry().Open(
+      lanvoy::platform::RootKey::LocalMachine,
+      "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName", false);
+  if (!key) return {};
+  auto value = key->Query("ComputerName");
+  if (!value || value->type != lanvoy::platform::ValueType::String) return {};
+  return value->text;
+}
+
+void Write(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() != 1 ||
+      !(lanvoy::SameText(args[0], "/all") || lanvoy::SameText(args[0], "-all"))) {
+    Write(kUsage);
+    const bool help = args.size() == 1 && (args[0] == "/?" || args[0] == "-?");
+    return help ? 0 : 1;
+  }
+  try {
+    auto platform = lanvoy::platform::CreatePlatform();
+    const auto state = lanvoy::sim::NetworkState::LoadOrCreate(
+        lanvoy::sim::NetworkStatePath(lanvoy::sim::ResolveHostRoot()));
+    Write(lanvoy::sim::IpconfigAllReport(state, ComputerName(*platform)));
+    return 0;
+  } catch (const std::exception& e) {
+    Write(std::string(e.what()) + "\r\n");
+    return 1;
+  }
+}
