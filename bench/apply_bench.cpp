@@ -66,8 +66,8 @@ void BM_ApplyProfileOnSimulatedHost(benchmark::State& state) {
     p.Hosts = {{"server", "10.1.1.9", "files"}};
     p.IncludeHostName = true;
     p.HostName = "BENCH";
-    ApplyContext ctx{platform, dir.string() + "/", platform.system().WindowsDirectory(), netsh,
-                     observer, std::chrono::milliseconds(0)};
+    ApplyContext ctx{platform, dir.string() + "/", platform.system().WindowsDirectory(),
+                     netsh,    observer,           std::chrono::milliseconds(0)};
     for (auto _ : state) benchmark::DoNotOptimize(ApplyProfile(p, false, ctx));
   }
   std::filesystem::remove_all(dir);

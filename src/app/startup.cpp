@@ -21,9 +21,8 @@ std::string ProfileNotFoundMessage(const std::string& name) {
   const std::string q = "\"";
   return "Profile >" + name + "< not found !\r\n" +
          "Please refer to following syntax if you want to run Lanvoy with \r\n" +
-         "parameters :\r\n" +
-         q + "Filedir + filename" + q + " " + q + "PROFILENAME" + q + " " + q + "HIDE" + q +
-         " . If you use the parameter \r\n" +
+         "parameters :\r\n" + q + "Filedir + filename" + q + " " + q + "PROFILENAME" + q + " " + q +
+         "HIDE" + q + " . If you use the parameter \r\n" +
          "HIDE the progress bar will not appear. \r\n" +
          "Starting the program with valid parameters will allways cause the \r\n" +
          "termination of it after applying a profile.\r\n" +

@@ -56,8 +56,8 @@ void RunNetsh(const std::string& scriptPath, ApplyContext& ctx, ApplyOutcome& ou
   }
 }
 
-void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath,
-               ApplyContext& ctx, ApplyOutcome& outcome) {
+void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath, ApplyContext& ctx,
+               ApplyOutcome& outcome) {
   ApplyObserver& ui = ctx.observer;
   platform::Platform& platform = ctx.platform;
   auto pause = [&] {

@@ -51,7 +51,9 @@ struct ApplyOutcome {
   std::string netshOutput;
   std::vector<std::string> netshErrors;  // what netsh printed other than "Ok."
   std::string hostsError;                // the swallowed error of the hosts stage, if any
-  bool NetshSucceeded() const { return !netshWaited || (netshExitCode == 0 && netshErrors.empty()); }
+  bool NetshSucceeded() const {
+    return !netshWaited || (netshExitCode == 0 && netshErrors.empty());
+  }
 };
 
 inline constexpr const char* kNetshScriptFile = "tmp.txt";

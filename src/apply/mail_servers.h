@@ -10,7 +10,8 @@
 namespace lanvoy {
 
 inline constexpr const char* kAccountManagerKey = "\\Software\\Microsoft\\Internet Account Manager";
-inline constexpr const char* kAccountsKey = "\\Software\\Microsoft\\Internet Account Manager\\Accounts\\";
+inline constexpr const char* kAccountsKey =
+    "\\Software\\Microsoft\\Internet Account Manager\\Accounts\\";
 inline constexpr const char* kMailClientWindowClass = "Outlook Express Browser Class";
 
 // The account's key path; nullopt when no default account is named.

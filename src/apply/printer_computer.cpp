@@ -52,7 +52,9 @@ void WriteComputerName(platform::Registry& registry, std::string name) {
   }
 }
 
-bool RestartNeeded(const ProfileRecord& profile) { return profile.IncludeHostName; }
+bool RestartNeeded(const ProfileRecord& profile) {
+  return profile.IncludeHostName;
+}
 
 bool SetPrivilege(platform::System& system, const std::string& privilege, bool enable) {
   return system.AdjustPrivilege(privilege, enable);

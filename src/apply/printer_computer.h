@@ -10,14 +10,16 @@
 
 namespace lanvoy {
 
-inline constexpr const char* kDevicesKey = "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
+inline constexpr const char* kDevicesKey =
+    "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
 inline constexpr const char* kComputerNameReadKey =
     "\\System\\CurrentControlSet\\Control\\ComputerName\\ComputerName\\";
 inline constexpr const char* kComputerNameKey =
     "\\System\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 inline constexpr const char* kActiveComputerNameKey =
     "\\System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName";
-inline constexpr const char* kTcpipParametersKey = "\\System\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+inline constexpr const char* kTcpipParametersKey =
+    "\\System\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 
 // The items of the printer selector, in the order the system enumerates them.
 std::vector<std::string> FillPrinterList(platform::Printers& printers);

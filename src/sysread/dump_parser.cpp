@@ -100,7 +100,10 @@ void ApplySetRules(std::string line, TNetworkInfo& entry) {
 void ApplyAddRules(const std::string& line, TNetworkInfo& entry) {
   if (Has(line, "DNS")) {
     entry.DHCP_DNS = false;
-    Store(entry.DNS2, Between(line, "ADDR=", "REGISTER", true).value_or(""));
+    // Windows XP writes "add dns ... addr=X index=2": the index is no part of the address.
+    std::string value = Between(line, "ADDR=", "REGISTER", true).value_or("");
+    if (auto index = value.find("INDEX="); index != std::string::npos) value.erase(index);
+    Store(entry.DNS2, value);
   }
   if (Has(line, "ADDRESS")) {
     if (auto am = ReadAddressAndMask(line)) {

@@ -101,6 +101,15 @@ TEST(DumpParserTest, DhcpAddressWithStaticDnsKeepsDhcpAndBothServers) {
   EXPECT_EQ(table[0].DNS2, "8.8.4.4");
 }
 
+TEST(DumpParserTest, IndexOfASecondDnsServerIsNoPartOfItsAddress) {
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "set dns name=\"LAN\" source=static addr=10.0.0.1 register=PRIMARY",
+      "add dns name=\"LAN\" addr=10.0.0.2 index=2",
+  });
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_EQ(table[0].DNS2, "10.0.0.2");
+}
+
 TEST(DumpParserTest, AddLineForASecondAddressMakesTheModeStatic) {
   TNetworkInfoSet table = ParseInterfaceDump({
       "set address name=\"LAN\" source=dhcp",

@@ -19,7 +19,8 @@ TEST(StartupTest, SecondArgumentHideInAnyLetterCase) {
 }
 
 TEST(StartupTest, QuotesGroupBlanksIntoOneArgumentAndAreRemoved) {
-  auto args = SplitCommandLine("\"D:\\program files\\Lanvoy\\Lanvoy.exe\"  \"office 1\" hide extra");
+  auto args =
+      SplitCommandLine("\"D:\\program files\\Lanvoy\\Lanvoy.exe\"  \"office 1\" hide extra");
   ASSERT_EQ(args.size(), 4u);
   EXPECT_EQ(args[0], "D:\\program files\\Lanvoy\\Lanvoy.exe");
   EXPECT_EQ(args[1], "office 1");

@@ -4,6 +4,7 @@
 #include "apply/apply_sequence.h"
 #include "apply/hosts_file.h"
 #include "apply/printer_computer.h"
+#include "apply/proxy_settings.h"
 #include "components/appexec.h"
 #include "platform/registry_access.h"
 #include "platform/sim/sim_platform.h"
@@ -59,8 +60,8 @@ class ApplyTest : public ::testing::Test {
   }
 
   ApplyOutcome Apply(const ProfileRecord& p, bool show = true) {
-    ApplyContext ctx{platform_, programDir_, platform_.system().WindowsDirectory(), netsh_,
-                     observer_, std::chrono::milliseconds(0)};
+    ApplyContext ctx{platform_, programDir_, platform_.system().WindowsDirectory(),
+                     netsh_,    observer_,   std::chrono::milliseconds(0)};
     return ApplyProfile(p, show, ctx);
   }
   void ReadBack() {
@@ -86,8 +87,8 @@ TEST_F(ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
   TRegistry reg(platform_.registry(), platform::RootKey::CurrentUser);
   ASSERT_TRUE(reg.OpenKey("\\Software\\Microsoft\\Internet Account Manager", false));
   std::string account = reg.ReadString("Default Mail Account");
-  ASSERT_TRUE(reg.OpenKey("\\Software\\Microsoft\\Internet Account Manager\\Accounts\\" + account,
-                          false));
+  ASSERT_TRUE(
+      reg.OpenKey("\\Software\\Microsoft\\Internet Account Manager\\Accounts\\" + account, false));
   reg.WriteString("IMAP Server", "imap.old");  // an account with both kinds of server
 
   ApplyOutcome outcome = Apply(p);
@@ -211,6 +212,7 @@ TEST_F(ApplyTest, GetCurrentStopsWithTheHostsFileError) {
   auto etc = dir_.path() / "host" / "WINDOWS" / "system32" / "drivers" / "etc";
   std::filesystem::create_directories(etc);
   std::filesystem::remove(etc / "hosts");
+  std::filesystem::create_directory(etc / "hosts");  // no file to read
   try {
     ReadBack();
     FAIL();
