@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-bool IsSpace(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsSpace(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string_view TrimView(std::string_view s) {
   while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
@@ -21,11 +23,13 @@ std::string_view TrimView(std::string_view s) {
   return s;
 }
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 struct Line {
   enum Kind { kOther, kSection, kKey };
-  std::string_view raw;    // the line as it stands, without its line end
+  std::string_view raw;  // the line as it stands, without its line end
   Kind kind = kOther;
   std::string_view name;   // section or key name
   std::string_view value;  // a key's trimmed value
@@ -37,8 +41,7 @@ struct Document {
   bool bom = false;
   std::vector<Line> lines;
 
-  explicit Document(const std::string& path) {
-    bytes = ReadFileBytes(path).value_or(std::string());
+  explicit Document(const std::string& path) : bytes(ReadFileBytes(path).value_or(std::string())) {
     std::string_view text(bytes);
     if (text.substr(0, kBom.size()) == kBom) {
       bom = true;
@@ -48,7 +51,8 @@ struct Document {
     while (start < text.size()) {
       std::size_t end = text.find('\n', start);
       std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-      std::string_view raw = text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
+      std::string_view raw =
+          text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
       if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
       lines.push_back(Classify(raw));
       start = next;
@@ -83,6 +87,14 @@ struct Document {
     for (std::size_t i = 0; i < lines.size(); ++i)
       if (lines[i].kind == Line::kSection && SameText(lines[i].name, section)) return i;
     return npos;
+  }
+
+  // Every header of that section: a name given twice is one section, read from its first.
+  std::vector<std::size_t> FindSections(std::string_view section) const {
+    std::vector<std::size_t> headers;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].kind == Line::kSection && SameText(lines[i].name, section)) headers.push_back(i);
+    return headers;
   }
 
   // One past the last line of the section that starts at header.
@@ -187,10 +199,14 @@ std::optional<int32_t> ParseInteger(std::string_view s) {
   uint64_t value = 0;
   for (char c : s) {
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return std::nullopt;
     value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     if (value > 0xFFFFFFFFull) return std::nullopt;
   }
@@ -211,6 +227,45 @@ std::string StripQuotes(std::string_view value) {
       value.back() == value.front())
     return std::string(value.substr(1, value.size() - 2));
   return std::string(value);
+}
+
+// A key given twice keeps its first place and its last value, as repeated writes do.
+IniFile::Entries Collapse(const IniFile::Entries& entries) {
+  IniFile::Entries out;
+  for (const auto& [key, value] : entries) {
+    bool seen = false;
+    for (auto& e : out)
+      if (SameText(e.first, key)) {
+        e.second = value;
+        seen = true;
+        break;
+      }
+    if (!seen) out.emplace_back(key, value);
+  }
+  return out;
+}
+
+void CheckEntries(const std::string& section, const IniFile::Entries& entries) {
+  CheckSection(section);
+  for (const auto& [key, value] : entries) {
+    CheckKey(key);
+    CheckValue(key, value);
+  }
+}
+
+// The lines of the file without every section of that name.
+void AddLinesWithoutSection(Writer& w, const Document& doc, std::string_view section) {
+  std::size_t from = 0;
+  for (std::size_t header : doc.FindSections(section)) {
+    w.AddLines(doc, from, header);
+    from = doc.SectionEnd(header);
+  }
+  w.AddLines(doc, from, doc.lines.size());
+}
+
+void Commit(const std::string& path, const Writer& w) {
+  if (!WriteFileAtomic(path, w.str()))
+    throw EIniFileError(FormatMessage("Unable to write to %s", path));
 }
 
 }  // namespace
@@ -242,32 +297,47 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 
 void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
-  CheckSection(section);
-  CheckKey(key);
-  CheckValue(key, value);
+  WriteStrings(section, {{key, value}});
+}
+
+void IniFile::WriteStrings(const std::string& section, const Entries& entries) {
+  CheckEntries(section, entries);
+  const Entries keys = Collapse(entries);
   Document doc(path_);
   Writer w(doc);
   std::size_t header = doc.FindSection(section);
   if (header == Document::npos) {
     w.AddLines(doc, 0, doc.lines.size());
     w.OpenSection(section);
-    w.AddKey(key, value);
-  } else {
-    std::size_t at = doc.FindKey(header, key);
-    if (at != Document::npos) {
-      // The line keeps the key's spelling as it stands in the file.
-      w.AddLines(doc, 0, at);
-      w.AddKey(doc.lines[at].name, value);
-      w.AddLines(doc, at + 1, doc.lines.size());
-    } else {
-      std::size_t insert = InsertionPoint(doc, header);
-      w.AddLines(doc, 0, insert);
-      w.AddKey(key, value);
-      w.AddLines(doc, insert, doc.lines.size());
-    }
+    for (const auto& [key, value] : keys) w.AddKey(key, value);
+    Commit(path_, w);
+    return;
   }
-  if (!WriteFileAtomic(path_, w.str()))
-    throw EIniFileError(FormatMessage("Unable to write to %s", path_));
+  // Keys that stand in the section replace their (first) line; the others follow its last
+  // line that is not blank.
+  std::vector<const std::string*> replacement(doc.lines.size(), nullptr);
+  std::vector<const IniFile::Entries::value_type*> added;
+  for (const auto& entry : keys) {
+    std::size_t at = doc.FindKey(header, entry.first);
+    if (at != Document::npos)
+      replacement[at] = &entry.second;
+    else
+      added.push_back(&entry);
+  }
+  const std::size_t insert = InsertionPoint(doc, header);
+  auto copy = [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      // A replaced line keeps the key's spelling as it stands in the file.
+      if (replacement[i])
+        w.AddKey(doc.lines[i].name, *replacement[i]);
+      else
+        w.Add(doc.lines[i].raw);
+    }
+  };
+  copy(0, insert);
+  for (const auto* entry : added) w.AddKey(entry->first, entry->second);
+  copy(insert, doc.lines.size());
+  Commit(path_, w);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
@@ -327,14 +397,10 @@ bool IniFile::ValueExists(const std::string& section, const std::string& key) co
 
 void IniFile::EraseSection(const std::string& section) {
   Document doc(path_);
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) return;
-  std::size_t end = doc.SectionEnd(header);
+  if (doc.FindSection(section) == Document::npos) return;
   Writer w(doc);
-  w.AddLines(doc, 0, header);
-  w.AddLines(doc, end, doc.lines.size());
-  if (!WriteFileAtomic(path_, w.str()))
-    throw EIniFileError(FormatMessage("Unable to write to %s", path_));
+  AddLinesWithoutSection(w, doc, section);
+  Commit(path_, w);
 }
 
 void IniFile::DeleteKey(const std::string& section, const std::string& key) {
@@ -346,43 +412,36 @@ void IniFile::DeleteKey(const std::string& section, const std::string& key) {
   Writer w(doc);
   w.AddLines(doc, 0, at);
   w.AddLines(doc, at + 1, doc.lines.size());
-  if (!WriteFileAtomic(path_, w.str()))
-    throw EIniFileError(FormatMessage("Unable to write to %s", path_));
+  Commit(path_, w);
 }
 
 void IniFile::ReplaceSection(const std::string& section, const Entries& entries) {
-  CheckSection(section);
-  for (const auto& [key, value] : entries) {
-    CheckKey(key);
-    CheckValue(key, value);
-  }
+  CheckEntries(section, entries);
   Document doc(path_);
   Writer w(doc);
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) {
-    w.AddLines(doc, 0, doc.lines.size());
-  } else {
-    std::size_t end = doc.SectionEnd(header);
-    w.AddLines(doc, 0, header);
-    w.AddLines(doc, end, doc.lines.size());
-  }
+  // A repeated header goes too: left behind, it would be read instead of the new section.
+  AddLinesWithoutSection(w, doc, section);
   // Erasing then writing puts the section at the end of the file, as separate writes would.
   w.OpenSection(section);
-  std::vector<std::string_view> written;
-  for (const auto& [key, value] : entries) {
-    // A key given twice keeps its first place and its last value, as repeated writes do.
-    bool replaced = false;
-    for (auto& name : written)
-      if (SameText(name, key)) replaced = true;
-    if (replaced) continue;
-    written.push_back(key);
-    const std::string* last = &value;
-    for (const auto& [k2, v2] : entries)
-      if (SameText(k2, key)) last = &v2;
-    w.AddKey(key, *last);
-  }
-  if (!WriteFileAtomic(path_, w.str()))
-    throw EIniFileError(FormatMessage("Unable to write to %s", path_));
+  for (const auto& [key, value] : Collapse(entries)) w.AddKey(key, value);
+  Commit(path_, w);
+}
+
+bool IniFile::RenameSection(const std::string& section, const std::string& newName) {
+  CheckSection(newName);
+  Document doc(path_);
+  std::size_t header = doc.FindSection(section);
+  if (header == Document::npos) return false;
+  Writer w(doc);
+  w.AddLines(doc, 0, header);
+  w.Add("[" + newName + "]");
+  w.AddLines(doc, header + 1, doc.lines.size());
+  Commit(path_, w);
+  return true;
+}
+
+int32_t IniFile::IntegerOf(const std::string& text, int32_t def) {
+  return ParseInteger(TrimView(text)).value_or(def);
 }
 
 }  // namespace lanvoy

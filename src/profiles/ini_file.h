@@ -37,6 +37,8 @@ class IniFile {
   // Replace the key's line, or add it at the end of its section; a missing section is added
   // at the end of the file, a missing file is created. The value is written unchanged.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  // Several keys of one section in one change of the file, each as WriteString writes it.
+  void WriteStrings(const std::string& section, const Entries& entries);
   void WriteInteger(const std::string& section, const std::string& key, int32_t value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
 
@@ -49,11 +51,20 @@ class IniFile {
   bool SectionExists(const std::string& section) const;
   bool ValueExists(const std::string& section, const std::string& key) const;
 
+  // Removes every header of that name with its lines.
   void EraseSection(const std::string& section);
   void DeleteKey(const std::string& section, const std::string& key);
-  // Erases the section and writes it anew at the end of the file with these keys, in
-  // this order: one change of the file, so a failure leaves the old section as it was.
+  // Erases the section (every header of that name) and writes it anew at the end of the file with
+  // these keys, in this order: one change of the file, so a failure leaves the old section as it
+  // was.
   void ReplaceSection(const std::string& section, const Entries& entries);
+
+  // Gives the section's header a new name in place (keys and position stay); false when
+  // the section is missing.
+  bool RenameSection(const std::string& section, const std::string& newName);
+
+  // A text as ReadInteger reads it (after quote removal): decimal or hexadecimal, else def.
+  static int32_t IntegerOf(const std::string& text, int32_t def);
 
   // A name that cannot be a section: empty, holding "[" or "]" or a line break.
   static bool IsValidSectionName(const std::string& name);

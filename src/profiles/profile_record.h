@@ -16,8 +16,8 @@ inline constexpr int32_t kModeStatic = 0;
 inline constexpr int32_t kModeDhcp = 1;
 
 // The kinds of script by ScriptKind value.
-inline constexpr const char* kScriptKindNames[4] = {
-    "Batchfile (bat)", "Visual Basic Script (vbs)", "Java Script (js)", "Win Script (ws)"};
+inline constexpr const char* kScriptKindNames[4] = {"Batchfile (bat)", "Visual Basic Script (vbs)",
+                                                    "Java Script (js)", "Win Script (ws)"};
 
 struct ProfileRecord {
   // Connection 1.

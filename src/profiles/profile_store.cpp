@@ -1,0 +1,320 @@
+#include "profiles/profile_store.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+
+#include "base/strings.h"
+
+namespace lanvoy {
+
+namespace {
+
+std::string WithExtension(const std::string& exePath, const char* extension) {
+  if (ExtractFileName(exePath).find('.') == std::string::npos) return exePath + "." + extension;
+  return exePath.substr(0, exePath.size() < 3 ? 0 : exePath.size() - 3) + extension;
+}
+
+std::string Quoted(const std::string& line) {
+  return "'" + line + "'";
+}
+
+void CheckName(const std::string& name) {
+  if (!TProfileStore::IsValidProfileName(name)) throw EProfileNameError(name);
+}
+
+// One read of a section; keys are looked up without regard to case, the first line of a
+// repeated key wins (as the INI layer reads it).
+class SectionSnapshot {
+ public:
+  SectionSnapshot(const IniFile& ini, const std::string& section) {
+    for (auto& [key, value] : ini.ReadSectionValues(section))
+      values_.emplace(UpperCase(key), std::move(value));
+  }
+  std::optional<std::string> Find(const std::string& key) const {
+    auto it = values_.find(UpperCase(key));
+    if (it == values_.end()) return std::nullopt;
+    return it->second;
+  }
+  std::string String(const std::string& key, const std::string& def = "") const {
+    return Find(key).value_or(def);
+  }
+  int32_t Integer(const std::string& key, int32_t def) const {
+    auto value = Find(key);
+    return value ? IniFile::IntegerOf(*value, def) : def;
+  }
+  bool Bool(const std::string& key, bool def = false) const {
+    return Integer(key, def ? 1 : 0) != 0;
+  }
+  // The highest i <= limit with a key prefix + i (decimal, no leading zero), or 0.
+  std::size_t LastNumbered(const std::string& prefix, std::size_t limit) const {
+    const std::string upper = UpperCase(prefix);
+    std::size_t last = 0;
+    for (const auto& entry : values_) {
+      const std::string& key = entry.first;
+      if (key.size() <= upper.size() || key.size() > upper.size() + 10 ||
+          key.compare(0, upper.size(), upper) != 0 || key[upper.size()] == '0')
+        continue;
+      std::size_t index = 0;
+      bool digits = true;
+      for (std::size_t c = upper.size(); c < key.size(); ++c) {
+        if (key[c] < '0' || key[c] > '9') {
+          digits = false;
+          break;
+        }
+        index = index * 10 + static_cast<std::size_t>(key[c] - '0');
+      }
+      if (digits && index <= limit) last = std::max(last, index);
+    }
+    return last;
+  }
+
+ private:
+  std::unordered_map<std::string, std::string> values_;
+};
+
+int32_t ModeOf(int32_t stored) {
+  if (stored > 1) return kModeDhcp;
+  if (stored < 0) return kModeNone;
+  return stored;
+}
+
+// Prefix1..Prefixn, a missing key as an empty line. A hand-edited count far beyond the
+// keys that stand in the section must not make the reader build millions of empty lines:
+// after the last present key at most kMissingTail of them follow.
+constexpr std::size_t kMissingTail = 1024;
+
+std::vector<std::string> NumberedLines(const SectionSnapshot& s, const std::string& prefix,
+                                       int32_t count) {
+  std::vector<std::string> lines;
+  if (count <= 0) return lines;
+  const std::size_t n = static_cast<std::size_t>(count);
+  const std::size_t last = s.LastNumbered(prefix, n);
+  for (std::size_t i = 1; i <= last; ++i) lines.push_back(s.String(prefix + std::to_string(i)));
+  lines.resize(last + std::min(n - last, kMissingTail));
+  return lines;
+}
+
+}  // namespace
+
+EProfileNameError::EProfileNameError(const std::string& name)
+    : Error("\"" + name +
+            "\" cannot be used as a profile name. A profile name must not be empty and must "
+            "not contain \"[\", \"]\" or a line break.") {}
+
+std::string StorePathFor(const std::string& exePath) {
+  return WithExtension(exePath, "INI");
+}
+
+std::string OptionsPathFor(const std::string& exePath) {
+  return WithExtension(exePath, "GUI");
+}
+
+std::string ProxyNotUsedValueOf(const std::string& fieldText) {
+  // Lone CR or LF count as line breaks too: the file cannot hold them.
+  std::string text =
+      ReplaceAll(ReplaceAll(ReplaceAll(fieldText, "\r\n", "\n"), "\r", "\n"), "\n", "\r\n");
+  while (text.find("\r\n\r\n") != std::string::npos) text = ReplaceAll(text, "\r\n\r\n", "\r\n");
+  if (!text.empty()) text = ReplaceAll(text, "\r\n", ";");
+  while (!text.empty() && text.back() == ';') text.pop_back();
+  return text;
+}
+
+std::string ProxyNotUsedTextOf(const std::string& value) {
+  return ReplaceAll(value, ";", "\r\n");
+}
+
+TProfileStore::TProfileStore(std::string path) : ini_(std::move(path)) {}
+
+const std::string& TProfileStore::FileName() const {
+  return ini_.FileName();
+}
+
+IniFile& TProfileStore::Ini() {
+  return ini_;
+}
+
+std::vector<std::string> TProfileStore::ProfileNames() const {
+  return ini_.ReadSections();
+}
+
+bool TProfileStore::IsValidProfileName(const std::string& name) {
+  return IniFile::IsValidSectionName(name);
+}
+
+bool TProfileStore::ProfileExists(const std::string& name) const {
+  return ini_.SectionExists(name);
+}
+
+ProfileRecord TProfileStore::LoadProfile(const std::string& name) const {
+  // One read of the file for the whole record.
+  const SectionSnapshot s(ini_, name);
+  ProfileRecord r;
+
+  r.IP = s.String("IP");
+  r.Subnet = s.String("Subnet");
+  r.IP2 = s.String("IP2");
+  r.Subnet2 = s.String("Subnet2");
+  r.Gateway = s.String("Gateway");
+  r.DNS = s.String("DNS");
+  r.DNS2 = s.String("DNS2");
+  r.WINS = s.String("WINS");
+  r.LongLANDescription = s.String("LongLANDescription");
+  r.DHCP = ModeOf(s.Integer("DHCP", 0));
+  r.DHCP_DNS = s.Bool("DHCP_DNS");
+  r.DHCP_WINS = s.Bool("DHCP_WINS");
+
+  r.IP2Lan2 = s.String("IP2Lan2");
+  r.Subnet2Lan2 = s.String("Subnet2Lan2");
+  r.IPLan2 = s.String("IPLan2");
+  r.SubnetLan2 = s.String("SubnetLan2");
+  r.GatewayLan2 = s.String("GatewayLan2");
+  r.DNSLan2 = s.String("DNSLan2");
+  r.DNS2Lan2 = s.String("DNS2Lan2");
+  r.WINSLan2 = s.String("WINSLan2");
+  r.LongLANDescriptionLan2 = s.String("LongLANDescriptionLan2");
+  r.DHCPLan2 = ModeOf(s.Integer("DHCPLan2", 0));
+  r.DHCP_DNSLan2 = s.Bool("DHCP_DNSLan2");
+  r.DHCP_WINSLan2 = s.Bool("DHCP_WINSLan2");
+
+  r.Proxy = s.String("Proxy");
+  r.ProxyPort = s.String("ProxyPort", "8080");
+  r.EnableProxy = s.Bool("EnableProxy");
+  r.ProxyNoLocal = s.Bool("ProxyNoLocal");
+  r.ProxyNotUsed = ProxyNotUsedTextOf(s.String("ProxyNotUsed"));
+
+  r.OLEXPPOP = s.String("OLEXPPOP");
+  r.OLEXPSMTP = s.String("OLEXPSMTP");
+  r.OLEXPIMAP = s.String("OLEXPIMAP");
+  r.IncludeOLExp = s.Bool("IncludeOLExp");
+  r.IncludeDefPrint = s.Bool("IncludeDefPrint");
+  r.DefPrinter = s.String("DefPrinter");
+  r.IncludeHostModification = s.Bool("IncludeHostModification");
+
+  r.Hosts = FillHostsGrid(NumberedLines(s, "H", s.Integer("HostsCount", 0)));
+  // A stored line has three blanks before its "#", which parsing leaves on the host name;
+  // kept there, every save would add three more.
+  for (HostRow& row : r.Hosts)
+    while (!row.HostName.empty() && row.HostName.back() == ' ') row.HostName.pop_back();
+
+  r.IncludeHostName = s.Bool("IncludeHostName");
+  r.HostName = s.String("HostName");
+
+  r.IncludeSript = s.Bool("IncludeSript");
+  const int32_t kind = s.Integer("ScriptKind", 0);
+  r.ScriptKind = kind >= 0 && kind <= 3 ? kind : -1;
+  r.ScriptLines = NumberedLines(s, "S", s.Integer("ScriptLinesCount", 0));
+  return r;
+}
+
+void TProfileStore::SaveProfile(const std::string& name, const ProfileRecord& r) {
+  CheckName(name);
+  auto b = [](bool v) { return std::string(v ? "1" : "0"); };
+  auto i = [](int32_t v) { return std::to_string(v); };
+  IniFile::Entries e = {
+      {"IP2", r.IP2},
+      {"Subnet2", r.Subnet2},
+      {"IP", r.IP},
+      {"Subnet", r.Subnet},
+      {"DNS", r.DNS},
+      {"DNS2", r.DNS2},
+      {"Gateway", r.Gateway},
+      {"WINS", r.WINS},
+      {"DHCP", i(r.DHCP)},
+      {"DHCP_DNS", b(r.DHCP_DNS)},
+      {"DHCP_WINS", b(r.DHCP_WINS)},
+      {"LongLANDescription", r.LongLANDescription},
+      {"IP2Lan2", r.IP2Lan2},
+      {"Subnet2Lan2", r.Subnet2Lan2},
+      {"IPLan2", r.IPLan2},
+      {"SubnetLan2", r.SubnetLan2},
+      {"DNSLan2", r.DNSLan2},
+      {"DNS2Lan2", r.DNS2Lan2},
+      {"GatewayLan2", r.GatewayLan2},
+      {"WINSLan2", r.WINSLan2},
+      {"DHCPLan2", i(r.DHCPLan2)},
+      {"DHCP_DNSLan2", b(r.DHCP_DNSLan2)},
+      {"DHCP_WINSLan2", b(r.DHCP_WINSLan2)},
+      {"LongLANDescriptionLan2", r.LongLANDescriptionLan2},
+      {"Proxy", r.Proxy},
+      {"ProxyPort", r.ProxyPort},
+      {"EnableProxy", b(r.EnableProxy)},
+      {"ProxyNoLocal", b(r.ProxyNoLocal)},
+      {"ProxyNotUsed", ProxyNotUsedValueOf(r.ProxyNotUsed)},
+      {"OLEXPPOP", r.OLEXPPOP},
+      {"OLEXPSMTP", r.OLEXPSMTP},
+      {"OLEXPIMAP", r.OLEXPIMAP},
+      {"IncludeOLExp", b(r.IncludeOLExp)},
+      {"IncludeDefPrint", b(r.IncludeDefPrint)},
+      {"DefPrinter", r.DefPrinter},
+      {"IncludeHostModification", b(r.IncludeHostModification)},
+  };
+  std::vector<std::string> hostLines;
+  for (const HostRow& row : r.Hosts)
+    if (auto line = HostsLineOf(row)) hostLines.push_back(*line);
+  if (!hostLines.empty()) {
+    e.emplace_back("HostsCount", std::to_string(hostLines.size()));
+    for (std::size_t n = 0; n < hostLines.size(); ++n)
+      e.emplace_back("H" + std::to_string(n + 1), Quoted(hostLines[n]));
+  }
+  e.emplace_back("IncludeHostName", b(r.IncludeHostName));
+  e.emplace_back("HostName", r.HostName);
+  e.emplace_back("IncludeSript", b(r.IncludeSript));
+  e.emplace_back("ScriptLinesCount", std::to_string(r.ScriptLines.size()));
+  e.emplace_back("ScriptKind", i(r.ScriptKind));
+  for (std::size_t n = 0; n < r.ScriptLines.size(); ++n)
+    e.emplace_back("S" + std::to_string(n + 1), Quoted(r.ScriptLines[n]));
+  ini_.ReplaceSection(name, e);
+}
+
+ProfileRecord TProfileStore::CreateProfile(const std::string& name) {
+  CheckName(name);
+  ini_.WriteStrings(name, {
+                              {"IP", ""},
+                              {"Subnet", "255.255.255.0"},
+                              {"DNS", ""},
+                              {"DNS2", ""},
+                              {"Gateway", ""},
+                              {"Proxy", ""},
+                              {"ProxyPort", "8080"},
+                              {"WINS", ""},
+                              {"DHCP", "0"},
+                              {"DHCP_DNS", "0"},
+                              {"DHCP_WINS", "0"},
+                              {"OLEXPPOP", ""},
+                              {"OLEXPSMTP", ""},
+                              {"OLEXPIMAP", ""},
+                              {"OLPROFILE", ""},
+                              {"OLSERVER", ""},
+                              {"IncludeOL", "0"},
+                              {"IncludeOLExp", "0"},
+                              {"LongLANDescription", "LAN-Verbindung"},
+                              {"IncludeDefPrint", "0"},
+                              {"DefPrinter", ""},
+                          });
+  return LoadProfile(name);
+}
+
+void TProfileStore::DeleteProfile(const std::string& name) {
+  ini_.EraseSection(name);
+}
+
+void TProfileStore::CopyProfile(const std::string& source, const std::string& target) {
+  CheckName(target);
+  if (!ProfileExists(source)) return;
+  // Values as read: host and script lines lose their enclosing quotes.
+  ini_.WriteStrings(target, ini_.ReadSectionValues(source));
+}
+
+bool TProfileStore::MoveProfile(const std::string& source, const std::string& target) {
+  if (!ProfileExists(source) || source == target) return false;
+  CheckName(target);
+  // The same section in other letters: copying onto itself and deleting would lose it.
+  if (SameText(source, target)) return ini_.RenameSection(source, target);
+  CopyProfile(source, target);
+  DeleteProfile(source);
+  return true;
+}
+
+}  // namespace lanvoy

@@ -1,0 +1,52 @@
+// The profile store: one INI file beside the executable, one section per profile. Every
+// operation reads or writes the file itself; nothing is kept in memory.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "profiles/ini_file.h"
+#include "profiles/profile_record.h"
+
+namespace lanvoy {
+
+// A profile name that cannot be stored as a section.
+class EProfileNameError : public Error {
+ public:
+  explicit EProfileNameError(const std::string& name);
+};
+
+// The store's path: the executable's path with its last three characters replaced by "INI"
+// (X.exe -> X.INI); an executable without an extension (Linux) gets ".INI" appended (Lanvoy ->
+// Lanvoy.INI).
+std::string StorePathFor(const std::string& exePath);
+std::string OptionsPathFor(const std::string& exePath);  // same rule with "GUI"
+
+// The exclusion field's text as the store keeps it: lines joined with ";", empty lines gone.
+std::string ProxyNotUsedValueOf(const std::string& fieldText);
+// The stored value as the field's text: every ";" a line break.
+std::string ProxyNotUsedTextOf(const std::string& value);
+
+class TProfileStore {
+ public:
+  explicit TProfileStore(std::string path);
+  const std::string& FileName() const;
+  IniFile& Ini();
+  std::vector<std::string> ProfileNames() const;  // sections in file order
+  ProfileRecord LoadProfile(const std::string& name) const;
+  // One change of the file: the section is written anew at the end of the file.
+  void SaveProfile(const std::string& name, const ProfileRecord& record);
+  ProfileRecord CreateProfile(
+      const std::string& name);  // writes creation defaults, returns LoadProfile(name)
+  bool ProfileExists(const std::string& name) const;
+  void DeleteProfile(const std::string& name);  // erases the section (the window refills its list)
+  void CopyProfile(const std::string& source, const std::string& target);
+  bool MoveProfile(const std::string& source, const std::string& target);  // false: it stopped
+  static bool IsValidProfileName(const std::string& name);
+
+ private:
+  IniFile ini_;
+};
+
+}  // namespace lanvoy
