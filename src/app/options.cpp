@@ -65,7 +65,9 @@ void WriteAskBeforeApply(IniFile& ini, bool ask) {
   ini.WriteBool(kOptionsSection, "NoValidationMessage", ask);
 }
 
-std::string AutostartData(const std::string& exePath) { return "\"" + exePath + "\""; }
+std::string AutostartData(const std::string& exePath) {
+  return "\"" + exePath + "\"";
+}
 
 std::string VersionText(const std::array<uint16_t, 4>& v) {
   return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +

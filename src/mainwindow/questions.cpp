@@ -70,9 +70,8 @@ class ScriptedBox : public MsgDlgBox {
 
 int ScriptedQuestions::MessageDlg(const std::string& text, TMsgDlgType type,
                                   TMsgDlgButtons buttons) {
-  std::string question =
-      std::string("MessageDlg ") + MsgDlgTypeName(type) + ": " + text + " [" +
-      ButtonNames(buttons) + "]";
+  std::string question = std::string("MessageDlg ") + MsgDlgTypeName(type) + ": " + text + " [" +
+                         ButtonNames(buttons) + "]";
   asked_.push_back(question);
   if (messages_.empty()) {
     if (defaultMessage_) return *defaultMessage_;

@@ -18,9 +18,9 @@ struct FileDialogOptions {
   std::string defaultExt;  // without the dot
   // Pairs of description and pattern separated by "|".
   std::string filter;
-  bool mustExist = false;         // open: the file and its folder must exist
-  bool hideReadOnly = false;      // open: no read-only box
-  bool overwritePrompt = false;   // save: ask before overwriting
+  bool mustExist = false;        // open: the file and its folder must exist
+  bool hideReadOnly = false;     // open: no read-only box
+  bool overwritePrompt = false;  // save: ask before overwriting
 };
 
 class Questions : public MsgDlgBoxFactory {
@@ -45,9 +45,9 @@ class Questions : public MsgDlgBoxFactory {
 class ScriptedQuestions : public Questions {
  public:
   struct BoxAnswer {
-    int result = mrOk;      // the button pressed; ignored when ticks runs the countdown out
-    bool tickBox = false;   // tick the don't-show-again box before closing
-    int ticks = 0;          // timer ticks to run first (the countdown may close the box)
+    int result = mrOk;     // the button pressed; ignored when ticks runs the countdown out
+    bool tickBox = false;  // tick the don't-show-again box before closing
+    int ticks = 0;         // timer ticks to run first (the countdown may close the box)
   };
 
   void AnswerMessage(int result) { messages_.push_back(result); }

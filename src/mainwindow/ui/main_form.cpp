@@ -22,11 +22,17 @@ namespace lanvoy {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+std::string S(const QString& s) {
+  return s.toStdString();
+}
 
 // The state a control's own Enabled property gives, whatever its parents say.
-bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
+bool OwnEnabled(const QWidget* w) {
+  return !w->testAttribute(Qt::WA_ForceDisabled);
+}
 
 std::string RemoveBlanks(std::string name) {
   name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
@@ -126,7 +132,9 @@ void TMainForm::Guarded(const std::function<void()>& handler) {
   }
 }
 
-std::string TMainForm::ProgramDirectory() const { return ExtractFilePath(exePath_); }
+std::string TMainForm::ProgramDirectory() const {
+  return ExtractFilePath(exePath_);
+}
 
 void TMainForm::Connect() {
   auto on = [this](auto* sender, auto signal, std::function<void()> handler) {
@@ -180,13 +188,11 @@ void TMainForm::Connect() {
           [this] { Guarded([this] { RGDHCPClick(Lan1.Mode); }); });
   connect(Lan2.Mode, &TRadioGroup::Click, this,
           [this] { Guarded([this] { RGDHCPLan2Click(Lan2.Mode); }); });
-  on(Lan1.DnsFromDhcp, &QCheckBox::toggled,
-     [this] { CheckGetDNSFromDHCPClick(Lan1.DnsFromDhcp); });
+  on(Lan1.DnsFromDhcp, &QCheckBox::toggled, [this] { CheckGetDNSFromDHCPClick(Lan1.DnsFromDhcp); });
   on(Lan2.DnsFromDhcp, &QCheckBox::toggled,
      [this] { CheckGetDNSFromDHCPLan2Click(Lan2.DnsFromDhcp); });
   on(Lan1.WinsFromDhcp, &QCheckBox::toggled, [this] { CheckWINSDHCPClick(Lan1.WinsFromDhcp); });
-  on(Lan2.WinsFromDhcp, &QCheckBox::toggled,
-     [this] { CheckWINSDHCPLan2Click(Lan2.WinsFromDhcp); });
+  on(Lan2.WinsFromDhcp, &QCheckBox::toggled, [this] { CheckWINSDHCPLan2Click(Lan2.WinsFromDhcp); });
   connect(Lan1.Name, &QComboBox::activated, this,
           [this](int i) { Guarded([this, i] { EditLongLanDescriptionClick(i); }); });
   connect(Lan2.Name, &QComboBox::activated, this,
@@ -384,7 +390,9 @@ void TMainForm::contextMenuEvent(QContextMenuEvent* event) {
   if (trayAutoPopup_) PopUPTray->popup(event->globalPos());
 }
 
-void TMainForm::Button1Click() { formHelp_->ShowModalCentred(this); }
+void TMainForm::Button1Click() {
+  formHelp_->ShowModalCentred(this);
+}
 
 void TMainForm::BitBtn2Click() {
   if (questions_.MessageDlg("This reboots your system!", mtWarning, {mbOK, mbCancel}) != mrOk)
@@ -445,8 +453,12 @@ void TMainForm::ModeRule(ConnectionControls& c, QObject* origin) {
   }
 }
 
-void TMainForm::RGDHCPClick(QObject* origin) { ModeRule(Lan1, origin); }
-void TMainForm::RGDHCPLan2Click(QObject* origin) { ModeRule(Lan2, origin); }
+void TMainForm::RGDHCPClick(QObject* origin) {
+  ModeRule(Lan1, origin);
+}
+void TMainForm::RGDHCPLan2Click(QObject* origin) {
+  ModeRule(Lan2, origin);
+}
 
 void TMainForm::CheckGetDNSFromDHCPClick(QObject* origin) {
   if (origin != Lan1.DnsFromDhcp) return;
@@ -470,7 +482,9 @@ void TMainForm::CheckWINSDHCPLan2Click(QObject* origin) {
   Lan2.Wins->setEnabled(!Lan2.WinsFromDhcp->isChecked());
 }
 
-void TMainForm::EditLongLanDescriptionClick(int index) { ShowConnection1(index); }
+void TMainForm::EditLongLanDescriptionClick(int index) {
+  ShowConnection1(index);
+}
 
 void TMainForm::EditLongLanDescriptionLan2Click(int index) {
   if (Lan1.Name->currentText() != Lan2.Name->currentText()) {
@@ -499,8 +513,12 @@ void TMainForm::ShowConnection(ConnectionControls& c, int index) {
   c.WinsFromDhcp->setChecked(info.DHCP_WINS);
 }
 
-void TMainForm::ShowConnection1(int index) { ShowConnection(Lan1, index); }
-void TMainForm::ShowConnection2(int index) { ShowConnection(Lan2, index); }
+void TMainForm::ShowConnection1(int index) {
+  ShowConnection(Lan1, index);
+}
+void TMainForm::ShowConnection2(int index) {
+  ShowConnection(Lan2, index);
+}
 
 void TMainForm::ButtonSystemDialogClick() {
   platform::StartInfo info;
@@ -514,8 +532,7 @@ void TMainForm::ButtonSystemDialogClick() {
     case 3:
       throw Error("Path was not found");
     default:
-      throw Error("Rundll32.exe could not be started (system error " + std::to_string(error) +
-                  ")");
+      throw Error("Rundll32.exe could not be started (system error " + std::to_string(error) + ")");
   }
 }
 
@@ -649,9 +666,9 @@ void TMainForm::ShowHosts(const std::vector<HostRow>& rows) {
 void TMainForm::ShowRecord(const ProfileRecord& p) {
   auto connection = [](ConnectionControls& c, const std::string& ip, const std::string& subnet,
                        const std::string& ip2, const std::string& subnet2,
-                       const std::string& gateway, const std::string& dns,
-                       const std::string& dns2, const std::string& wins, const std::string& name,
-                       int32_t mode, bool dhcpDns, bool dhcpWins, bool second) {
+                       const std::string& gateway, const std::string& dns, const std::string& dns2,
+                       const std::string& wins, const std::string& name, int32_t mode, bool dhcpDns,
+                       bool dhcpWins, bool second) {
     if (second) {
       c.IP2->setText(Q(ip2));
       c.Subnet2->setText(Q(subnet2));
@@ -751,9 +768,13 @@ ProfileRecord TMainForm::ShownRecord() const {
   return p;
 }
 
-void TMainForm::LoadProfile(const std::string& name) { ShowRecord(store_->LoadProfile(name)); }
+void TMainForm::LoadProfile(const std::string& name) {
+  ShowRecord(store_->LoadProfile(name));
+}
 
-void TMainForm::SaveProfile(const std::string& name) { store_->SaveProfile(name, ShownRecord()); }
+void TMainForm::SaveProfile(const std::string& name) {
+  store_->SaveProfile(name, ShownRecord());
+}
 
 // ---------------------------------------------------------------- Get Current
 
@@ -764,10 +785,10 @@ void TMainForm::GetCurrentSettings() {
 
 void TMainForm::ClearInputFields() {
   for (QLineEdit* e :
-       {Lan1.IP, Lan1.Subnet, Lan1.IP2, Lan1.Subnet2, Lan1.Gateway, Lan1.Wins, Inputproxy,
-        InputPort, Lan1.DNS, Lan1.DNS2, Lan2.IP, Lan2.Subnet, Lan2.IP2, Lan2.Subnet2,
-        Lan2.Gateway, Lan2.Wins, Lan2.DNS, Lan2.DNS2, InputPopServer, InputSMTPServer,
-        InputImapServer})
+       {Lan1.IP,        Lan1.Subnet,     Lan1.IP2,       Lan1.Subnet2, Lan1.Gateway, Lan1.Wins,
+        Inputproxy,     InputPort,       Lan1.DNS,       Lan1.DNS2,    Lan2.IP,      Lan2.Subnet,
+        Lan2.IP2,       Lan2.Subnet2,    Lan2.Gateway,   Lan2.Wins,    Lan2.DNS,     Lan2.DNS2,
+        InputPopServer, InputSMTPServer, InputImapServer})
     e->clear();
   CheckIncludeOExpress->setChecked(false);
   for (QComboBox* c : {Lan1.Name, Lan2.Name}) {
@@ -790,7 +811,9 @@ void TMainForm::ShowMail(const MailServers& mail) {
   InputImapServer->setText(Q(mail.Imap));
 }
 
-void TMainForm::ShowComputerName(const std::string& name) { InputPCName->setText(Q(name)); }
+void TMainForm::ShowComputerName(const std::string& name) {
+  InputPCName->setText(Q(name));
+}
 
 void TMainForm::ShowDefaultPrinter(const std::string& name) {
   ComboPrinters->setEditText(Q(name));
@@ -945,9 +968,10 @@ void TMainForm::EnterEditMode() {
 
 bool TMainForm::AcceptNewName(const std::string& name, const std::string& keep) {
   if (Trim(name).empty() || !TProfileStore::IsValidProfileName(name)) {
-    questions_.MessageDlg("Please enter a profile name (it may not be empty or hold \"[\", \"]\" "
-                          "or a line break).",
-                          mtError, {mbOK});
+    questions_.MessageDlg(
+        "Please enter a profile name (it may not be empty or hold \"[\", \"]\" "
+        "or a line break).",
+        mtError, {mbOK});
     return false;
   }
   if (store_->ProfileExists(name) && !SameText(name, keep)) {
@@ -965,9 +989,8 @@ void TMainForm::ButtonNewClick() {
     name = RemoveBlanks(questions_.InputBox("New IP- Profile", "Enter profile name", name));
     if (name.empty()) return;
     if (!store_->ProfileExists(name)) break;
-    if (questions_.MessageDlg(
-            "Profile \"" + name + "\" already exists! Enter a new name please?", mtError,
-            {mbOK, mbCancel}) != mrOk)
+    if (questions_.MessageDlg("Profile \"" + name + "\" already exists! Enter a new name please?",
+                              mtError, {mbOK, mbCancel}) != mrOk)
       return;
   }
   if (!TProfileStore::IsValidProfileName(name)) {
@@ -998,7 +1021,8 @@ void TMainForm::ButtonCopyClick() {
   const std::string source = SelectedProfile();
   if (source.empty()) return;
   ClearInputFields();
-  const std::string name = questions_.InputBox("Copy Profile", "Enter new name", "Copy of " + source);
+  const std::string name =
+      questions_.InputBox("Copy Profile", "Enter new name", "Copy of " + source);
   if (!AcceptNewName(name, "")) {
     // Nothing is copied; the source is shown again as it is stored.
     LoadProfile(source);

@@ -60,10 +60,10 @@ class TMainForm : public QWidget, public CurrentSettingsSink {
   void FormCreate();
 
   // Seams for the parts wired in later. Without them the matching buttons do nothing.
-  std::function<void(QObject* sender)> OnApply;       // ButtonApplyClick
-  std::function<void()> OnMinimizeToTray;             // ButtonMinimizeClick with the tray option
-  std::function<void()> OnShowLanState;               // BitBtn1Click
-  std::function<void()> OnBuildTrayProfileMenu;       // end of RefillProfileList
+  std::function<void(QObject* sender)> OnApply;  // ButtonApplyClick
+  std::function<void()> OnMinimizeToTray;        // ButtonMinimizeClick with the tray option
+  std::function<void()> OnShowLanState;          // BitBtn1Click
+  std::function<void()> OnBuildTrayProfileMenu;  // end of RefillProfileList
   std::function<void(CurrentSettingsSink&)> OnReadCurrentSettings;  // GetCurrentSettings
 
   // ---- the profile shown

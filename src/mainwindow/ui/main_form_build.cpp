@@ -17,8 +17,8 @@ T* Named(T* widget, const char* name) {
   return widget;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y,
-                  int w = -1, int h = -1) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int w = -1,
+                  int h = -1) {
   auto* label = Named(new QLabel(text, parent), name);
   if (w < 0) {
     label->adjustSize();
@@ -38,8 +38,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   return button;
 }
 
-QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, int x, int y,
-                     int w, int h = 18) {
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, int x, int y, int w,
+                     int h = 18) {
   auto* box = Named(new QCheckBox(caption, parent), name);
   box->setGeometry(x, y, w, h);
   return box;
@@ -52,7 +52,9 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int 
   return edit;
 }
 
-QString Crlf(const char* text) { return QString::fromLatin1(text).replace("\r\n", "\n"); }
+QString Crlf(const char* text) {
+  return QString::fromLatin1(text).replace("\r\n", "\n");
+}
 
 }  // namespace
 
@@ -134,8 +136,8 @@ void TMainForm::BuildEditGroup() {
                             "Give a new name to selected profile");
   ButtonCopy = MakeButton(GroupBox1, "ButtonCopy", "&Copy", right, 56, w, h,
                           "Copy all settings to a new profile");
-  ButtonModify = MakeButton(GroupBox1, "ButtonModify", "&Modify", left, 92, w, h,
-                            "Modify selected Profile");
+  ButtonModify =
+      MakeButton(GroupBox1, "ButtonModify", "&Modify", left, 92, w, h, "Modify selected Profile");
   ButtonGetcurrent = MakeButton(GroupBox1, "ButtonGetcurrent", "Get Current", right, 92, w, h,
                                 "Retrieve system settings to input boxes");
   ButtonSave = MakeButton(GroupBox1, "ButtonSave", "&Save", left, 128, w, h,
@@ -284,9 +286,8 @@ void TMainForm::BuildMiscTabs() {
       330, 8, 190, 220);
   label13->setWordWrap(true);
   label13->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  GroupOExpr =
-      Named(new QGroupBox("Outlook Express account POP/ SMTP/ IMAP", SeiteMailClients),
-            "GroupOExpr");
+  GroupOExpr = Named(new QGroupBox("Outlook Express account POP/ SMTP/ IMAP", SeiteMailClients),
+                     "GroupOExpr");
   GroupOExpr->setGeometry(8, 8, 314, 200);
   CheckIncludeOExpress = MakeCheck(GroupOExpr, "CheckIncludeOExpress",
                                    "Include Outlook Express settings to profile", 10, 22, 290);
@@ -321,16 +322,16 @@ void TMainForm::BuildMiscTabs() {
   GridHosts->setSelectionMode(QAbstractItemView::ContiguousSelection);
   GridHosts->setEditTriggers(QAbstractItemView::AllEditTriggers);
   GridHosts->setShowGrid(true);
-  auto* label39 = MakeLabel(
-      SeiteHosts, "Label39",
-      "Please note that the host file might be locked by a firewall or virus detection "
-      "software!",
-      8, 188, 400, 30);
+  auto* label39 =
+      MakeLabel(SeiteHosts, "Label39",
+                "Please note that the host file might be locked by a firewall or virus detection "
+                "software!",
+                8, 188, 400, 30);
   label39->setWordWrap(true);
 
   // Script
-  CheckIncludeSript = MakeCheck(TabSheet2, "CheckIncludeSript",
-                                "Include script execution to profile", 8, 6, 240);
+  CheckIncludeSript =
+      MakeCheck(TabSheet2, "CheckIncludeSript", "Include script execution to profile", 8, 6, 240);
   MakeLabel(TabSheet2, "Label23", "Run script as :", 260, 8);
   ComboScriptExtension = Named(new QComboBox(TabSheet2), "ComboScriptExtension");
   ComboScriptExtension->setEditable(true);
@@ -340,8 +341,8 @@ void TMainForm::BuildMiscTabs() {
   ComboScriptExtension->setGeometry(340, 4, 180, 22);
   ButtonLoadScript = MakeButton(TabSheet2, "ButtonLoadScript", "Load script", 8, 200, 100, 26,
                                 "Load a script from disk");
-  ButtonSaveScripts = MakeButton(TabSheet2, "ButtonSaveScripts", "Save script", 114, 200, 100,
-                                 26, "Save the script to disk");
+  ButtonSaveScripts = MakeButton(TabSheet2, "ButtonSaveScripts", "Save script", 114, 200, 100, 26,
+                                 "Save the script to disk");
   ButtonTestScript = MakeButton(TabSheet2, "ButtonTestScript", "Test script", 220, 200, 100, 26,
                                 "Save the script to disk");
   MemoScript = Named(new QPlainTextEdit(TabSheet2), "MemoScript");
