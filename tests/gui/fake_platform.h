@@ -29,7 +29,7 @@ class FakePlatform : public platform::Platform,
     int show;
   };
   std::vector<ShellCall> opened;
-  std::vector<std::string> printers;
+  std::vector<std::string> printerNames;
   std::optional<std::array<uint16_t, 4>> version = std::array<uint16_t, 4>{2, 3, 0, 1};
   std::string windowsDirectory = "C:\\WINDOWS";
 
@@ -45,7 +45,6 @@ class FakePlatform : public platform::Platform,
   platform::Registry& registry() override { return *this; }
   platform::Processes& processes() override { return *this; }
   platform::Shell& shell() override { return *this; }
-  platform::Printers& printers_() { return *this; }
   platform::Printers& printers() override { return *this; }
   platform::System& system() override { return *this; }
 
@@ -117,7 +116,7 @@ class FakePlatform : public platform::Platform,
   }
 
   // Printers
-  std::vector<std::string> Installed() override { return printers; }
+  std::vector<std::string> Installed() override { return printerNames; }
   std::optional<std::string> DefaultPrinter() override { return std::nullopt; }
   bool WriteProfileString(const std::string&, const std::string&, const std::string&) override {
     return true;

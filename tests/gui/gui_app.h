@@ -1,0 +1,19 @@
+// One QApplication for the window tests, on the offscreen platform.
+#pragma once
+
+#include <QApplication>
+
+namespace lanvoy::test {
+
+inline QApplication& GuiApp() {
+  static int argc = 1;
+  static char name[] = "lanvoy_gui_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QApplication(argc, argv);
+  }();
+  return *app;
+}
+
+}  // namespace lanvoy::test
