@@ -1,0 +1,124 @@
+#include "platform/sim/host.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <system_error>
+
+#include "base/error.h"
+#include "base/files.h"
+#include "profiles/ini_file.h"
+
+namespace lanvoy::sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kFirstPrinter = "HP LaserJet 4050 Series PCL";
+
+constexpr const char* kInitialRegistry =
+    "REGEDIT4\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager]\r\n"
+    "\"Default Mail Account\"=\"00000001\"\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts\\00000001]\r\n"
+    "\"Account Name\"=\"mail.example.com\"\r\n"
+    "\"Connection Type\"=dword:00000003\r\n"
+    "\"POP3 Server\"=\"pop.example.com\"\r\n"
+    "\"POP3 User Name\"=\"user\"\r\n"
+    "\"SMTP Server\"=\"smtp.example.com\"\r\n"
+    "\"SMTP Display Name\"=\"Example User\"\r\n"
+    "\"SMTP Email Address\"=\"user@example.com\"\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings]\r\n"
+    "\"MigrateProxy\"=dword:00000001\r\n"
+    "\"ProxyEnable\"=dword:00000000\r\n"
+    "\"ProxyServer\"=\"proxy.example.com:8080\"\r\n"
+    "\"ProxyOverride\"=\"<local>\"\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices]\r\n"
+    "\"HP LaserJet 4050 Series PCL\"=\"winspool,Ne00:\"\r\n"
+    "\"Canon iP4200\"=\"winspool,Ne01:\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName]"
+    "\r\n"
+    "\"ComputerName\"=\"LANVOY-PC\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ComputerName\\ComputerName]\r\n"
+    "\"ComputerName\"=\"LANVOY-PC\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n"
+    "\"DataBasePath\"=hex(2):25,53,79,73,74,65,6d,52,6f,6f,74,25,5c,53,79,73,74,65,6d,33,32,"
+    "5c,64,\\\r\n"
+    "  72,69,76,65,72,73,5c,65,74,63,00\r\n"
+    "\"Domain\"=\"\"\r\n"
+    "\"Hostname\"=\"lanvoy-pc\"\r\n"
+    "\"NV Hostname\"=\"lanvoy-pc\"\r\n"
+    "\r\n";
+
+constexpr const char* kInitialHosts =
+    "# Hosts file of this computer.\r\n"
+    "#\r\n"
+    "# Each line maps one IP address to a host name: the address first, then at least one\r\n"
+    "# blank, then the name. Text after a '#' is a comment.\r\n"
+    "#\r\n"
+    "# For example:\r\n"
+    "#\r\n"
+    "#      10.1.2.3       fileserver.example.com    # office file server\r\n"
+    "\r\n"
+    "127.0.0.1       localhost\r\n";
+
+constexpr const char* kInitialWindowList =
+    "# Class names of the top-level windows that exist, one per line.\n";
+
+void CreateFolder(const fs::path& dir) {
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec && !fs::is_directory(dir)) throw EFCreateError(dir.string());
+}
+
+void CreateFile(const fs::path& file, const std::string& bytes) {
+  std::error_code ec;
+  if (fs::exists(file, ec)) return;
+  if (!WriteFileAtomic(file.string(), bytes)) throw EFCreateError(file.string());
+}
+
+}  // namespace
+
+void EnsureHost(const fs::path& root) {
+  CreateFolder(root);
+  CreateFolder((root / kHostsFile).parent_path());
+  CreateFile(root / kRegistryFile, kInitialRegistry);
+  CreateFile(root / kHostsFile, kInitialHosts);
+  CreateFile(root / kWindowListFile, kInitialWindowList);
+  CreateFile(root / kEventLogFile, "");
+  std::error_code ec;
+  if (!fs::exists(root / kWinIniFile, ec)) {
+    IniFile winIni((root / kWinIniFile).string());
+    try {
+      // One write: a failure leaves no half-made file.
+      winIni.ReplaceSection("windows",
+                            {{"load", ""},
+                             {"run", ""},
+                             {"NullPort", "None"},
+                             {"device", std::string(kFirstPrinter) + ",winspool,Ne00:"}});
+    } catch (const EIniFileError&) {
+      throw EFCreateError((root / kWinIniFile).string());
+    }
+  }
+}
+
+bool AppendEvent(const fs::path& root, const std::string& line) {
+  int fd = open((root / kEventLogFile).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const std::string bytes = line + "\n";
+  ssize_t written = write(fd, bytes.data(), bytes.size());
+  close(fd);
+  return written == static_cast<ssize_t>(bytes.size());
+}
+
+}  // namespace lanvoy::sim

@@ -1,0 +1,26 @@
+// The files of the simulated host and its first-use setup.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace lanvoy::sim {
+
+inline constexpr const char* kRegistryFile = "registry.reg";
+inline constexpr const char* kWindowsFolder = "WINDOWS";
+inline constexpr const char* kWindowListFile = "windows.txt";
+inline constexpr const char* kEventLogFile = "events.log";
+// As the program names them (GetWindowsDirectoryA and what lies below it).
+inline constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
+inline constexpr const char* kHostsFile = "WINDOWS/system32/drivers/etc/hosts";
+inline constexpr const char* kWinIniFile = "WINDOWS/win.ini";
+
+// Creates the root and every missing file of a freshly installed machine; files that exist
+// are left as they are. Raises EFCreateError for a file that cannot be written.
+void EnsureHost(const std::filesystem::path& root);
+
+// Appends one line to events.log: what the simulation records instead of doing it. One
+// write per line, so lines of several processes do not mix. false when it cannot be written.
+bool AppendEvent(const std::filesystem::path& root, const std::string& line);
+
+}  // namespace lanvoy::sim

@@ -1,0 +1,231 @@
+#include "platform/sim/sim_platform.h"
+
+#include <unistd.h>
+
+#include <system_error>
+
+#include "base/error.h"
+#include "base/files.h"
+#include "base/strings.h"
+#include "platform/sim/host.h"
+#include "platform/sim/host_root.h"
+#include "platform/sim/paths.h"
+#include "profiles/ini_file.h"
+
+namespace lanvoy::sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kDevicesKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
+
+// The extension of the file's name with its dot, in lower case ("" without one).
+std::string Extension(const std::string& file) {
+  std::string name = ExtractFileName(file);
+  std::size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : LowerCase(name.substr(dot));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- SimShell
+
+int SimShell::Open(const std::string& file, const std::string& parameters,
+                   const std::string& directory, int showCommand) {
+  const std::string logged = "open " + file + (parameters.empty() ? "" : " " + parameters);
+  // The editor of Windows: this machine has none, so the request is recorded.
+  const std::string name = ExtractFileName(file);
+  if (SameText(name, "notepad.exe") || SameText(name, "notepad")) {
+    AppendEvent(root_, logged);
+    return kShellOk;
+  }
+
+  std::error_code ec;
+  fs::path base =
+      directory.empty() ? fs::current_path(ec) : fs::path(NativePathFor(root_, directory));
+  if (!directory.empty() && !fs::is_directory(base, ec)) return kShellPathNotFound;
+
+  fs::path target;
+  if (HasDirectoryPart(file)) {
+    fs::path p(NativePathFor(root_, file));
+    if (p.is_relative()) p = base / p;
+    if (!fs::is_directory(p.parent_path(), ec)) return kShellPathNotFound;
+    auto found = FindFileIn(p.parent_path(), p.filename().string());
+    if (!found) return kShellFileNotFound;
+    target = *found;
+  } else {
+    std::vector<fs::path> dirs = ProgramSearchDirs();
+    dirs.insert(dirs.begin(), base);
+    std::optional<fs::path> found;
+    for (const auto& dir : dirs)
+      if ((found = FindFileIn(dir, file))) break;
+    if (!found) return kShellFileNotFound;
+    target = *found;
+  }
+
+  const std::string ext = Extension(target.string());
+  const bool batch = ext == ".bat" || ext == ".cmd";
+  const bool program =
+      !batch && access(target.c_str(), X_OK) == 0 && ext != ".vbs" && ext != ".js" && ext != ".ws";
+  if (!batch && !program) {
+    // A script or document whose interpreter or viewer this machine lacks.
+    AppendEvent(root_, logged);
+    return kShellOk;
+  }
+  platform::StartInfo info;
+  info.commandLine = "\"" + target.string() + "\"" + (parameters.empty() ? "" : " " + parameters);
+  info.showWindow = static_cast<uint16_t>(showCommand);
+  uint32_t error = 0;
+  auto process = processes_.StartIn(info, directory.empty() ? "" : base.string(), error);
+  if (!process) return error > 0 && error < 32 ? static_cast<int>(error) : kShellNoAssociation;
+  return kShellOk;  // not waited for; the child is collected when it ends
+}
+
+// ---------------------------------------------------------------- SimPrinters
+
+std::vector<std::string> SimPrinters::Installed() {
+  return registry_.ValueNames(platform::RootKey::CurrentUser, kDevicesKey);
+}
+
+std::optional<std::string> SimPrinters::DefaultPrinter() {
+  const std::string winIni = (root_ / kWinIniFile).string();
+  if (!FileExists(winIni)) return std::nullopt;
+  std::string device = IniFile(winIni).ReadString("windows", "device", "");
+  std::string name = Trim(device.substr(0, device.find(',')));
+  if (name.empty()) return std::nullopt;
+  return name;
+}
+
+bool SimPrinters::WriteProfileString(const std::string& section, const std::string& key,
+                                     const std::string& value) {
+  try {
+    IniFile((root_ / kWinIniFile).string()).WriteString(section, key, value);
+    return true;
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+void SimPrinters::BroadcastSettingChange(const std::string& section) {
+  AppendEvent(root_, "broadcast WM_WININICHANGE " + section);
+}
+
+// ---------------------------------------------------------------- SimSystem
+
+std::string SimSystem::WindowsDirectory() {
+  return kWindowsDirectory;
+}
+
+bool SimSystem::FindWindowByClass(const std::string& className) {
+  if (className.empty()) return false;
+  auto bytes = ReadFileBytes((root_ / kWindowListFile).string());
+  if (!bytes) return false;
+  for (const std::string& raw : SplitLines(*bytes)) {
+    std::string line = Trim(raw);
+    if (line.empty() || line[0] == '#') continue;
+    if (SameText(line, className)) return true;
+  }
+  return false;
+}
+
+bool SimSystem::AdjustPrivilege(const std::string& name, bool /*enable*/) {
+  static const char* const kPrivileges[] = {"SeAssignPrimaryTokenPrivilege",
+                                            "SeAuditPrivilege",
+                                            "SeBackupPrivilege",
+                                            "SeChangeNotifyPrivilege",
+                                            "SeCreateGlobalPrivilege",
+                                            "SeCreatePagefilePrivilege",
+                                            "SeCreatePermanentPrivilege",
+                                            "SeCreateTokenPrivilege",
+                                            "SeDebugPrivilege",
+                                            "SeEnableDelegationPrivilege",
+                                            "SeImpersonatePrivilege",
+                                            "SeIncreaseBasePriorityPrivilege",
+                                            "SeIncreaseQuotaPrivilege",
+                                            "SeLoadDriverPrivilege",
+                                            "SeLockMemoryPrivilege",
+                                            "SeMachineAccountPrivilege",
+                                            "SeManageVolumePrivilege",
+                                            "SeProfileSingleProcessPrivilege",
+                                            "SeRemoteShutdownPrivilege",
+                                            "SeRestorePrivilege",
+                                            "SeSecurityPrivilege",
+                                            "SeShutdownPrivilege",
+                                            "SeSyncAgentPrivilege",
+                                            "SeSystemEnvironmentPrivilege",
+                                            "SeSystemProfilePrivilege",
+                                            "SeSystemtimePrivilege",
+                                            "SeTakeOwnershipPrivilege",
+                                            "SeTcbPrivilege",
+                                            "SeUndockPrivilege"};
+  for (const char* known : kPrivileges)
+    if (SameText(name, known)) return true;
+  return false;
+}
+
+bool SimSystem::ExitWindows(uint32_t flags, uint32_t reason) {
+  struct Flag {
+    uint32_t bit;
+    const char* name;
+  };
+  static const Flag kFlags[] = {{0x01, "EWX_SHUTDOWN"},
+                                {0x02, "EWX_REBOOT"},
+                                {0x04, "EWX_FORCE"},
+                                {0x08, "EWX_POWEROFF"},
+                                {0x10, "EWX_FORCEIFHUNG"}};
+  std::string names;
+  uint32_t rest = flags;
+  for (const auto& flag : kFlags) {
+    if (flags & flag.bit) {
+      names += (names.empty() ? "" : "|") + std::string(flag.name);
+      rest &= ~flag.bit;
+    }
+  }
+  if (names.empty() && rest == 0) names = "EWX_LOGOFF";
+  if (rest != 0) names += (names.empty() ? "" : "|") + std::to_string(rest);
+  std::string line = "ExitWindowsEx " + names;
+  if (reason != 0) line += " reason " + std::to_string(reason);
+  return AppendEvent(root_, line);
+}
+
+std::string SimSystem::ExecutablePath() {
+  return RunningProgramPath().string();
+}
+
+std::optional<std::array<uint16_t, 4>> SimSystem::FileVersion(const std::string& path) {
+  std::error_code ec;
+  if (!fs::equivalent(fs::path(NativePath(path)), RunningProgramPath(), ec) || ec)
+    return std::nullopt;
+  // A version without a fourth number leaves the definition empty: "+ 0" makes that 0.
+  return std::array<uint16_t, 4>{static_cast<uint16_t>(LANVOY_VERSION_MAJOR + 0),
+                                 static_cast<uint16_t>(LANVOY_VERSION_MINOR + 0),
+                                 static_cast<uint16_t>(LANVOY_VERSION_PATCH + 0),
+                                 static_cast<uint16_t>(LANVOY_VERSION_TWEAK + 0)};
+}
+
+std::string SimSystem::NativePath(const std::string& path) {
+  return NativePathFor(root_, path);
+}
+
+// ---------------------------------------------------------------- SimPlatform
+
+SimPlatform::SimPlatform(fs::path root)
+    : root_(std::move(root)),
+      registry_(root_ / kRegistryFile),
+      processes_(root_),
+      shell_(root_, processes_),
+      printers_(root_, registry_),
+      system_(root_) {
+  EnsureHost(root_);
+}
+
+}  // namespace lanvoy::sim
+
+namespace lanvoy::platform {
+
+std::unique_ptr<Platform> CreatePlatform() {
+  return std::make_unique<sim::SimPlatform>(sim::ResolveHostRoot());
+}
+
+}  // namespace lanvoy::platform

@@ -1,0 +1,93 @@
+// The simulated Windows host: every platform service backed by files in one folder (the
+// host root) and by real child processes.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/sim/processes.h"
+#include "platform/sim/registry.h"
+
+namespace lanvoy::sim {
+
+// ShellExecute's answers.
+inline constexpr int kShellOk = 42;
+inline constexpr int kShellFileNotFound = 2;
+inline constexpr int kShellPathNotFound = 3;
+inline constexpr int kShellNoAssociation = 31;
+
+class SimShell : public platform::Shell {
+ public:
+  SimShell(std::filesystem::path root, SimProcesses& processes)
+      : root_(std::move(root)), processes_(processes) {}
+  // A batch file or a program starts as a process (not waited for); the editor and scripts
+  // that need an interpreter this machine lacks are recorded in events.log instead.
+  int Open(const std::string& file, const std::string& parameters, const std::string& directory,
+           int showCommand) override;
+
+ private:
+  std::filesystem::path root_;
+  SimProcesses& processes_;
+};
+
+class SimPrinters : public platform::Printers {
+ public:
+  SimPrinters(std::filesystem::path root, SimRegistry& registry)
+      : root_(std::move(root)), registry_(registry) {}
+  // The value names of the user's Devices key, in file order.
+  std::vector<std::string> Installed() override;
+  // The name before the first comma of win.ini [windows] "device".
+  std::optional<std::string> DefaultPrinter() override;
+  bool WriteProfileString(const std::string& section, const std::string& key,
+                          const std::string& value) override;
+  void BroadcastSettingChange(const std::string& section) override;
+
+ private:
+  std::filesystem::path root_;
+  SimRegistry& registry_;
+};
+
+class SimSystem : public platform::System {
+ public:
+  explicit SimSystem(std::filesystem::path root) : root_(std::move(root)) {}
+  std::string WindowsDirectory() override;
+  // Looks the class up in windows.txt.
+  bool FindWindowByClass(const std::string& className) override;
+  // true for the privilege names Windows knows.
+  bool AdjustPrivilege(const std::string& name, bool enable) override;
+  // Records the request in events.log.
+  bool ExitWindows(uint32_t flags, uint32_t reason) override;
+  std::string ExecutablePath() override;
+  // The build's version for the running program; other files carry none.
+  std::optional<std::array<uint16_t, 4>> FileVersion(const std::string& path) override;
+  std::string NativePath(const std::string& path) override;
+
+ private:
+  std::filesystem::path root_;
+};
+
+class SimPlatform : public platform::Platform {
+ public:
+  // Sets the host up on first use (EFCreateError when its files cannot be made).
+  explicit SimPlatform(std::filesystem::path root);
+
+  platform::Registry& registry() override { return registry_; }
+  platform::Processes& processes() override { return processes_; }
+  platform::Shell& shell() override { return shell_; }
+  platform::Printers& printers() override { return printers_; }
+  platform::System& system() override { return system_; }
+
+  const std::filesystem::path& root() const { return root_; }
+
+ private:
+  std::filesystem::path root_;
+  SimRegistry registry_;
+  SimProcesses processes_;
+  SimShell shell_;
+  SimPrinters printers_;
+  SimSystem system_;
+};
+
+}  // namespace lanvoy::sim
