@@ -10,7 +10,8 @@ inline QApplication& GuiApp() {
   static char name[] = "lanvoy_gui_tests";
   static char* argv[] = {name, nullptr};
   static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a display is asked for (screenshots under Xvfb).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     return new QApplication(argc, argv);
   }();
   return *app;

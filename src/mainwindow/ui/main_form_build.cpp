@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QRegularExpressionValidator>
 #include <QStyle>
+#include <QTabBar>
 
 #include "mainwindow/ui/main_form.h"
 
@@ -69,6 +70,12 @@ void TMainForm::BuildControls() {
   PageControl1 = Named(new QTabWidget(this), "PageControl1");
   PageControl1->setGeometry(4, 174, 532, 262);
   PageControl1->setUsesScrollButtons(true);
+  // All nine tabs fit in one row at the window's width.
+  PageControl1->tabBar()->setStyleSheet(
+      "QTabBar::tab { padding: 3px 6px; border: 1px solid #a0a0a0; border-bottom: none;"
+      " margin-right: 1px; background: #e4e4e4; }"
+      "QTabBar::tab:selected { background: palette(window); }"
+      "QTabBar::tab:disabled { color: #909090; }");
   auto page = [this](const char* name, const char* caption) {
     auto* w = Named(new QWidget(), name);
     PageControl1->addTab(w, QString::fromLatin1(caption));
@@ -203,22 +210,22 @@ ConnectionControls TMainForm::BuildConnectionTab(QWidget* page, bool first) {
       "supports 2 addresses.";
   auto field = [&](const char* base, const char* label, int x, int y) {
     MakeLabel(page, name((std::string("Label") + base).c_str()), label, x, y);
-    QLineEdit* e = MakeEdit(page, name(base), "0.0.0.0", x, y + 14, 110);
+    QLineEdit* e = MakeEdit(page, name(base), "0.0.0.0", x, y + 14, 104);
     e->setFont(bold);
     return e;
   };
-  c.IP = field("InputIP", "1. IP- Address", 184, 4);
-  c.Subnet = field("InputSubnet", "Subnet- Mask", 184, 42);
-  c.IP2 = field("InputIP2", "2. IP- Address", 184, 80);
-  c.Subnet2 = field("InputSubnet2", "Subnet- Mask", 184, 118);
+  c.IP = field("InputIP", "1. IP- Address", 180, 4);
+  c.Subnet = field("InputSubnet", "Subnet- Mask", 180, 42);
+  c.IP2 = field("InputIP2", "2. IP- Address", 180, 80);
+  c.Subnet2 = field("InputSubnet2", "Subnet- Mask", 180, 118);
   c.IP2->setToolTip(secondHint);
   c.Subnet2->setToolTip(secondHint);
-  c.DNS = field("InputDNS", "First DNS", 304, 4);
-  c.DnsFromDhcp = MakeCheck(page, name("CheckGetDNSFromDHCP"), "DNS from DHCP", 420, 19, 100);
-  c.DNS2 = field("InputSecondDNS", "Second DNS", 304, 42);
-  c.Gateway = field("InputGateway", "Gateway", 304, 80);
-  c.Wins = field("InputWins", "WINS", 304, 118);
-  c.WinsFromDhcp = MakeCheck(page, name("CheckWINSDHCP"), "WINS from DHCP", 420, 133, 100);
+  c.DNS = field("InputDNS", "First DNS", 292, 4);
+  c.DnsFromDhcp = MakeCheck(page, name("CheckGetDNSFromDHCP"), "DNS from DHCP", 402, 19, 120);
+  c.DNS2 = field("InputSecondDNS", "Second DNS", 292, 42);
+  c.Gateway = field("InputGateway", "Gateway", 292, 80);
+  c.Wins = field("InputWins", "WINS", 292, 118);
+  c.WinsFromDhcp = MakeCheck(page, name("CheckWINSDHCP"), "WINS from DHCP", 402, 133, 120);
 
   for (QLineEdit* e : {c.IP, c.Subnet, c.IP2, c.Subnet2, c.DNS, c.DNS2, c.Gateway, c.Wins})
     if (first || e != c.Wins) enterKeyFields_.push_back(e);
