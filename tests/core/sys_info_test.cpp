@@ -1,0 +1,56 @@
+#include "components/sys_info.h"
+
+#include <gtest/gtest.h>
+
+namespace lanvoy {
+namespace {
+
+class FakeSystem : public platform::System {
+ public:
+  std::string WindowsDirectory() override {
+    ++reads;
+    return directory;
+  }
+  bool FindWindowByClass(const std::string&) override { return false; }
+  bool AdjustPrivilege(const std::string&, bool) override { return false; }
+  bool ExitWindows(uint32_t, uint32_t) override { return false; }
+  std::string ExecutablePath() override { return ""; }
+  std::optional<std::array<uint16_t, 4>> FileVersion(const std::string&) override {
+    return std::nullopt;
+  }
+  std::string NativePath(const std::string& path) override { return path; }
+
+  std::string directory = "C:\\WINNT";
+  int reads = 0;
+};
+
+TEST(SysInfo, ReadsTheDirectoryAtCreationAndOnALanguageChangeOnly) {
+  FakeSystem system;
+  TSysInfo info(system);
+  EXPECT_EQ(info.WindowsDirectory(), "C:\\WINNT");
+  EXPECT_EQ(info.Language(), lgFrench);
+  EXPECT_EQ(info.Information(), 0u);
+
+  system.directory = "D:\\Windows";
+  info.SetLanguage(lgFrench);
+  EXPECT_EQ(info.WindowsDirectory(), "C:\\WINNT");
+  info.SetLanguage(lgEnglish);
+  EXPECT_EQ(info.WindowsDirectory(), "D:\\Windows");
+  EXPECT_EQ(system.reads, 2);
+}
+
+TEST(SysInfo, KeepsWhatTheSystemReportsAndEmptyOnFailure) {
+  FakeSystem system;
+  system.directory = "C:\\";
+  EXPECT_EQ(TSysInfo(system).WindowsDirectory() + "\\system32\\drivers\\etc\\hosts",
+            "C:\\\\system32\\drivers\\etc\\hosts");
+  system.directory = "";
+  EXPECT_EQ(TSysInfo(system).WindowsDirectory(), "");
+  system.directory = "C:\\" + std::string(300, 'w');  // too long for the call's buffer
+  EXPECT_EQ(TSysInfo(system).WindowsDirectory(), "");
+  system.directory = std::string("C:\\WIN\0junk", 11);
+  EXPECT_EQ(TSysInfo(system).WindowsDirectory(), "C:\\WIN");
+}
+
+}  // namespace
+}  // namespace lanvoy
