@@ -111,6 +111,12 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
       optionsPath_(OptionsPathFor(exePath_)),
       dialogAdmin_(std::make_unique<TMessageDlg>(questions)),
       dialogBrowserRestart_(std::make_unique<TMessageDlg>(questions)) {
+  appExec2_ = std::make_unique<TAppExec>(platform_.processes());
+  appExec2_->SetExeName("Rundll32.exe");
+  appExec2_->SetExeParams({"Shell32.dll,Control_RunDLL ncpa.cpl"});
+  appExec2_->SetWait(false);
+  appExec2_->SetWindowState(wsMinimized);
+  appExec2_->SetHideIfMinimized(false);
   SetupDialogAdmin(*dialogAdmin_);
   SetupDialogBrowserRestart(*dialogBrowserRestart_);
   BuildControls();
@@ -521,19 +527,7 @@ void TMainForm::ShowConnection2(int index) {
 }
 
 void TMainForm::ButtonSystemDialogClick() {
-  platform::StartInfo info;
-  info.commandLine = "Rundll32.exe Shell32.dll,Control_RunDLL ncpa.cpl";
-  info.showWindow = 2;  // SW_SHOWMINIMIZED
-  uint32_t error = 0;
-  if (platform_.processes().Start(info, error)) return;
-  switch (error) {
-    case 2:
-      throw Error("File was not found");
-    case 3:
-      throw Error("Path was not found");
-    default:
-      throw Error("Rundll32.exe could not be started (system error " + std::to_string(error) + ")");
-  }
+  appExec2_->Execute();
 }
 
 void TMainForm::Label8Click() {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "components/appexec.h"
 #include "components/msg_dlg.h"
 #include "mainwindow/questions.h"
 #include "mainwindow/ui/widgets.h"
@@ -132,6 +133,7 @@ class TMainForm : public QWidget, public CurrentSettingsSink {
   const std::string& OptionsPath() const { return optionsPath_; }
   TMessageDlg& DialogAdmin() { return *dialogAdmin_; }
   TMessageDlg& DialogBrowserRestart() { return *dialogBrowserRestart_; }
+  TAppExec& AppExec2() { return *appExec2_; }
 
   // ---- Get Current
   void GetCurrentSettings();
@@ -278,6 +280,7 @@ class TMainForm : public QWidget, public CurrentSettingsSink {
   TNetworkInfoSet connections_;
   std::unique_ptr<TMessageDlg> dialogAdmin_;
   std::unique_ptr<TMessageDlg> dialogBrowserRestart_;
+  std::unique_ptr<TAppExec> appExec2_;  // the network connections panel
   TFormHelp* formHelp_ = nullptr;
   std::vector<QLineEdit*> enterKeyFields_;
   std::vector<std::pair<QLineEdit*, QLineEdit*>> maskPairs_;  // address, mask
