@@ -1,6 +1,7 @@
 #include "components/msg_dlg.h"
 
 #include "base/strings.h"
+#include "platform/registry_access.h"
 #include "profiles/ini_file.h"
 
 namespace lanvoy {
@@ -95,11 +96,7 @@ int TMessageDlg::Execute() {
       if (IniSection.empty()) throw EMsgDlgError("IniSection property not specified");
       if (iniItem_.empty()) throw EMsgDlgError("IniItem property not specified");
     }
-    if (IniNamesGiven()) {
-      lanvoy::IniFile ini(IniFile);
-      dontShow = ini.ReadBool(IniSection, iniItem_, false);
-      result = ini.ReadInteger(IniSection, kMsgDlgValueKey, 0);
-    }
+    if (IniNamesGiven()) ReadFlag(dontShow, result);
   }
   if (dontShow) return result;
 
@@ -143,11 +140,46 @@ void TMessageDlg::Tick() {
 
 void TMessageDlg::Closing(int result, bool dontShow) {
   if (TimeOut > 0 && box_) box_->StopTimer();
-  if (checkBox_ && IniNamesGiven()) {
+  if (checkBox_ && IniNamesGiven()) WriteFlag(dontShow, result);
+}
+
+namespace {
+TRegistry OpenFlagKey(platform::Registry* registry) {
+  if (!registry) throw EMsgDlgError("UseRegistry is set but the dialog has no registry");
+  return TRegistry(*registry, platform::RootKey::CurrentUser);
+}
+}  // namespace
+
+void TMessageDlg::ReadFlag(bool& dontShow, int& result) {
+  if (!UseRegistry) {
+    lanvoy::IniFile ini(IniFile);
+    dontShow = ini.ReadBool(IniSection, iniItem_, false);
+    result = ini.ReadInteger(IniSection, kMsgDlgValueKey, 0);
+    return;
+  }
+  TRegistry reg = OpenFlagKey(Registry);
+  if (!reg.OpenKey(IniFile + "\\" + IniSection, false)) return;
+  const std::string flag = reg.ReadString(iniItem_);
+  dontShow = !flag.empty() && flag != "0";
+  try {
+    result = std::stoi(reg.ReadString(kMsgDlgValueKey));
+  } catch (const std::logic_error&) {
+    result = 0;  // missing or not a number
+  }
+}
+
+void TMessageDlg::WriteFlag(bool dontShow, int result) {
+  if (!UseRegistry) {
     lanvoy::IniFile ini(IniFile);
     ini.WriteBool(IniSection, iniItem_, dontShow);
     ini.WriteInteger(IniSection, kMsgDlgValueKey, result);
+    return;
   }
+  TRegistry reg = OpenFlagKey(Registry);
+  if (!reg.OpenKey(IniFile + "\\" + IniSection, true))
+    throw EMsgDlgError("Cannot open the registry key " + IniFile + "\\" + IniSection);
+  reg.WriteString(iniItem_, dontShow ? "1" : "0");
+  reg.WriteString(kMsgDlgValueKey, std::to_string(result));
 }
 
 std::string BrowserRestartMessage() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "platform/platform.h"
 
 namespace lanvoy {
 
@@ -145,7 +146,10 @@ class TMessageDlg {
   TMsgDlgButtons Buttons{mbOK};
   std::string IniFile;
   std::string IniSection;
+  // With UseRegistry the flag lives under HKEY_CURRENT_USER: IniFile names the key, the
+  // section is a subkey and each item a string value. Registry must then be given.
   bool UseRegistry = false;
+  platform::Registry* Registry = nullptr;
   TTimeOutResult TimeOutResult = trCancel;
   std::string HelpFile;
   int32_t HelpContext = 0;
@@ -176,6 +180,8 @@ class TMessageDlg {
 
  private:
   bool IniNamesGiven() const;
+  void ReadFlag(bool& dontShow, int& result);
+  void WriteFlag(bool dontShow, int result);
   void Tick();
   void Closing(int result, bool dontShow);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
+#include "gui/fake_platform.h"
 #include "mainwindow/questions.h"
 #include "profiles/ini_file.h"
 #include "test_support/temp_dir.h"
@@ -164,6 +165,23 @@ TEST_F(MsgDlgTest, BrowserRestartDialogRefusesBlankNamesAndHasItsText) {
   EXPECT_EQ(dlg.Msg(),
             "Caution:\r\n\r\nIf you have your internet browser or E-mail programm running \r\nyou "
             "need to restart it in order to load the new proxy and/or server\r\nsettings!");
+}
+
+TEST_F(MsgDlgTest, RegistryKeepsTheFlagUnderTheNamedKey) {
+  test::FakePlatform machine;
+  SetupDialogAdmin(dlg);
+  dlg.UseRegistry = true;
+  dlg.Registry = &machine.registry();
+  dlg.IniFile = "\\Software\\Lanvoy";
+  questions.AnswerBox({mrOk, true, 0});
+  EXPECT_EQ(dlg.Execute(), mrOk);
+  auto* key = machine.Key("Software\\Lanvoy\\Programm");
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ((*key)["MSGADMINNEEDED"].text, "1");
+  EXPECT_EQ((*key)["MSGDLGVALUE"].text, "1");
+  EXPECT_EQ(dlg.Execute(), mrOk);  // silenced: the remembered result, nothing shown
+  EXPECT_EQ(questions.Boxes().size(), 1u);
+  EXPECT_FALSE(dir.Exists("Lanvoy.GUI"));
 }
 
 TEST(AdminNotice, LinesAsTheNoticeGivesThem) {
