@@ -4,6 +4,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QToolTip>
 
 #include "app/options.h"
@@ -70,6 +71,7 @@ TEST_F(MainFormTest, StartsOnTheFirstProfileInViewModeWithTheRulesApplied) {
   EXPECT_TRUE(form->ButtonMoreLess->isEnabled());
   EXPECT_EQ(form->LabelBuilt->text(), "2.3.0.1");
   EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0, 255, 255));
+  EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 1500);
   EXPECT_EQ(form->PageControl1->currentWidget(), form->SeiteNetwork);
 
   // Selecting "office" loads it: DHCP mode disables the static fields and both boxes; the

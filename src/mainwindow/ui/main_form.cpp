@@ -7,8 +7,9 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPalette>
-#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QStyleFactory>
 #include <QToolTip>
 #include <algorithm>
 
@@ -53,48 +54,41 @@ void SetLines(QPlainTextEdit* memo, const std::vector<std::string>& lines) {
   memo->setPlainText(list.join('\n'));
 }
 
-// Hints after 1500 ms for 5000 ms, whatever the style's own delays are.
-class HintTiming : public QObject {
+// The application's hint delay: the style tells the application when to raise a hint.
+class HintStyle : public QProxyStyle {
  public:
-  explicit HintTiming(QObject* parent) : QObject(parent) {
-    timer_.setSingleShot(true);
-    timer_.setInterval(1500);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      if (!target_ || !target_->isVisible()) return;
-      if (target_ != QApplication::widgetAt(QCursor::pos())) return;
-      QToolTip::showText(QCursor::pos(), target_->toolTip(), target_, QRect(), 5000);
-    });
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == SH_ToolTip_WakeUpDelay) return 1500;
+    return QProxyStyle::styleHint(hint, option, widget, data);
   }
+};
+
+// Every hint stays for 5000 ms, whatever its length.
+class HintDuration : public QObject {
+ public:
+  using QObject::QObject;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::ToolTip) {
-      auto* w = qobject_cast<QWidget*>(watched);
-      if (w && !w->toolTip().isEmpty()) {
-        if (w != target_ || !timer_.isActive()) {
-          target_ = w;
-          timer_.start();
-        }
-        return true;
-      }
-    } else if (event->type() == QEvent::Leave && watched == target_) {
-      timer_.stop();
-    }
-    return false;
+    if (event->type() != QEvent::ToolTip) return false;
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || w->toolTip().isEmpty()) return false;
+    auto* help = static_cast<QHelpEvent*>(event);
+    QToolTip::showText(help->globalPos(), w->toolTip(), w, QRect(), 5000);
+    return true;
   }
-
- private:
-  QTimer timer_;
-  QPointer<QWidget> target_;
 };
 
 }  // namespace
 
 void InstallApplicationHints() {
-  static HintTiming* hints = nullptr;
+  static HintDuration* hints = nullptr;
   if (hints) return;
-  hints = new HintTiming(qApp);
+  hints = new HintDuration(qApp);
   qApp->installEventFilter(hints);
+  QApplication::setStyle(new HintStyle(QApplication::style()->name()));
   QPalette palette = QToolTip::palette();
   palette.setColor(QPalette::ToolTipBase, QColor(0, 255, 255));
   palette.setColor(QPalette::ToolTipText, Qt::black);
