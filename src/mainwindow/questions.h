@@ -1,0 +1,90 @@
+// Everything the main window asks the user goes through Questions: message boxes, input
+// boxes, file dialogs and the boxes of the two message dialogs. The program answers with Qt
+// windows; tests answer from a script and keep what was asked.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "components/msg_dlg.h"
+
+namespace lanvoy {
+
+struct FileDialogOptions {
+  std::string defaultExt;  // without the dot
+  // Pairs of description and pattern separated by "|".
+  std::string filter;
+  bool mustExist = false;        // open: the file and its folder must exist
+  bool hideReadOnly = false;     // open: no read-only box
+  bool overwritePrompt = false;  // save: ask before overwriting
+};
+
+class Questions : public MsgDlgBoxFactory {
+ public:
+  // The standard message box: returns the result code of the button (mrYes, mrOk, ...),
+  // mrCancel when closed through its title bar.
+  virtual int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) = 0;
+  // The one-line input box; Cancel returns the proposal unchanged.
+  virtual std::string InputBox(const std::string& caption, const std::string& prompt,
+                               const std::string& proposal) = 0;
+  // nullopt when the user cancels.
+  virtual std::optional<std::string> OpenFileName(const FileDialogOptions& options) = 0;
+  virtual std::optional<std::string> SaveFileName(const FileDialogOptions& options) = 0;
+};
+
+// Answers from a script, in order, and records every question as one line of text:
+//   "MessageDlg <type>: <text> [buttons]"       answered by the next int
+//   "InputBox <caption>: <prompt> [<proposal>]" answered by the next text (nullopt = Cancel)
+//   "OpenFile" / "SaveFile"                     answered by the next file name or nullopt
+//   "Box <caption>: <message>"                  answered by the next BoxAnswer
+// A question the script has no answer for fails the test through an exception.
+class ScriptedQuestions : public Questions {
+ public:
+  struct BoxAnswer {
+    int result = mrOk;     // the button pressed; ignored when ticks runs the countdown out
+    bool tickBox = false;  // tick the don't-show-again box before closing
+    int ticks = 0;         // timer ticks to run first (the countdown may close the box)
+  };
+
+  void AnswerMessage(int result) { messages_.push_back(result); }
+  void AnswerInput(std::optional<std::string> text) { inputs_.push_back(std::move(text)); }
+  void AnswerFile(std::optional<std::string> name) { files_.push_back(std::move(name)); }
+  void AnswerBox(BoxAnswer answer) { boxes_.push_back(answer); }
+  // Without a scripted answer, message boxes get this result (nullopt: fail).
+  void SetDefaultMessageAnswer(std::optional<int> result) { defaultMessage_ = result; }
+
+  const std::vector<std::string>& Asked() const { return asked_; }
+  // The specs of the boxes shown, and the countdown texts each showed.
+  const std::vector<MsgDlgBoxSpec>& Boxes() const { return boxSpecs_; }
+  const std::vector<std::string>& CountdownTexts() const { return countdown_; }
+  bool AllAnswered() const {
+    return messages_.empty() && inputs_.empty() && files_.empty() && boxes_.empty();
+  }
+
+  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+  std::string InputBox(const std::string& caption, const std::string& prompt,
+                       const std::string& proposal) override;
+  std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
+  std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& spec) override;
+
+ private:
+  friend class ScriptedBox;
+  std::deque<int> messages_;
+  std::deque<std::optional<std::string>> inputs_;
+  std::deque<std::optional<std::string>> files_;
+  std::deque<BoxAnswer> boxes_;
+  std::optional<int> defaultMessage_;
+  std::vector<std::string> asked_;
+  std::vector<MsgDlgBoxSpec> boxSpecs_;
+  std::vector<std::string> countdown_;
+};
+
+// "mtWarning" and so on, for the record of questions.
+const char* MsgDlgTypeName(TMsgDlgType type);
+
+}  // namespace lanvoy

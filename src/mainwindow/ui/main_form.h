@@ -1,0 +1,295 @@
+// TMainForm: the program's window. The shown profile lives in its controls; the editing
+// rules, the profile list with its view and edit modes, and the options work on them.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/appexec.h"
+#include "components/msg_dlg.h"
+#include "mainwindow/questions.h"
+#include "mainwindow/ui/widgets.h"
+#include "platform/platform.h"
+#include "profiles/profile_record.h"
+#include "profiles/profile_store.h"
+#include "sysread/current_settings.h"
+
+namespace lanvoy {
+
+class TFormHelp;
+
+// The controls of one connection tab.
+struct ConnectionControls {
+  QComboBox* Name = nullptr;
+  TRadioGroup* Mode = nullptr;
+  QLineEdit* IP = nullptr;
+  QLineEdit* Subnet = nullptr;
+  QLineEdit* IP2 = nullptr;
+  QLineEdit* Subnet2 = nullptr;
+  QLineEdit* DNS = nullptr;
+  QLineEdit* DNS2 = nullptr;
+  QLineEdit* Gateway = nullptr;
+  QLineEdit* Wins = nullptr;
+  QCheckBox* DnsFromDhcp = nullptr;
+  QCheckBox* WinsFromDhcp = nullptr;
+};
+
+class TMainForm : public QWidget, public CurrentSettingsSink {
+  Q_OBJECT
+ public:
+  // args: the command-line arguments after the program name (the second one may be "hide").
+  TMainForm(platform::Platform& platform, Questions& questions, std::string exePath,
+            std::vector<std::string> args, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // The creation sequence; run once after construction.
+  void FormCreate();
+
+  // Seams for the parts wired in later. Without them the matching buttons do nothing.
+  std::function<void(QObject* sender)> OnApply;  // ButtonApplyClick
+  std::function<void()> OnMinimizeToTray;        // ButtonMinimizeClick with the tray option
+  std::function<void()> OnShowLanState;          // BitBtn1Click
+  std::function<void()> OnBuildTrayProfileMenu;  // end of RefillProfileList
+  std::function<void(CurrentSettingsSink&)> OnReadCurrentSettings;  // GetCurrentSettings
+
+  // ---- the profile shown
+  void LoadProfile(const std::string& name);
+  void SaveProfile(const std::string& name);
+  ProfileRecord ShownRecord() const;
+  void ShowRecord(const ProfileRecord& record);
+  TProfileStore& Store() { return *store_; }
+  std::string SelectedProfile() const;  // "" without a selection
+
+  // ---- profile list and modes
+  void RefillProfileList();
+  void EnterEditMode();
+  void LeaveEditMode();
+  void ProfileListClick();
+  void ProfileListDblClick();
+  void ButtonNewClick();
+  void ButtonDeleteClick();
+  void ButtonCopyClick();
+  void ButtonRenameClick();
+  void ButtonModifyClick() { EnterEditMode(); }
+  void ButtonSaveClick();
+  void ButtonCancelClick();
+  void ButtonApplyClick(QObject* sender);
+
+  // ---- editing rules of the network tab
+  void RGDHCPClick(QObject* origin);
+  void RGDHCPLan2Click(QObject* origin);
+  void CheckGetDNSFromDHCPClick(QObject* origin);
+  void CheckGetDNSFromDHCPLan2Click(QObject* origin);
+  void CheckWINSDHCPClick(QObject* origin);
+  void CheckWINSDHCPLan2Click(QObject* origin);
+  void EditLongLanDescriptionClick(int index);
+  void EditLongLanDescriptionLan2Click(int index);
+  void ButtonSystemDialogClick();
+  void Label8Click();
+  void ShowConnection1(int index);
+  void ShowConnection2(int index);
+
+  // ---- other tabs
+  void CheckIncludeOExpressClick();
+  void CheckincludeHostsClick();
+  void ButtonNewHostClick();
+  void ButtonDeleteHostClick();
+  void ButtonOpenHostFileClick();
+  void CheckIncludeSriptClick();
+  void ButtonLoadScriptClick();
+  void ButtonSaveScriptsClick();
+  void ButtonTestScriptClick();
+  void CheckUsePrinterClick();
+  void FillPrinterList();
+  void BitBtn2Click();
+  void Button1Click();
+
+  // ---- lifecycle and options
+  void LoadOptions();
+  void SaveOptions();
+  void CompactWindow();
+  void ExpandWindow();
+  void ButtonMinimizeClick();
+  void CheckAutostartClick();
+  void SetStartupMessages(bool show);
+  void SetAskBeforeApply(bool ask);
+  std::string GetFileVersionText();
+  bool TrayMenuAutoPopup() const { return trayAutoPopup_; }
+  const std::string& OptionsPath() const { return optionsPath_; }
+  TMessageDlg& DialogAdmin() { return *dialogAdmin_; }
+  TMessageDlg& DialogBrowserRestart() { return *dialogBrowserRestart_; }
+  TAppExec& AppExec2() { return *appExec2_; }
+
+  // ---- Get Current
+  void GetCurrentSettings();
+  void ClearInputFields() override;
+  void ShowProxy(const ProxySettings& proxy) override;
+  void ShowMail(const MailServers& mail) override;
+  void ShowComputerName(const std::string& name) override;
+  void ShowDefaultPrinter(const std::string& name) override;
+  void ShowHosts(const std::vector<HostRow>& rows) override;
+  void ShowConnections(const TNetworkInfoSet& table) override;
+  const TNetworkInfoSet& Connections() const { return connections_; }
+
+  // The hosts table's rows as shown.
+  std::vector<HostRow> HostRows() const;
+
+  // Runs an event handler; an error is shown in the error box, as the application's
+  // general handler does.
+  void Guarded(const std::function<void()>& handler);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildProfilesGroup();
+  void BuildEditGroup();
+  void BuildNetworkTab(QWidget* page);
+  ConnectionControls BuildConnectionTab(QWidget* page, bool first);
+  void BuildMiscTabs();
+  void BuildOptionsTab(QWidget* page);
+  void BuildInfoTab(QWidget* page);
+  void BuildMenus();
+  void Connect();
+  void ModeRule(ConnectionControls& c, QObject* origin);
+  void ShowConnection(ConnectionControls& c, int index);
+  void DefaultMaskRule(QLineEdit* address, QLineEdit* mask);
+  void SelectListEntry(const std::string& name);
+  void SelectListRow(int row);
+  void SetEnabledChildren(QWidget* parent, bool enabled);
+  void AfterApplyClick(QCheckBox* box);
+  bool FormCloseQuery();
+  std::string ProgramDirectory() const;
+  // Refuses an empty name or one of another existing profile (keep is the name being
+  // renamed, which may change its letter case).
+  bool AcceptNewName(const std::string& name, const std::string& keep);
+
+ public:
+  // Controls, named as in the window's design (tests find them by objectName too).
+  QGroupBox* GroupBox2 = nullptr;
+  QListWidget* ProfileList = nullptr;
+  QToolButton* ButtonMoreLess = nullptr;
+  QToolButton* ButtonMinimize = nullptr;
+  QToolButton* ButtonExit = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* ButtonApply = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QPushButton* ButtonNew = nullptr;
+  QPushButton* ButtonDelete = nullptr;
+  QPushButton* ButtonRename = nullptr;
+  QPushButton* ButtonCopy = nullptr;
+  QPushButton* ButtonModify = nullptr;
+  QPushButton* ButtonGetcurrent = nullptr;
+  QPushButton* ButtonSave = nullptr;
+  QPushButton* ButtonCancel = nullptr;
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* SeiteNetwork = nullptr;
+  QWidget* SeiteMisc = nullptr;
+  QWidget* SeiteDefPrint = nullptr;
+  QWidget* TabSheet1 = nullptr;
+  QWidget* SeiteMailClients = nullptr;
+  QWidget* SeiteHosts = nullptr;
+  QWidget* TabSheet2 = nullptr;
+  QWidget* SeiteOptionen = nullptr;
+  QWidget* SeiteInfo = nullptr;
+  QTabWidget* PageControl2 = nullptr;
+  QWidget* SeiteLan1 = nullptr;
+  QWidget* SeiteLan2 = nullptr;
+  QPushButton* ButtonSystemDialog = nullptr;
+  TLinkLabel* Label8 = nullptr;
+  ConnectionControls Lan1, Lan2;
+  QCheckBox* CheckUseHostName = nullptr;
+  QLineEdit* InputPCName = nullptr;
+  QCheckBox* CheckUsePrinter = nullptr;
+  QComboBox* ComboPrinters = nullptr;
+  QCheckBox* CheckEnableProxy = nullptr;
+  QCheckBox* CheckNoProxyLocal = nullptr;
+  QLineEdit* Inputproxy = nullptr;
+  QLineEdit* InputPort = nullptr;
+  QPlainTextEdit* MemoExcludeAddresses = nullptr;
+  QGroupBox* GroupOExpr = nullptr;
+  QCheckBox* CheckIncludeOExpress = nullptr;
+  QLineEdit* InputPopServer = nullptr;
+  QLineEdit* InputSMTPServer = nullptr;
+  QLineEdit* InputImapServer = nullptr;
+  QCheckBox* CheckincludeHosts = nullptr;
+  QPushButton* ButtonDeleteHost = nullptr;
+  QPushButton* ButtonNewHost = nullptr;
+  QPushButton* ButtonOpenHostFile = nullptr;
+  QTableWidget* GridHosts = nullptr;
+  QCheckBox* CheckIncludeSript = nullptr;
+  QComboBox* ComboScriptExtension = nullptr;
+  QPushButton* ButtonLoadScript = nullptr;
+  QPushButton* ButtonSaveScripts = nullptr;
+  QPushButton* ButtonTestScript = nullptr;
+  QPlainTextEdit* MemoScript = nullptr;
+  QCheckBox* CheckAutostart = nullptr;
+  QCheckBox* CheckTray = nullptr;
+  QCheckBox* CheckStartMinmized = nullptr;
+  QCheckBox* CheckShowWarningMessages = nullptr;
+  QCheckBox* CheckboxValidationMessage = nullptr;
+  QCheckBox* CheckTerminate = nullptr;
+  QCheckBox* CheckMinimizeAfterApply = nullptr;
+  QCheckBox* CheckNoAction = nullptr;
+  TmyLabel3d* myLabel3d1 = nullptr;
+  QLabel* LabelBuilt = nullptr;
+  TLinkLabel* LinkLabel1 = nullptr;
+  TLinkLabel* LinkLabel2 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QMenu* PopUPTray = nullptr;
+  QMenu* MenuApplyaprofile = nullptr;
+  QAction* ShowWindow1 = nullptr;
+  QAction* Close1 = nullptr;
+  QMenu* PopUPProfTree = nullptr;
+  QAction* Modify1 = nullptr;
+  QAction* Rename1 = nullptr;
+  QAction* MenuDelete = nullptr;
+  QAction* Copy1 = nullptr;
+  QAction* New2 = nullptr;
+  QAction* ApplytoSystem1 = nullptr;
+  QAction* Cancel1 = nullptr;
+  QTimer* TimerMinimize = nullptr;
+  QTimer* TimerSystrayWatchdog = nullptr;
+
+ private:
+  platform::Platform& platform_;
+  Questions& questions_;
+  std::string exePath_;
+  std::vector<std::string> args_;
+  std::string optionsPath_;
+  std::unique_ptr<TProfileStore> store_;
+  TNetworkInfoSet connections_;
+  std::unique_ptr<TMessageDlg> dialogAdmin_;
+  std::unique_ptr<TMessageDlg> dialogBrowserRestart_;
+  std::unique_ptr<TAppExec> appExec2_;  // the network connections panel
+  TFormHelp* formHelp_ = nullptr;
+  std::vector<QLineEdit*> enterKeyFields_;
+  std::vector<std::pair<QLineEdit*, QLineEdit*>> maskPairs_;  // address, mask
+  bool trayAutoPopup_ = true;
+  bool created_ = false;
+};
+
+// The hint timing and colour for the whole application: shown after 1500 ms, hidden after
+// 5000 ms, on an aqua background.
+void InstallApplicationHints();
+
+}  // namespace lanvoy

@@ -1,0 +1,143 @@
+// A small in-memory machine for the window tests: a registry, recorded process starts and
+// shell calls, a printer list and a file version.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/strings.h"
+#include "platform/platform.h"
+
+namespace lanvoy::test {
+
+class FakePlatform : public platform::Platform,
+                     platform::Registry,
+                     platform::Processes,
+                     platform::Shell,
+                     platform::Printers,
+                     platform::System {
+ public:
+  using Values = std::map<std::string, platform::RegistryValue>;
+  // Keys by upper-case path without a leading backslash.
+  std::map<std::string, Values> keys;
+  bool registryRefuses = false;
+  std::vector<std::string> started;  // command lines
+  uint32_t startError = 0;           // non-zero: starts fail with it
+  struct ShellCall {
+    std::string file, parameters;
+    int show;
+  };
+  std::vector<ShellCall> opened;
+  std::vector<std::string> printerNames;
+  std::optional<std::array<uint16_t, 4>> version = std::array<uint16_t, 4>{2, 3, 0, 1};
+  std::string windowsDirectory = "C:\\WINDOWS";
+
+  static std::string KeyName(std::string path) {
+    if (!path.empty() && path[0] == '\\') path.erase(0, 1);
+    return UpperCase(path);
+  }
+  Values* Key(const std::string& path) {
+    auto it = keys.find(KeyName(path));
+    return it == keys.end() ? nullptr : &it->second;
+  }
+
+  platform::Registry& registry() override { return *this; }
+  platform::Processes& processes() override { return *this; }
+  platform::Shell& shell() override { return *this; }
+  platform::Printers& printers() override { return *this; }
+  platform::System& system() override { return *this; }
+
+  // Registry
+  class FakeKey : public platform::RegistryKey {
+   public:
+    explicit FakeKey(Values& values) : values_(values) {}
+    std::optional<platform::RegistryValue> Query(const std::string& name) override {
+      auto it = values_.find(UpperCase(name));
+      if (it == values_.end()) return std::nullopt;
+      return it->second;
+    }
+    bool SetString(const std::string& name, const std::string& data) override {
+      values_[UpperCase(name)] = {platform::ValueType::String, data, 0};
+      return true;
+    }
+    bool SetDWord(const std::string& name, uint32_t data) override {
+      values_[UpperCase(name)] = {platform::ValueType::DWord, "", data};
+      return true;
+    }
+    bool DeleteValue(const std::string& name) override {
+      return values_.erase(UpperCase(name)) > 0;
+    }
+
+   private:
+    Values& values_;
+  };
+  std::unique_ptr<platform::RegistryKey> Open(platform::RootKey, const std::string& path,
+                                              bool create) override {
+    if (registryRefuses) return nullptr;
+    auto it = keys.find(KeyName(path));
+    if (it == keys.end()) {
+      if (!create) return nullptr;
+      it = keys.emplace(KeyName(path), Values{}).first;
+    }
+    return std::make_unique<FakeKey>(it->second);
+  }
+
+  // Processes
+  class FakeProcess : public platform::Process {
+   public:
+    uint32_t Handle() const override { return 1; }
+    bool Wait(uint32_t) override { return true; }
+    uint32_t ExitCode() override { return 0; }
+    bool Terminate(uint32_t) override { return true; }
+  };
+  std::unique_ptr<platform::Process> Start(const platform::StartInfo& info,
+                                           uint32_t& error) override {
+    started.push_back(info.commandLine);
+    lastShow = info.showWindow;
+    if (startError != 0) {
+      error = startError;
+      return nullptr;
+    }
+    return std::make_unique<FakeProcess>();
+  }
+  uint16_t lastShow = 0;
+  std::unique_ptr<platform::Pipe> CreatePipe(uint32_t& error) override {
+    error = 1;
+    return nullptr;
+  }
+  bool SetCurrentDirectory(const std::string&, std::string&) override { return true; }
+
+  // Shell
+  int Open(const std::string& file, const std::string& parameters, const std::string&,
+           int show) override {
+    opened.push_back({file, parameters, show});
+    return 42;
+  }
+
+  // Printers
+  std::vector<std::string> Installed() override { return printerNames; }
+  std::optional<std::string> DefaultPrinter() override { return std::nullopt; }
+  bool WriteProfileString(const std::string&, const std::string&, const std::string&) override {
+    return true;
+  }
+  void BroadcastSettingChange(const std::string&) override {}
+
+  // System
+  std::string WindowsDirectory() override { return windowsDirectory; }
+  bool FindWindowByClass(const std::string&) override { return false; }
+  bool AdjustPrivilege(const std::string&, bool) override { return true; }
+  bool ExitWindows(uint32_t flags, uint32_t) override {
+    exitFlags.push_back(flags);
+    return true;
+  }
+  std::vector<uint32_t> exitFlags;
+  std::string ExecutablePath() override { return exePath; }
+  std::string exePath;
+  std::optional<std::array<uint16_t, 4>> FileVersion(const std::string&) override {
+    return version;
+  }
+  std::string NativePath(const std::string& path) override { return path; }
+};
+
+}  // namespace lanvoy::test
