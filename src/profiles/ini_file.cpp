@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-bool IsSpace(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsSpace(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string_view TrimView(std::string_view s) {
   while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
@@ -21,14 +23,19 @@ std::string_view TrimView(std::string_view s) {
   return s;
 }
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 struct Line {
   enum Kind { kOther, kSection, kKey };
-  std::string_view raw;    // the line as it stands, without its line end
+  std::string_view raw;  // the line as it stands, without its line end
   Kind kind = kOther;
   std::string_view name;   // section or key name
   std::string_view value;  // a key's trimmed value
+  // A line of a name without "=" is a key without a value, as Windows takes it: it is not
+  // listed and reads as missing, yet it hides later lines of that key and a write fills it.
+  bool hasValue = false;
 };
 
 // One parse of the file; views point into bytes.
@@ -48,7 +55,8 @@ struct Document {
     while (start < text.size()) {
       std::size_t end = text.find('\n', start);
       std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-      std::string_view raw = text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
+      std::string_view raw =
+          text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
       if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
       lines.push_back(Classify(raw));
       start = next;
@@ -69,12 +77,17 @@ struct Document {
       }
     }
     auto eq = s.find('=');
-    if (eq == std::string_view::npos) return line;
+    if (eq == std::string_view::npos) {
+      line.kind = Line::kKey;
+      line.name = s;
+      return line;
+    }
     std::string_view name = TrimView(s.substr(0, eq));
     if (name.empty()) return line;
     line.kind = Line::kKey;
     line.name = name;
     line.value = TrimView(s.substr(eq + 1));
+    line.hasValue = true;
     return line;
   }
 
@@ -103,7 +116,7 @@ struct Document {
     std::size_t header = FindSection(section);
     if (header == npos) return std::nullopt;
     std::size_t at = FindKey(header, key);
-    if (at == npos) return std::nullopt;
+    if (at == npos || !lines[at].hasValue) return std::nullopt;
     return lines[at].value;
   }
 
@@ -169,6 +182,8 @@ void CheckValue(const std::string& key, const std::string& value) {
 }
 
 std::optional<int32_t> ParseInteger(std::string_view s) {
+  // Blanks before the number are skipped, as the toolkit's number reading does.
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   if (s.empty()) return std::nullopt;
   bool negative = false;
   if (s.front() == '-' || s.front() == '+') {
@@ -187,10 +202,14 @@ std::optional<int32_t> ParseInteger(std::string_view s) {
   uint64_t value = 0;
   for (char c : s) {
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return std::nullopt;
     value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     if (value > 0xFFFFFFFFull) return std::nullopt;
   }
@@ -300,12 +319,15 @@ IniFile::Entries IniFile::ReadSectionValues(const std::string& section) const {
   std::size_t end = doc.SectionEnd(header);
   for (std::size_t i = header + 1; i < end; ++i) {
     const Line& line = doc.lines[i];
-    if (line.kind != Line::kKey) continue;
+    if (line.kind != Line::kKey || !line.hasValue) continue;
     // A repeated key is listed once; its first line is the one that is read.
     bool seen = false;
     for (const auto& e : entries)
       if (SameText(e.first, line.name)) seen = true;
-    if (!seen) entries.emplace_back(std::string(line.name), StripQuotes(line.value));
+    if (seen) continue;
+    const Line& first = doc.lines[doc.FindKey(header, line.name)];
+    entries.emplace_back(std::string(line.name),
+                         first.hasValue ? StripQuotes(first.value) : std::string());
   }
   return entries;
 }
@@ -316,7 +338,7 @@ bool IniFile::SectionExists(const std::string& section) const {
   if (header == Document::npos) return false;
   std::size_t end = doc.SectionEnd(header);
   for (std::size_t i = header + 1; i < end; ++i)
-    if (doc.lines[i].kind == Line::kKey) return true;
+    if (doc.lines[i].kind == Line::kKey && doc.lines[i].hasValue) return true;
   return false;
 }
 
@@ -339,9 +361,12 @@ void IniFile::EraseSection(const std::string& section) {
 
 void IniFile::DeleteKey(const std::string& section, const std::string& key) {
   Document doc(path_);
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) return;
-  std::size_t at = doc.FindKey(header, key);
+  // As Windows does, a key that the first header of a repeated section lacks is deleted
+  // from the next header of that name that has it.
+  std::size_t at = Document::npos;
+  for (std::size_t i = 0; i < doc.lines.size() && at == Document::npos; ++i)
+    if (doc.lines[i].kind == Line::kSection && SameText(doc.lines[i].name, section))
+      at = doc.FindKey(i, key);
   if (at == Document::npos) return;
   Writer w(doc);
   w.AddLines(doc, 0, at);
