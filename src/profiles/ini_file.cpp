@@ -13,9 +13,7 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-bool IsSpace(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
+bool IsSpace(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 std::string_view TrimView(std::string_view s) {
   while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
@@ -23,13 +21,11 @@ std::string_view TrimView(std::string_view s) {
   return s;
 }
 
-bool HasLineBreak(std::string_view s) {
-  return s.find_first_of("\r\n") != std::string_view::npos;
-}
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 struct Line {
   enum Kind { kOther, kSection, kKey };
-  std::string_view raw;  // the line as it stands, without its line end
+  std::string_view raw;    // the line as it stands, without its line end
   Kind kind = kOther;
   std::string_view name;   // section or key name
   std::string_view value;  // a key's trimmed value
@@ -55,8 +51,7 @@ struct Document {
     while (start < text.size()) {
       std::size_t end = text.find('\n', start);
       std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-      std::string_view raw =
-          text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
+      std::string_view raw = text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
       if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
       lines.push_back(Classify(raw));
       start = next;
@@ -202,14 +197,10 @@ std::optional<int32_t> ParseInteger(std::string_view s) {
   uint64_t value = 0;
   for (char c : s) {
     int digit;
-    if (c >= '0' && c <= '9')
-      digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f')
-      digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F')
-      digit = c - 'A' + 10;
-    else
-      return std::nullopt;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else return std::nullopt;
     value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     if (value > 0xFFFFFFFFull) return std::nullopt;
   }
