@@ -51,7 +51,7 @@ TEST_F(Win32ProcessTest, WaitedRunGivesTheExitCode) {
 
 TEST_F(Win32ProcessTest, RunningProgramIsStillActiveUntilTerminated) {
   uint32_t error = 0;
-  auto process = Start(child_ + " sleep 60000", error);
+  auto process = Start(child_ + " sleep 8000", error);
   ASSERT_NE(process, nullptr);
   EXPECT_FALSE(process->Wait(50));
   EXPECT_EQ(process->ExitCode(), kStillActive);
