@@ -1,0 +1,17 @@
+# Cross-build for 64-bit Windows with MinGW-w64 (POSIX threads, needed for std::thread).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(LANVOY_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${LANVOY_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${LANVOY_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${LANVOY_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${LANVOY_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The programs run under Wine through this wrapper (fresh prefix, quiet, headless).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/wine/run-wine)

@@ -1,0 +1,95 @@
+#include "platform/win32/windows_api.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_parts.h"
+
+namespace lanvoy::win32 {
+
+namespace {
+
+const char* OrNull(const std::string& text) {
+  return text.empty() ? nullptr : text.c_str();
+}
+
+class Win32Shell : public platform::Shell {
+ public:
+  int Open(const std::string& file, const std::string& parameters, const std::string& directory,
+           int showCommand) override {
+    HINSTANCE result = ShellExecuteA(nullptr, "open", file.c_str(), OrNull(parameters),
+                                     OrNull(directory), showCommand);
+    return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+  }
+};
+
+// Names of the printers EnumPrintersA lists at one information level; false when the
+// level cannot be listed.
+bool EnumerateAt(DWORD level, std::vector<std::string>& names) {
+  const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+  DWORD needed = 0;
+  DWORD count = 0;
+  if (!EnumPrintersA(flags, nullptr, level, nullptr, 0, &needed, &count)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+  }
+  if (needed == 0) return true;  // nothing installed
+  std::vector<BYTE> buffer(needed);
+  if (!EnumPrintersA(flags, nullptr, level, buffer.data(), needed, &needed, &count)) return false;
+  for (DWORD i = 0; i < count; ++i) {
+    const char* name = level == 4
+                           ? reinterpret_cast<PRINTER_INFO_4A*>(buffer.data())[i].pPrinterName
+                           : reinterpret_cast<PRINTER_INFO_2A*>(buffer.data())[i].pPrinterName;
+    if (name != nullptr) names.emplace_back(name);
+  }
+  return true;
+}
+
+class Win32Printers : public platform::Printers {
+ public:
+  std::vector<std::string> Installed() override {
+    std::vector<std::string> names;
+    // Level 4 is the cheap one; a spooler without it still answers level 2.
+    if (!EnumerateAt(4, names)) {
+      names.clear();
+      EnumerateAt(2, names);
+    }
+    return names;
+  }
+
+  std::optional<std::string> DefaultPrinter() override {
+    DWORD size = 0;
+    GetDefaultPrinterA(nullptr, &size);
+    if (size == 0) return std::nullopt;
+    std::vector<char> name(size);
+    if (!GetDefaultPrinterA(name.data(), &size)) return std::nullopt;
+    return std::string(name.data());
+  }
+
+  bool WriteProfileString(const std::string& section, const std::string& key,
+                          const std::string& value) override {
+    return WriteProfileStringA(section.c_str(), key.c_str(), value.c_str()) != 0;
+  }
+
+  void BroadcastSettingChange(const std::string& section) override {
+    // Every window answers in turn, as with SendMessage, but one that has stopped
+    // answering is passed over instead of blocking the program for ever.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0,
+                        reinterpret_cast<LPARAM>(section.c_str()), SMTO_ABORTIFHUNG,
+                        kPerWindowTimeoutMs, &result);
+  }
+
+ private:
+  static constexpr UINT kPerWindowTimeoutMs = 5000;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::Shell> MakeShell() {
+  return std::make_unique<Win32Shell>();
+}
+std::unique_ptr<platform::Printers> MakePrinters() {
+  return std::make_unique<Win32Printers>();
+}
+
+}  // namespace lanvoy::win32

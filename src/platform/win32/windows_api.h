@@ -1,0 +1,12 @@
+// The Windows headers for this backend. They define macros named like some methods of the
+// platform interfaces (SetCurrentDirectory, WriteProfileString, ExitWindows); those are
+// removed so that the interfaces keep their names. The API is called by its "A" names.
+#pragma once
+
+#include <windows.h>
+// windows.h first: the spooler header depends on it.
+#include <winspool.h>
+
+#undef SetCurrentDirectory
+#undef WriteProfileString
+#undef ExitWindows

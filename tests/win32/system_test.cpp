@@ -1,0 +1,129 @@
+// System, printers and shell services on the Windows API, as Wine provides them.
+// The Windows API for the fixtures (a window to find, the profile read-back).
+#include "platform/win32/windows_api.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "base/strings.h"
+#include "platform/platform.h"
+#include "test_support/temp_dir.h"
+#include "win32/win32_test_support.h"
+
+namespace lanvoy {
+namespace {
+
+class Win32SystemTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<platform::Platform> machine_ = platform::CreatePlatform();
+  platform::System& system_ = machine_->system();
+};
+
+TEST_F(Win32SystemTest, WindowsDirectoryAndOwnPath) {
+  std::string windows = system_.WindowsDirectory();
+  const char* windir = std::getenv("windir");
+  ASSERT_NE(windir, nullptr);
+  EXPECT_TRUE(SameText(windows, windir)) << windows;
+  EXPECT_TRUE(std::filesystem::is_directory(windows + "\\system32"));
+
+  std::string self = system_.ExecutablePath();
+  EXPECT_TRUE(SameText(ExtractFileName(self), "lanvoy_win32_tests.exe")) << self;
+  EXPECT_TRUE(std::filesystem::is_regular_file(self));
+  EXPECT_EQ(system_.NativePath("C:\\windows\\system32\\drivers\\etc\\hosts"),
+            "C:\\windows\\system32\\drivers\\etc\\hosts");
+}
+
+TEST_F(Win32SystemTest, FileVersionComesFromTheVersionResource) {
+  auto version = system_.FileVersion(system_.ExecutablePath());
+  ASSERT_TRUE(version.has_value());
+  std::array<uint16_t, 4> expected = {LANVOY_VERSION_MAJOR, LANVOY_VERSION_MINOR,
+                                      LANVOY_VERSION_PATCH, LANVOY_VERSION_TWEAK};
+  EXPECT_EQ(*version, expected);
+  // The oracle is built without the resource; a text file and a missing file have none.
+  EXPECT_FALSE(system_.FileVersion(test::BesideTests(*machine_, "lanvoy_ini_oracle.exe")));
+  test::TempDir dir;
+  dir.Write("plain.txt", "no version here");
+  EXPECT_FALSE(system_.FileVersion(dir.File("plain.txt")));
+  EXPECT_FALSE(system_.FileVersion(dir.File("missing.exe")));
+}
+
+LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  return DefWindowProcA(window, message, w, l);
+}
+
+TEST_F(Win32SystemTest, FindsTopLevelWindowsByClassAlone) {
+  const char* className = "Lanvoy Test Browser Class";
+  EXPECT_FALSE(system_.FindWindowByClass(className));
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = PlainWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = className;
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  HWND window = CreateWindowExA(0, className, "any title", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (window == nullptr) {
+    UnregisterClassA(className, windowClass.hInstance);
+    GTEST_SKIP() << "this Wine has no display driver that creates windows";
+  }
+  EXPECT_TRUE(system_.FindWindowByClass(className));
+  EXPECT_FALSE(system_.FindWindowByClass("any title"));  // the title is not the class
+  DestroyWindow(window);
+  EXPECT_FALSE(system_.FindWindowByClass(className));
+  UnregisterClassA(className, windowClass.hInstance);
+}
+
+TEST_F(Win32SystemTest, AdjustsTheShutdownPrivilegeOfTheOwnToken) {
+  // ExitWindows is never called here: under Wine it ends every process of the prefix.
+  EXPECT_TRUE(system_.AdjustPrivilege("SeShutdownPrivilege", true));
+  EXPECT_TRUE(system_.AdjustPrivilege("SeShutdownPrivilege", false));
+  EXPECT_FALSE(system_.AdjustPrivilege("SeNoSuchPrivilege", true));
+}
+
+TEST_F(Win32SystemTest, PrintersWithoutAPrintServer) {
+  // Wine lists no printer when no print server runs, so neither is there a default.
+  auto& printers = machine_->printers();
+  auto installed = printers.Installed();
+  EXPECT_TRUE(installed.empty()) << installed.front();
+}
+
+TEST_F(Win32SystemTest, DefaultPrinterEntryLandsInTheUserProfile) {
+  auto& printers = machine_->printers();
+  const std::string device = "Lanvoy Test Printer,winspool,Ne00:";
+  char before[256] = {};
+  GetProfileStringA("windows", "device", "", before, sizeof before);
+  ASSERT_TRUE(printers.WriteProfileString("windows", "device", device));
+  // The default printer is the name before the first comma of that entry.
+  EXPECT_EQ(printers.DefaultPrinter().value_or("none"), "Lanvoy Test Printer");
+  char read[256] = {};
+  GetProfileStringA("windows", "device", "", read, sizeof read);
+  EXPECT_EQ(std::string(read), device);
+  // Win.ini's "windows" section is mapped into the user's registry.
+  auto key = machine_->registry().Open(platform::RootKey::CurrentUser,
+                                       "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+                                       false);
+  ASSERT_NE(key, nullptr);
+  auto value = key->Query("device");
+  ASSERT_TRUE(value.has_value());
+  EXPECT_EQ(value->text, device);
+
+  auto start = std::chrono::steady_clock::now();
+  printers.BroadcastSettingChange("windows");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  WriteProfileStringA("windows", "device", before[0] != '\0' ? before : nullptr);
+}
+
+TEST_F(Win32SystemTest, ShellOpenReportsSuccessAboveThirtyTwo) {
+  auto& shell = machine_->shell();
+  test::TempDir dir;
+  EXPECT_LE(shell.Open(dir.File("missing.bat"), "", "", 1), 32);
+  EXPECT_GT(shell.Open(test::BesideTests(*machine_, "lanvoy_test_child.exe"), "exit 0",
+                       dir.path().string(), 0),
+            32);
+}
+
+}  // namespace
+}  // namespace lanvoy
