@@ -100,21 +100,21 @@ int TMessageDlg::Execute() {
   }
   if (dontShow) return result;
 
-  MsgDlgBoxSpec spec;
-  spec.type = DlgType;
-  spec.caption = DlgType == mtCustom ? (CustomCaption.empty() ? ApplicationTitle : CustomCaption)
+  MsgDlgBoxSpec plan;
+  plan.type = DlgType;
+  plan.caption = DlgType == mtCustom ? (CustomCaption.empty() ? ApplicationTitle : CustomCaption)
                                      : MsgDlgCaption(DlgType);
-  spec.message = msg_;
-  spec.row = MsgDlgButtonsOf(Buttons);
-  spec.checkBox = checkBox_ && !spec.row.buttons.empty();
-  spec.checkBoxCaption = checkBoxCaption_;
-  spec.gaugeMaxValue = GaugeMaxValue;
-  spec.gaugeShowText = GaugeShowText;
-  spec.timeOut = TimeOut;
-  spec.showCountdown = TimeOut > 0 && ShowCountdown;
-  spec.modeless = modeless_;
+  plan.message = msg_;
+  plan.row = MsgDlgButtonsOf(Buttons);
+  plan.checkBox = checkBox_ && !plan.row.buttons.empty();
+  plan.checkBoxCaption = checkBoxCaption_;
+  plan.gaugeMaxValue = GaugeMaxValue;
+  plan.gaugeShowText = GaugeShowText;
+  plan.timeOut = TimeOut;
+  plan.showCountdown = TimeOut > 0 && ShowCountdown;
+  plan.modeless = modeless_;
 
-  box_ = factory_.CreateBox(spec);
+  box_ = factory_.CreateBox(plan);
   if (TimeOut > 0) {
     if (ShowCountdown) box_->SetCountdownText(std::to_string(TimeOut));
     secondsLeft_ = TimeOut;
@@ -125,7 +125,7 @@ int TMessageDlg::Execute() {
     return mrNone;
   }
   result = box_->ShowModal();
-  bool ticked = spec.checkBox && box_->CheckBoxTicked();
+  bool ticked = plan.checkBox && box_->CheckBoxTicked();
   box_.reset();
   Closing(result, ticked);
   return result;

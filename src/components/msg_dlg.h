@@ -125,7 +125,7 @@ class MsgDlgBox {
 class MsgDlgBoxFactory {
  public:
   virtual ~MsgDlgBoxFactory() = default;
-  virtual std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& spec) = 0;
+  virtual std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) = 0;
 };
 
 inline constexpr const char* kDefaultCheckBoxCaption = "&Don't show this message again.";

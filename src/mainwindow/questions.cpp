@@ -108,10 +108,10 @@ std::optional<std::string> ScriptedQuestions::SaveFileName(const FileDialogOptio
   return name;
 }
 
-std::unique_ptr<MsgDlgBox> ScriptedQuestions::CreateBox(const MsgDlgBoxSpec& spec) {
-  std::string question = "Box " + spec.caption + ": " + spec.message;
+std::unique_ptr<MsgDlgBox> ScriptedQuestions::CreateBox(const MsgDlgBoxSpec& plan) {
+  std::string question = "Box " + plan.caption + ": " + plan.message;
   asked_.push_back(question);
-  boxSpecs_.push_back(spec);
+  boxSpecs_.push_back(plan);
   if (boxes_.empty()) throw EScriptExhausted(question);
   BoxAnswer answer = boxes_.front();
   boxes_.pop_front();

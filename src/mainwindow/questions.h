@@ -70,7 +70,7 @@ class ScriptedQuestions : public Questions {
                        const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
-  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& spec) override;
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) override;
 
  private:
   friend class ScriptedBox;

@@ -32,11 +32,11 @@ TEST_F(MsgDlgTest, FirstRunCountsDownAndClosesWithTheTimeOutResult) {
   questions.AnswerBox({mrOk, true, 30});
   EXPECT_EQ(dlg.Execute(), mrCancel);
   ASSERT_EQ(questions.Boxes().size(), 1u);
-  const MsgDlgBoxSpec& spec = questions.Boxes()[0];
-  EXPECT_EQ(spec.caption, "Information");
-  EXPECT_TRUE(spec.checkBox);
-  EXPECT_EQ(spec.checkBoxCaption, "&Don't show this message again.");
-  EXPECT_TRUE(spec.showCountdown);
+  const MsgDlgBoxSpec& plan = questions.Boxes()[0];
+  EXPECT_EQ(plan.caption, "Information");
+  EXPECT_TRUE(plan.checkBox);
+  EXPECT_EQ(plan.checkBoxCaption, "&Don't show this message again.");
+  EXPECT_TRUE(plan.showCountdown);
   // The label starts at 30 and shows every second down to 0.
   ASSERT_EQ(questions.CountdownTexts().size(), 31u);
   EXPECT_EQ(questions.CountdownTexts().front(), "30");

@@ -61,16 +61,16 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   auto shoot = [&](void (*setup)(TMessageDlg&), const QString& file) {
     TMessageDlg dlg(questions);
     setup(dlg);
-    MsgDlgBoxSpec spec;
-    spec.caption = "Information";
-    spec.type = mtInformation;
-    spec.message = dlg.Msg();
-    spec.row = MsgDlgButtonsOf(dlg.Buttons);
-    spec.checkBox = true;
-    spec.checkBoxCaption = dlg.CheckBoxCaption();
-    spec.timeOut = dlg.TimeOut;
-    spec.showCountdown = true;
-    std::unique_ptr<MsgDlgBox> box = questions.CreateBox(spec);
+    MsgDlgBoxSpec plan;
+    plan.caption = "Information";
+    plan.type = mtInformation;
+    plan.message = dlg.Msg();
+    plan.row = MsgDlgButtonsOf(dlg.Buttons);
+    plan.checkBox = true;
+    plan.checkBoxCaption = dlg.CheckBoxCaption();
+    plan.timeOut = dlg.TimeOut;
+    plan.showCountdown = true;
+    std::unique_ptr<MsgDlgBox> box = questions.CreateBox(plan);
     box->SetCountdownText(std::to_string(dlg.TimeOut));
     auto* widget = dynamic_cast<QWidget*>(box.get());
     ASSERT_NE(widget, nullptr);

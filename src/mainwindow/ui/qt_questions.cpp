@@ -61,9 +61,9 @@ int CaptionWidth(const QFontMetrics& fm, const QString& caption) {
 
 class QtMsgDlgBox : public QDialog, public MsgDlgBox {
  public:
-  explicit QtMsgDlgBox(const MsgDlgBoxSpec& spec, QWidget* owner) : QDialog(owner) {
+  explicit QtMsgDlgBox(const MsgDlgBoxSpec& plan, QWidget* owner) : QDialog(owner) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(Q(spec.caption));
+    setWindowTitle(Q(plan.caption));
     setLayoutDirection(QApplication::layoutDirection());
     QFont font("Tahoma");
     font.setPixelSize(11);
@@ -83,20 +83,20 @@ class QtMsgDlgBox : public QDialog, public MsgDlgBox {
     int vSpacing = vu(10);
     const QFontMetrics bfm(buttonFont);
     int buttonWidth = hu(50);
-    for (const MsgDlgButtonInfo& b : spec.row.buttons)
+    for (const MsgDlgButtonInfo& b : plan.row.buttons)
       buttonWidth = std::max(buttonWidth, CaptionWidth(bfm, b.caption) + 8);
-    const int n = static_cast<int>(spec.row.buttons.size());
+    const int n = static_cast<int>(plan.row.buttons.size());
     const int buttonHeight = n > 0 ? vu(14) : 0;
     const int buttonSpacing = hu(4);
 
-    const QString text = Crlf(spec.message);
+    const QString text = Crlf(plan.message);
     const int maxText = screen() ? screen()->geometry().width() / 2 : 640;
     QRect textRect = fm.boundingRect(QRect(0, 0, maxText, 0), Qt::TextWordWrap, text);
-    const bool hasIcon = spec.type != mtCustom;
+    const bool hasIcon = plan.type != mtCustom;
     int textWidth = textRect.width(), textHeight = textRect.height();
     int areaWidth = textWidth + (hasIcon ? 32 + hSpacing : 0);
     int areaHeight = hasIcon ? std::max(textHeight, 32) : textHeight;
-    if (spec.checkBox) vSpacing += 26;
+    if (plan.checkBox) vSpacing += 26;
     const int rowWidth = n * buttonWidth + std::max(0, n - 1) * buttonSpacing;
     const int clientWidth = std::max(areaWidth, rowWidth) + 2 * hMargin;
     const int clientHeight = areaHeight + buttonHeight + vSpacing + 2 * vMargin;
@@ -105,7 +105,7 @@ class QtMsgDlgBox : public QDialog, public MsgDlgBox {
     if (hasIcon) {
       auto* image = new QLabel(this);
       image->setObjectName("Image");
-      image->setPixmap(style()->standardIcon(IconOf(spec.type)).pixmap(32, 32));
+      image->setPixmap(style()->standardIcon(IconOf(plan.type)).pixmap(32, 32));
       image->setGeometry(hMargin, vMargin, 32, 32);
     }
     message_ = new QLabel(text, this);
@@ -116,37 +116,37 @@ class QtMsgDlgBox : public QDialog, public MsgDlgBox {
     const int top = areaHeight + vMargin + vSpacing;
     int x = (clientWidth - rowWidth) / 2;
     for (int i = 0; i < n; ++i) {
-      const MsgDlgButtonInfo& info = spec.row.buttons[static_cast<size_t>(i)];
+      const MsgDlgButtonInfo& info = plan.row.buttons[static_cast<size_t>(i)];
       auto* button = new QPushButton(Q(info.caption), this);
       button->setObjectName(info.name);
       button->setFont(buttonFont);
       button->setGeometry(x, top, buttonWidth, buttonHeight);
-      button->setDefault(i == spec.row.defaultIndex);
+      button->setDefault(i == plan.row.defaultIndex);
       button->setAutoDefault(false);
       const int result = info.result;
       if (info.button != mbHelp)
         connect(button, &QPushButton::clicked, this, [this, result] { Close(result); });
       x += buttonWidth + buttonSpacing;
-      if (i == 0 && spec.checkBox) {
-        check_ = new QCheckBox(Q(spec.checkBoxCaption), this);
+      if (i == 0 && plan.checkBox) {
+        check_ = new QCheckBox(Q(plan.checkBoxCaption), this);
         check_->setObjectName("DontShowAgain");
-        QString shown = Q(spec.checkBoxCaption).remove('&');
+        QString shown = Q(plan.checkBoxCaption).remove('&');
         check_->setGeometry(12, top - 26, fm.horizontalAdvance(shown) + 10 + 16, fm.height() + 10);
       }
     }
-    cancelResult_ = spec.row.cancelIndex >= 0
-                        ? spec.row.buttons[static_cast<size_t>(spec.row.cancelIndex)].result
+    cancelResult_ = plan.row.cancelIndex >= 0
+                        ? plan.row.buttons[static_cast<size_t>(plan.row.cancelIndex)].result
                         : mrCancel;
 
-    if (spec.gaugeMaxValue > 0) {
+    if (plan.gaugeMaxValue > 0) {
       auto* gauge = new QProgressBar(this);
       gauge->setObjectName("Gauge");
-      gauge->setRange(0, spec.gaugeMaxValue);
+      gauge->setRange(0, plan.gaugeMaxValue);
       gauge->setValue(0);
-      gauge->setTextVisible(spec.gaugeShowText);
+      gauge->setTextVisible(plan.gaugeShowText);
       gauge->setGeometry(0, clientHeight - 12, clientWidth, 12);
     }
-    if (spec.showCountdown) {
+    if (plan.showCountdown) {
       countdown_ = new QLabel(this);
       countdown_->setObjectName("Countdown");
       countdown_->setAlignment(Qt::AlignRight);
@@ -302,8 +302,8 @@ std::optional<std::string> QtQuestions::SaveFileName(const FileDialogOptions& op
   return dialog.selectedFiles().front().toStdString();
 }
 
-std::unique_ptr<MsgDlgBox> QtQuestions::CreateBox(const MsgDlgBoxSpec& spec) {
-  return std::make_unique<QtMsgDlgBox>(spec, owner_);
+std::unique_ptr<MsgDlgBox> QtQuestions::CreateBox(const MsgDlgBoxSpec& plan) {
+  return std::make_unique<QtMsgDlgBox>(plan, owner_);
 }
 
 }  // namespace lanvoy

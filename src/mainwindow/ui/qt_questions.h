@@ -18,7 +18,7 @@ class QtQuestions : public Questions {
                        const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
-  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& spec) override;
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) override;
 
  private:
   QWidget* owner_;
