@@ -1,5 +1,6 @@
 // The console capture against scripted pipes: exact read boundaries, input, failures.
 #include "components/dos_command.h"
+#include "test_support/pieces.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +12,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Piece {
-  std::string text;
-  TOutputType type;
-  bool operator==(const Piece& o) const { return text == o.text && type == o.type; }
-};
-
-std::ostream& operator<<(std::ostream& os, const Piece& p) {
-  return os << (p.type == CompleteLine ? "complete(" : "partial(") << p.text << ")";
-}
+using test::Piece;
 
 class DosCommandFakeTest : public ::testing::Test {
  protected:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "components/dos_command.h"
+#include "test_support/pieces.h"
 #include "platform/sim/processes.h"
 #include "test_support/queue_dispatcher.h"
 #include "test_support/temp_dir.h"
@@ -17,15 +18,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Piece {
-  std::string text;
-  TOutputType type;
-  bool operator==(const Piece& o) const { return text == o.text && type == o.type; }
-};
-
-std::ostream& operator<<(std::ostream& os, const Piece& p) {
-  return os << (p.type == CompleteLine ? "complete(" : "partial(") << p.text << ")";
-}
+using test::Piece;
 
 class CaptureTest : public ::testing::Test {
  protected:
