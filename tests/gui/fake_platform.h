@@ -102,9 +102,33 @@ class FakePlatform : public platform::Platform,
     return std::make_unique<FakeProcess>();
   }
   uint16_t lastShow = 0;
-  std::unique_ptr<platform::Pipe> CreatePipe(uint32_t& error) override {
-    error = 1;
-    return nullptr;
+  // A pipe nothing is ever written to: a captured program says nothing.
+  class SilentPipe : public platform::Pipe {
+   public:
+    bool Peek(char*, uint32_t, uint32_t& copied, uint32_t& available) override {
+      copied = available = 0;
+      return true;
+    }
+    bool Read(char*, uint32_t, uint32_t& got) override {
+      got = 0;
+      return false;
+    }
+    bool Write(const char*, uint32_t size, uint32_t& written) override {
+      written = size;
+      return true;
+    }
+    void CloseReadEnd() override {}
+    void CloseWriteEnd() override {}
+  };
+  std::unique_ptr<platform::Pipe> CreatePipe(uint32_t&) override {
+    return std::make_unique<SilentPipe>();
+  }
+  // The command lines that ran netsh.
+  std::vector<std::string> NetshRuns() const {
+    std::vector<std::string> runs;
+    for (const std::string& line : started)
+      if (line.rfind("netsh ", 0) == 0) runs.push_back(line);
+    return runs;
   }
   bool SetCurrentDirectory(const std::string&, std::string&) override { return true; }
 

@@ -15,9 +15,12 @@
 
 #include "app/options.h"
 #include "app/ui/form_help.h"
+#include "apply/ui/form_progress.h"
 #include "base/files.h"
 #include "base/strings.h"
+#include "mainwindow/ui/qt_dispatcher.h"
 #include "platform/registry_access.h"
+#include "sysread/current_settings_reader.h"
 
 namespace lanvoy {
 
@@ -104,16 +107,40 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
       args_(std::move(args)),
       optionsPath_(OptionsPathFor(exePath_)),
       dialogAdmin_(std::make_unique<TMessageDlg>(questions)),
-      dialogBrowserRestart_(std::make_unique<TMessageDlg>(questions)) {
+      dialogBrowserRestart_(std::make_unique<TMessageDlg>(questions)),
+      sysInfo_(platform.system()),
+      dispatcher_(std::make_unique<QtMainThreadDispatcher>()) {
   appExec2_ = std::make_unique<TAppExec>(platform_.processes());
   appExec2_->SetExeName("Rundll32.exe");
   appExec2_->SetExeParams({"Shell32.dll,Control_RunDLL ncpa.cpl"});
   appExec2_->SetWait(false);
   appExec2_->SetWindowState(wsMinimized);
   appExec2_->SetHideIfMinimized(false);
+  netshExe_ = std::make_unique<TAppExec>(platform_.processes());
+  netshExe_->SetExeName("netsh");
+  netshExe_->SetWait(true);
+  netshExe_->SetWindowState(wsMinimized);
+  netshExe_->SetHideIfMinimized(true);
+  tempBat_ = std::make_unique<TAppExec>(platform_.processes());
+  tempBat_->SetWait(true);
+  tempBat_->SetWindowState(wsMinimized);
+  tempBat_->SetHideIfMinimized(true);
+  dosCommand_ = std::make_unique<TDosCommand>(platform_.processes(), *dispatcher_);
+  dosCommand_->SetInputToOutput(false);
+  dosCommand_->SetMaxTimeAfterBeginning(0);
+  dosCommand_->SetMaxTimeAfterLastOutput(0);
+  dosCommand_->SetShowWindow(swMINIMIZE);
+  dosCommand_->SetCreationFlag(fCREATE_NEW_CONSOLE);
+  dosCommand_->SetReturnCode(rcCRLF);
+  OnReadCurrentSettings = [this](CurrentSettingsSink& sink) {
+    ReadContext context{platform_, ProgramDirectory(), sysInfo_.WindowsDirectory(), *tempBat_};
+    ReadCurrentSettings(context, sink);
+  };
   SetupDialogAdmin(*dialogAdmin_);
   SetupDialogBrowserRestart(*dialogBrowserRestart_);
   BuildControls();
+  // The windows the program entry makes after this one, in its order.
+  formProgress_ = new TFormProgress(this);
   formHelp_ = new TFormHelp(this);
   Connect();
 }
@@ -122,6 +149,8 @@ TMainForm::~TMainForm() {
   // FormDestroy: the options outlive the window.
   if (created_) Guarded([this] { SaveOptions(); });
   connections_.clear();
+  // No output may reach the LAN state window once it is gone.
+  dosCommand_.reset();
 }
 
 void TMainForm::Guarded(const std::function<void()>& handler) {
@@ -151,9 +180,7 @@ void TMainForm::Connect() {
   on(ButtonMinimize, &QToolButton::clicked, [this] { ButtonMinimizeClick(); });
   on(ButtonExit, &QToolButton::clicked, [this] { close(); });
   on(BitBtn2, &QPushButton::clicked, [this] { BitBtn2Click(); });
-  on(BitBtn1, &QPushButton::clicked, [this] {
-    if (OnShowLanState) OnShowLanState();
-  });
+  on(BitBtn1, &QPushButton::clicked, [this] { BitBtn1Click(); });
   on(ButtonApply, &QPushButton::clicked, [this] { ButtonApplyClick(ButtonApply); });
   on(ButtonNew, &QPushButton::clicked, [this] { ButtonNewClick(); });
   on(ButtonDelete, &QPushButton::clicked, [this] { ButtonDeleteClick(); });
@@ -767,7 +794,6 @@ void TMainForm::SaveProfile(const std::string& name) {
 // ---------------------------------------------------------------- Get Current
 
 void TMainForm::GetCurrentSettings() {
-  // The readers of the system are wired in by the program; without them nothing is read.
   if (OnReadCurrentSettings) OnReadCurrentSettings(*this);
 }
 
@@ -866,10 +892,6 @@ void TMainForm::ProfileListClick() {
 void TMainForm::ProfileListDblClick() {
   if (SelectedProfile().empty()) return;  // nothing to apply on an empty list
   ButtonApplyClick(ProfileList);
-}
-
-void TMainForm::ButtonApplyClick(QObject* sender) {
-  if (OnApply) OnApply(sender);
 }
 
 void TMainForm::SetEnabledChildren(QWidget* parent, bool enabled) {

@@ -15,13 +15,17 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "apply/apply_sequence.h"
 #include "components/appexec.h"
+#include "components/dos_command.h"
 #include "components/msg_dlg.h"
+#include "components/sys_info.h"
 #include "mainwindow/questions.h"
 #include "mainwindow/ui/widgets.h"
 #include "platform/platform.h"
@@ -32,6 +36,9 @@
 namespace lanvoy {
 
 class TFormHelp;
+class TFormProgress;
+class TFormNetDetails;
+class QtMainThreadDispatcher;
 
 // The controls of one connection tab.
 struct ConnectionControls {
@@ -49,7 +56,7 @@ struct ConnectionControls {
   QCheckBox* WinsFromDhcp = nullptr;
 };
 
-class TMainForm : public QWidget, public CurrentSettingsSink {
+class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserver {
   Q_OBJECT
  public:
   // args: the command-line arguments after the program name (the second one may be "hide").
@@ -61,11 +68,30 @@ class TMainForm : public QWidget, public CurrentSettingsSink {
   void FormCreate();
 
   // Seams for the parts wired in later. Without them the matching buttons do nothing.
-  std::function<void(QObject* sender)> OnApply;  // ButtonApplyClick
   std::function<void()> OnMinimizeToTray;        // ButtonMinimizeClick with the tray option
-  std::function<void()> OnShowLanState;          // BitBtn1Click
   std::function<void()> OnBuildTrayProfileMenu;  // end of RefillProfileList
-  std::function<void(CurrentSettingsSink&)> OnReadCurrentSettings;  // GetCurrentSettings
+  // What Get Current reads; the system's readers unless replaced (tests feed their own).
+  std::function<void(CurrentSettingsSink&)> OnReadCurrentSettings;
+
+  // ---- apply
+  // The shown profile, in the five stages; raises what stops the sequence.
+  ApplyOutcome ApplyProfile(bool showProgress);
+  // The pause in each of stages 2 to 5.
+  std::chrono::milliseconds ApplyPause{500};
+  // netsh's complaints about the script, as the warning after an interactive apply says them.
+  static std::string NetshErrorMessage(const ApplyOutcome& outcome);
+  // netsh runs in a visible window and is not waited for; the caption says so.
+  void SetDebugMode();
+  TAppExec& NetshExe() { return *netshExe_; }
+  TAppExec& TempBat() { return *tempBat_; }
+  TFormProgress* FormProgress() const { return formProgress_; }
+
+  // ---- LAN state view
+  void CreateNetDetailsForm();
+  void BitBtn1Click() { ShowLanState(); }
+  void ShowLanState();
+  TFormNetDetails* FormNetDetails() const { return formNetDetails_; }
+  TDosCommand& DosCommand() { return *dosCommand_; }
 
   // ---- the profile shown
   void LoadProfile(const std::string& name);
@@ -145,6 +171,14 @@ class TMainForm : public QWidget, public CurrentSettingsSink {
   void ShowHosts(const std::vector<HostRow>& rows) override;
   void ShowConnections(const TNetworkInfoSet& table) override;
   const TNetworkInfoSet& Connections() const { return connections_; }
+
+  // ---- ApplyObserver: the progress window, the cursor and the closing notice
+  void SetBusyCursor(bool busy) override;
+  void ProgressRange(int minimum, int maximum) override;
+  void ProgressStage(int position, const std::string& label, bool visible) override;
+  void ProgressClose() override;
+  void ShowMailClientWarning(const std::string& text) override;
+  void RunBrowserRestartNotice() override;
 
   // The hosts table's rows as shown.
   std::vector<HostRow> HostRows() const;
@@ -281,7 +315,15 @@ class TMainForm : public QWidget, public CurrentSettingsSink {
   std::unique_ptr<TMessageDlg> dialogAdmin_;
   std::unique_ptr<TMessageDlg> dialogBrowserRestart_;
   std::unique_ptr<TAppExec> appExec2_;  // the network connections panel
+  std::unique_ptr<TAppExec> netshExe_;
+  std::unique_ptr<TAppExec> tempBat_;
+  TSysInfo sysInfo_;
+  // The capture's hand-overs go through the dispatcher: it must outlive the capture.
+  std::unique_ptr<QtMainThreadDispatcher> dispatcher_;
+  std::unique_ptr<TDosCommand> dosCommand_;
+  TFormProgress* formProgress_ = nullptr;
   TFormHelp* formHelp_ = nullptr;
+  TFormNetDetails* formNetDetails_ = nullptr;
   std::vector<QLineEdit*> enterKeyFields_;
   std::vector<std::pair<QLineEdit*, QLineEdit*>> maskPairs_;  // address, mask
   bool trayAutoPopup_ = true;

@@ -1,0 +1,85 @@
+#include "app/ui/program.h"
+
+#include <ostream>
+#include <thread>
+
+#include "app/startup.h"
+#include "app/ui/form_start_bild.h"
+#include "base/strings.h"
+#include "mainwindow/ui/main_form.h"
+
+namespace lanvoy {
+
+TLanvoyProgram::TLanvoyProgram(platform::Platform& platform, Questions& questions,
+                               std::string exePath, std::vector<std::string> args,
+                               std::ostream& err)
+    : platform_(platform),
+      questions_(questions),
+      exePath_(std::move(exePath)),
+      args_(std::move(args)),
+      err_(err) {}
+
+TLanvoyProgram::~TLanvoyProgram() = default;
+
+bool TLanvoyProgram::Start() {
+  const StartupArguments arguments = ParseStartupArguments(args_);
+  const std::string programDirectory = platform_.system().NativePath(ExtractFilePath(exePath_));
+
+  splash_ = std::make_unique<TFormStartBild>();
+  if (!MarkerFileExists(programDirectory, kNoSplashMarker)) {
+    splash_->ShowNow();
+    splashShown_ = true;
+    if (!arguments.hasArguments) std::this_thread::sleep_for(SplashPause);
+  }
+
+  // The main window's creation shows it, unless argument 2 is "hide"; the progress and help
+  // windows come with it.
+  form_ = std::make_unique<TMainForm>(platform_, questions_, exePath_, args_);
+  form_->ApplyPause = ApplyPause;
+  if (OnMainFormConstructed) OnMainFormConstructed(*form_);
+  form_->FormCreate();
+
+  if (arguments.hasArguments) {
+    if (form_->Store().ProfileExists(arguments.profileName)) {
+      UnattendedApply(arguments.hide);
+      splash_.reset();
+      return false;
+    }
+    const std::string message = ProfileNotFoundMessage(arguments.profileName);
+    // Who started the program from a script sees it too.
+    err_ << message << std::endl;
+    questions_.MessageDlg(message, mtError, {mbOK});
+    form_->show();
+  }
+
+  form_->CreateNetDetailsForm();
+  if (MarkerFileExists(programDirectory, kDebugMarker)) {
+    form_->SetDebugMode();
+    debugMode_ = true;
+  }
+  splash_.reset();
+  return true;
+}
+
+void TLanvoyProgram::UnattendedApply(bool hide) {
+  try {
+    form_->LoadProfile(args_[0]);
+    const ApplyOutcome outcome = form_->ApplyProfile(!hide);
+    if (!outcome.NetshSucceeded()) {
+      for (const std::string& line : outcome.netshErrors) err_ << line << '\n';
+      if (outcome.netshErrors.empty())
+        err_ << "netsh ended with exit code " << outcome.netshExitCode << '\n';
+      exitCode_ = kExitNetshErrors;
+    }
+    if (!outcome.hostsError.empty()) {
+      err_ << outcome.hostsError << '\n';
+      exitCode_ = kExitNetshErrors;
+    }
+  } catch (const std::exception& e) {
+    err_ << e.what() << '\n';
+    exitCode_ = kExitApplyFailed;
+  }
+  err_.flush();
+}
+
+}  // namespace lanvoy

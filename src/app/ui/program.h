@@ -1,0 +1,65 @@
+// The program's start: the splash window, the windows in their order, then either the
+// interactive program or the unattended apply of the profile named on the command line.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mainwindow/questions.h"
+#include "platform/platform.h"
+
+namespace lanvoy {
+
+class TMainForm;
+class TFormStartBild;
+
+// Exit codes of the unattended apply.
+inline constexpr int kExitApplied = 0;
+inline constexpr int kExitApplyFailed = 1;  // a stage raised an error; later stages skipped
+inline constexpr int kExitNetshErrors = 2;  // every stage ran, but netsh or the hosts file failed
+
+class TLanvoyProgram {
+ public:
+  // args: the arguments after the program name. Messages for the caller of an unattended
+  // apply go to err.
+  TLanvoyProgram(platform::Platform& platform, Questions& questions, std::string exePath,
+                 std::vector<std::string> args, std::ostream& err);
+  ~TLanvoyProgram();
+
+  // Runs the start-up up to the message loop. false: the unattended apply is done and the
+  // program ends with ExitCode().
+  bool Start();
+  int ExitCode() const { return exitCode_; }
+
+  TMainForm& MainForm() { return *form_; }
+  bool SplashShown() const { return splashShown_; }
+  bool DebugMode() const { return debugMode_; }
+
+  // Runs once the main window exists, before its creation sequence (the question boxes'
+  // owner is set there).
+  std::function<void(TMainForm&)> OnMainFormConstructed;
+  // The splash pause of a start without arguments.
+  std::chrono::milliseconds SplashPause{3000};
+  // The pause in each of the apply's stages 2 to 5.
+  std::chrono::milliseconds ApplyPause{500};
+
+ private:
+  void UnattendedApply(bool hide);
+
+  platform::Platform& platform_;
+  Questions& questions_;
+  std::string exePath_;
+  std::vector<std::string> args_;
+  std::ostream& err_;
+  std::unique_ptr<TFormStartBild> splash_;
+  std::unique_ptr<TMainForm> form_;
+  int exitCode_ = kExitApplied;
+  bool splashShown_ = false;
+  bool debugMode_ = false;
+};
+
+}  // namespace lanvoy
