@@ -1,0 +1,190 @@
+// The built program run as a user runs it: a program folder with Lanvoy, its INI files and
+// the stand-ins, and the simulated host beside them.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <thread>
+
+#include "test_support/temp_dir.h"
+
+extern char** environ;
+
+namespace lanvoy {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path BuildBin() {
+  return fs::read_symlink("/proc/self/exe").parent_path();
+}
+
+struct ProgramRun {
+  std::optional<int> exitCode;  // nullopt: still running when it was stopped
+  std::string out, err;
+};
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"Lanvoy", "netsh", "ipconfig", "cmd", "Rundll32"}) {
+      std::error_code ec;
+      fs::create_hard_link(BuildBin() / name, dir.path() / name, ec);
+      if (ec) fs::copy_file(BuildBin() / name, dir.path() / name);
+    }
+    dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\n");
+    dir.Write("Lanvoy.INI",
+              "[Office]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.20.30.40\r\n"
+              "Subnet=255.255.255.0\r\nGateway=10.20.30.1\r\nDNS=10.20.30.2\r\n"
+              "Proxy=cache.office\r\nProxyPort=3128\r\nEnableProxy=1\r\n"
+              "IncludeHostModification=1\r\nHostsCount=1\r\nH1='10.20.30.10   fileserver   "
+              "#files'\r\nIncludeDefPrint=1\r\nDefPrinter=Canon iP4200\r\n"
+              "IncludeHostName=1\r\nHostName=OFFICE-PC\r\n");
+    // The system's font cache lives as long as the process; it is no leak of ours.
+    dir.Write("lsan.supp", "leak:libfontconfig.so\n");
+  }
+
+  // Runs the program with the arguments; stops it after the time limit, or one second after
+  // its error output first holds stopAfter.
+  ProgramRun Start(const std::vector<std::string>& args, std::chrono::milliseconds limit,
+                   const std::string& stopAfter = "") {
+    // No display; the offscreen platform's notes about what it cannot do stay out of the
+    // program's error output.
+    fs::create_directory(dir.path() / "runtime");
+    fs::permissions(dir.path() / "runtime", fs::perms::owner_all);
+    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen",
+                                    "QT_LOGGING_RULES=default.warning=false",
+                                    "XDG_RUNTIME_DIR=" + dir.File("runtime"),
+                                    "LSAN_OPTIONS=suppressions=" + dir.File("lsan.supp")};
+    for (char** e = environ; *e; ++e) {
+      const std::string entry = *e;
+      bool replaced = false;
+      for (const char* name : {"QT_QPA_PLATFORM=", "QT_LOGGING_RULES=", "XDG_RUNTIME_DIR=",
+                               "LSAN_OPTIONS=", "LANVOY_HOST="})
+        replaced = replaced || entry.rfind(name, 0) == 0;
+      if (!replaced) env.push_back(entry);
+    }
+    std::vector<std::string> argv = {dir.File("Lanvoy")};
+    argv.insert(argv.end(), args.begin(), args.end());
+    auto pointers = [](std::vector<std::string>& list) {
+      std::vector<char*> p;
+      for (std::string& s : list) p.push_back(s.data());
+      p.push_back(nullptr);
+      return p;
+    };
+    std::vector<char*> argvp = pointers(argv), envp = pointers(env);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, dir.File("out.txt").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, dir.File("err.txt").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argvp[0], &actions, nullptr, argvp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(spawned, 0);
+    ProgramRun run;
+    if (spawned != 0) return run;
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    bool seen = false;
+    int status = 0;
+    for (;;) {
+      if (!stopAfter.empty() && !seen && dir.Read("err.txt").find(stopAfter) != std::string::npos) {
+        seen = true;
+        deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+      }
+      if (waitpid(pid, &status, WNOHANG) == pid) {
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        break;
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    run.out = dir.Read("out.txt");
+    run.err = dir.Read("err.txt");
+    return run;
+  }
+  // Runs a stand-in on the program's host.
+  std::string StandIn(const std::string& commandLine) {
+    const std::string command =
+        "cd '" + dir.path().string() + "' && env -u LANVOY_HOST ./" + commandLine;
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+      char buffer[4096];
+      size_t got;
+      while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
+      pclose(pipe);
+    }
+    return output;
+  }
+
+  test::TempDir dir;
+};
+
+TEST_F(ProgramTest, HideAppliesTheProfileToTheHostAndEnds) {
+  const ProgramRun run = Start({"office", "HIDE"}, std::chrono::seconds(60));
+  ASSERT_TRUE(run.exitCode.has_value()) << "the program did not end: " << run.err;
+  EXPECT_EQ(*run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+
+  const std::string dump = StandIn("netsh -c interface dump");
+  EXPECT_NE(dump.find("set address name=\"LAN-Verbindung\" source=static addr=10.20.30.40 "
+                      "mask=255.255.255.0"),
+            std::string::npos)
+      << dump;
+  EXPECT_NE(dump.find("gateway=10.20.30.1"), std::string::npos);
+  const std::string registry = dir.Read("host/registry.reg");
+  EXPECT_NE(registry.find("\"ProxyServer\"=\"cache.office:3128\""), std::string::npos) << registry;
+  EXPECT_NE(registry.find("\"ProxyEnable\"=dword:00000001"), std::string::npos);
+  EXPECT_NE(registry.find("\"ComputerName\"=\"OFFICE-PC\""), std::string::npos);
+  const std::string hosts = dir.Read("host/WINDOWS/system32/drivers/etc/hosts");
+  EXPECT_NE(hosts.find("10.20.30.10"), std::string::npos) << hosts;
+  EXPECT_NE(hosts.find("fileserver"), std::string::npos);
+  EXPECT_NE(dir.Read("host/WINDOWS/win.ini").find("device=Canon iP4200,"), std::string::npos);
+  // No restart was asked for, and the script file is gone.
+  EXPECT_EQ(dir.Read("host/events.log").find("ExitWindowsEx"), std::string::npos);
+  EXPECT_FALSE(dir.Exists("tmp.txt"));
+}
+
+TEST_F(ProgramTest, DebugMarkerStillWaitsForNetshOnTheCommandLine) {
+  dir.Write("Debug", "");
+  dir.Write("nosplash", "");
+  const ProgramRun run = Start({"Office", "hide"}, std::chrono::seconds(60));
+  ASSERT_TRUE(run.exitCode.has_value());
+  EXPECT_EQ(*run.exitCode, 0) << run.err;
+  // Waited for: the addresses are in place when the program has ended.
+  EXPECT_NE(StandIn("netsh -c interface dump").find("addr=10.20.30.40"), std::string::npos);
+}
+
+TEST_F(ProgramTest, NetshErrorsEndWithANonZeroExitCode) {
+  dir.Write("Lanvoy.INI",
+            "[Bad]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.20.30.400\r\n"
+            "Subnet=255.255.255.0\r\nDNS=10.20.30.2\r\n");
+  const ProgramRun run = Start({"bad", "hide"}, std::chrono::seconds(60));
+  ASSERT_TRUE(run.exitCode.has_value());
+  EXPECT_EQ(*run.exitCode, 2);
+  EXPECT_NE(run.err.find("Invalid addr parameter (10.20.30.400)."), std::string::npos) << run.err;
+}
+
+TEST_F(ProgramTest, UnknownNameGivesTheMessageAndStaysOpen) {
+  const std::string name = "no such profile";  // one argument, blanks and all
+  const ProgramRun run = Start({name}, std::chrono::seconds(60), "< not found !");
+  EXPECT_FALSE(run.exitCode.has_value()) << "ended with " << run.exitCode.value_or(-1);
+  EXPECT_EQ(run.err.rfind("Profile >" + name + "< not found !\r\n", 0), 0u) << run.err;
+  // Nothing was applied.
+  EXPECT_EQ(dir.Read("host/registry.reg").find("OFFICE-PC"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lanvoy
