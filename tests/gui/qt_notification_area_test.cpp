@@ -12,6 +12,7 @@
 #include "components/cool_tray_icon.h"
 #include "components/ui/qt_tray_menu.h"
 #include "gui_app.h"
+#include "test_support/recording_notification_area.h"
 
 namespace lanvoy {
 namespace {
@@ -41,18 +42,14 @@ class QtNotificationAreaTest : public ::testing::Test {
   void MakeIcon() {
     icon = std::make_unique<TCoolTrayIcon>(area);
     icon->PopupMenu = &trayMenu;
-    icon->OnMouseDown = [this](TCoolTrayIcon&, TMouseButton b, TShiftState, int, int) {
-      events.push_back(b == mbLeft ? "down L" : b == mbRight ? "down R" : "down M");
+    test::RecordEvents(*icon, events);
+    // Looks at the menu when the right button goes down.
+    TTrayMouseEvent recordDown = icon->OnMouseDown;
+    icon->OnMouseDown = [this, recordDown](TCoolTrayIcon& sender, TMouseButton b, TShiftState s,
+                                           int x, int y) {
+      recordDown(sender, b, s, x, y);
       if (b == mbRight) menuOpenAtDown = menu.isVisible();
     };
-    icon->OnMouseUp = [this](TCoolTrayIcon&, TMouseButton b, TShiftState, int, int) {
-      events.push_back(b == mbLeft ? "up L" : b == mbRight ? "up R" : "up M");
-    };
-    icon->OnClick = [this](TCoolTrayIcon&) { events.push_back("click"); };
-    icon->OnDblClick = [this](TCoolTrayIcon&) { events.push_back("dblclick"); };
-    icon->OnBalloonHintClick = [this](TCoolTrayIcon&) { events.push_back("balloon click"); };
-    icon->OnBalloonHintHide = [this](TCoolTrayIcon&) { events.push_back("balloon hide"); };
-    icon->OnBalloonHintTimeout = [this](TCoolTrayIcon&) { events.push_back("balloon timeout"); };
   }
   QSystemTrayIcon* Shown() const {
     return area.TrayIconOf(icon->Record().hWnd, icon->Record().uID);

@@ -136,4 +136,23 @@ class RecordingMenu : public TrayPopupMenu {
   std::function<void(const std::string&)> onClick;
 };
 
+// Writes every event of the icon into log as a word: "down L", "up R", "click", ...
+inline void RecordEvents(TCoolTrayIcon& icon, std::vector<std::string>& log) {
+  auto name = [](const char* what, TMouseButton b) {
+    return std::string(what) + (b == mbLeft ? " L" : b == mbRight ? " R" : " M");
+  };
+  icon.OnMouseDown = [&log, name](TCoolTrayIcon&, TMouseButton b, TShiftState, int, int) {
+    log.push_back(name("down", b));
+  };
+  icon.OnMouseUp = [&log, name](TCoolTrayIcon&, TMouseButton b, TShiftState, int, int) {
+    log.push_back(name("up", b));
+  };
+  icon.OnMouseMove = [&log](TCoolTrayIcon&, TShiftState, int, int) { log.push_back("move"); };
+  icon.OnClick = [&log](TCoolTrayIcon&) { log.push_back("click"); };
+  icon.OnDblClick = [&log](TCoolTrayIcon&) { log.push_back("dblclick"); };
+  icon.OnBalloonHintClick = [&log](TCoolTrayIcon&) { log.push_back("balloon click"); };
+  icon.OnBalloonHintHide = [&log](TCoolTrayIcon&) { log.push_back("balloon hide"); };
+  icon.OnBalloonHintTimeout = [&log](TCoolTrayIcon&) { log.push_back("balloon timeout"); };
+}
+
 }  // namespace lanvoy::test
