@@ -18,6 +18,8 @@
 #include "apply/ui/form_progress.h"
 #include "base/files.h"
 #include "base/strings.h"
+#include "components/ui/qt_notification_area.h"
+#include "components/ui/qt_tray_menu.h"
 #include "mainwindow/ui/qt_dispatcher.h"
 #include "platform/registry_access.h"
 #include "sysread/current_settings_reader.h"
@@ -99,7 +101,7 @@ void InstallApplicationHints() {
 }
 
 TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::string exePath,
-                     std::vector<std::string> args, QWidget* parent)
+                     std::vector<std::string> args, QWidget* parent, NotificationArea* trayArea)
     : QWidget(parent),
       platform_(platform),
       questions_(questions),
@@ -139,6 +141,21 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
   SetupDialogAdmin(*dialogAdmin_);
   SetupDialogBrowserRestart(*dialogBrowserRestart_);
   BuildControls();
+  setWindowIcon(QIcon(":/lanvoy/lanvoy.png"));
+  if (!trayArea) {
+    ownTrayArea_ = std::make_unique<QtNotificationArea>();
+    trayArea = ownTrayArea_.get();
+  }
+  trayMenu_ = std::make_unique<QtTrayMenu>(PopUPTray);
+  trayIcon_ = std::make_unique<TCoolTrayIcon>(*trayArea);
+  trayIcon_->SetIcon(TIcon{":/lanvoy/lanvoy.png"});
+  trayIcon_->SetIconIndex(0);
+  trayIcon_->SetHint("Lanvoy");
+  trayIcon_->PopupMenu = trayMenu_.get();
+  trayIcon_->OnBalloonHintClick = [this](TCoolTrayIcon&) {
+    Guarded([this] { TrayIconBalloonHintClick(); });
+  };
+  trayIcon_->Loaded();
   // The windows the program entry makes after this one, in its order.
   formProgress_ = new TFormProgress(this);
   formHelp_ = new TFormHelp(this);
@@ -151,6 +168,8 @@ TMainForm::~TMainForm() {
   connections_.clear();
   // No output may reach the LAN state window once it is gone.
   dosCommand_.reset();
+  // The icon leaves the tray with the window.
+  trayIcon_.reset();
 }
 
 void TMainForm::Guarded(const std::function<void()>& handler) {
@@ -199,16 +218,14 @@ void TMainForm::Connect() {
   on(Copy1, &QAction::triggered, [this] { ButtonCopyClick(); });
   on(New2, &QAction::triggered, [this] { ButtonNewClick(); });
   on(ApplytoSystem1, &QAction::triggered, [this] { ButtonApplyClick(ApplytoSystem1); });
-  on(ShowWindow1, &QAction::triggered, [this] {
-    show();
-    raise();
-    activateWindow();
-  });
+  on(ShowWindow1, &QAction::triggered, [this] { ShowWindow1Click(); });
   on(Close1, &QAction::triggered, [this] { close(); });
   on(TimerMinimize, &QTimer::timeout, [this] {
     showMinimized();
     TimerMinimize->stop();
   });
+  on(TimerSystrayWatchdog, &QTimer::timeout, [this] { TimerSystrayWatchdogTimer(); });
+  TimerSystrayWatchdog->start();
 
   // Network tab: programmatic changes run the same rules as clicks, with the control as origin.
   connect(Lan1.Mode, &TRadioGroup::Click, this,
@@ -388,10 +405,19 @@ void TMainForm::ExpandWindow() {
 
 void TMainForm::ButtonMinimizeClick() {
   CompactWindow();
-  if (CheckTray->isChecked() && OnMinimizeToTray) {
-    OnMinimizeToTray();
-    return;
+  if (CheckTray->isChecked()) {
+    // A desktop without a notification area would leave no way back to a hidden window:
+    // then the window goes to the taskbar instead.
+    inTray_ = trayIcon_->ShowIcon() || inTray_;
+    if (inTray_) {
+      hide();
+      trayIcon_->ShowBalloonHint("Lanvoy", "Click here to access Lanvoys configuration dialog!",
+                                 bitInfo, 1);
+      return;
+    }
   }
+  trayIcon_->SetIconVisible(false);
+  inTray_ = false;
   // To the taskbar: shown compact for a moment, then minimized.
   show();
   raise();
@@ -879,7 +905,7 @@ void TMainForm::RefillProfileList() {
     for (const std::string& name : names) ProfileList->addItem(Q(name));
   }
   SelectListRow(names.empty() ? -1 : 0);
-  if (OnBuildTrayProfileMenu) OnBuildTrayProfileMenu();
+  BuildTrayProfileMenu();
 }
 
 void TMainForm::ProfileListClick() {
@@ -927,6 +953,7 @@ void TMainForm::LeaveEditMode() {
            ComboScriptExtension})
     w->setEnabled(false);
   trayAutoPopup_ = true;
+  trayMenu_->SetAutoPopup(true);
   CheckUseHostName->setEnabled(false);
   InputPCName->setEnabled(false);
 }
@@ -973,6 +1000,7 @@ void TMainForm::EnterEditMode() {
   InputPCName->setEnabled(true);
   Lan1.IP->setFocus();
   trayAutoPopup_ = false;
+  trayMenu_->SetAutoPopup(false);
   repaint();
 }
 

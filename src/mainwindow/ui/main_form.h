@@ -23,6 +23,7 @@
 
 #include "apply/apply_sequence.h"
 #include "components/appexec.h"
+#include "components/cool_tray_icon.h"
 #include "components/dos_command.h"
 #include "components/msg_dlg.h"
 #include "components/sys_info.h"
@@ -39,6 +40,8 @@ class TFormHelp;
 class TFormProgress;
 class TFormNetDetails;
 class QtMainThreadDispatcher;
+class QtNotificationArea;
+class QtTrayMenu;
 
 // The controls of one connection tab.
 struct ConnectionControls {
@@ -60,16 +63,15 @@ class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserv
   Q_OBJECT
  public:
   // args: the command-line arguments after the program name (the second one may be "hide").
+  // trayArea: where the tray icon goes; the desktop's notification area when null.
   TMainForm(platform::Platform& platform, Questions& questions, std::string exePath,
-            std::vector<std::string> args, QWidget* parent = nullptr);
+            std::vector<std::string> args, QWidget* parent = nullptr,
+            NotificationArea* trayArea = nullptr);
   ~TMainForm() override;
 
   // The creation sequence; run once after construction.
   void FormCreate();
 
-  // Seams for the parts wired in later. Without them the matching buttons do nothing.
-  std::function<void()> OnMinimizeToTray;        // ButtonMinimizeClick with the tray option
-  std::function<void()> OnBuildTrayProfileMenu;  // end of RefillProfileList
   // What Get Current reads; the system's readers unless replaced (tests feed their own).
   std::function<void(CurrentSettingsSink&)> OnReadCurrentSettings;
 
@@ -85,6 +87,15 @@ class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserv
   TAppExec& NetshExe() { return *netshExe_; }
   TAppExec& TempBat() { return *tempBat_; }
   TFormProgress* FormProgress() const { return formProgress_; }
+
+  // ---- tray
+  void BuildTrayProfileMenu();
+  void MenuApplyaprofileClick(QAction* item);
+  void ShowWindow1Click();
+  void TrayIconBalloonHintClick();
+  void TimerSystrayWatchdogTimer();
+  TCoolTrayIcon& TrayIcon() { return *trayIcon_; }
+  QtTrayMenu& TrayMenu() { return *trayMenu_; }
 
   // ---- LAN state view
   void CreateNetDetailsForm();
@@ -321,6 +332,11 @@ class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserv
   // The capture's hand-overs go through the dispatcher: it must outlive the capture.
   std::unique_ptr<QtMainThreadDispatcher> dispatcher_;
   std::unique_ptr<TDosCommand> dosCommand_;
+  // The icon goes before its menu and its area.
+  std::unique_ptr<QtNotificationArea> ownTrayArea_;
+  std::unique_ptr<QtTrayMenu> trayMenu_;
+  std::unique_ptr<TCoolTrayIcon> trayIcon_;
+  bool inTray_ = false;  // the icon is in the notification area
   TFormProgress* formProgress_ = nullptr;
   TFormHelp* formHelp_ = nullptr;
   TFormNetDetails* formNetDetails_ = nullptr;

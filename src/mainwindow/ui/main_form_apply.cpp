@@ -1,6 +1,7 @@
 // TMainForm: applying the shown profile, the progress window, and the LAN state view.
 #include <QApplication>
 #include <QCursor>
+#include <QMenu>
 
 #include "apply/printer_computer.h"
 #include "apply/ui/form_progress.h"
@@ -44,6 +45,53 @@ void TMainForm::ButtonApplyClick(QObject* sender) {
     RestartComputer(platform_.system());
   if (CheckMinimizeAfterApply->isChecked()) ButtonMinimizeClick();
   if (CheckTerminate->isChecked()) close();
+}
+
+// ---------------------------------------------------------------- tray
+
+void TMainForm::BuildTrayProfileMenu() {
+  for (QAction* item : MenuApplyaprofile->actions()) {
+    MenuApplyaprofile->removeAction(item);
+    delete item;
+  }
+  for (const std::string& name : store_->ProfileNames()) {
+    const QString caption = QString::fromStdString(name);
+    // Qt reads "&" as a mnemonic mark: doubled, the caption shows the name as it is.
+    QAction* item = new QAction(QString(caption).replace("&", "&&"), this);
+    item->setData(caption);
+    connect(item, &QAction::triggered, this,
+            [this, item] { Guarded([this, item] { MenuApplyaprofileClick(item); }); });
+    MenuApplyaprofile->addAction(item);
+  }
+}
+
+void TMainForm::MenuApplyaprofileClick(QAction* item) {
+  const QString name = item->data().toString();
+  for (int row = 0; row < ProfileList->count(); ++row) {
+    if (ProfileList->item(row)->text().compare(name, Qt::CaseInsensitive) == 0) {
+      SelectListRow(row);
+      break;
+    }
+  }
+  ProfileListClick();
+  const ApplyOutcome outcome = ApplyProfile(true);
+  if (!outcome.NetshSucceeded())
+    questions_.MessageDlg(NetshErrorMessage(outcome), mtWarning, {mbOK});
+}
+
+void TMainForm::ShowWindow1Click() {
+  show();
+  raise();
+  activateWindow();
+}
+
+void TMainForm::TrayIconBalloonHintClick() {
+  trayIcon_->HideBalloonHint();
+}
+
+void TMainForm::TimerSystrayWatchdogTimer() {
+  trayIcon_->Enabled = false;
+  trayIcon_->Enabled = true;
 }
 
 void TMainForm::SetDebugMode() {
