@@ -3,8 +3,19 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QPixmap>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "app/ui/form_start_bild.h"
+#include "apply/ui/form_progress.h"
+#include "components/ui/qt_notification_area.h"
+#include "platform/sim/sim_platform.h"
+#include "sysread/ui/form_net_details.h"
 
 #include "components/msg_dlg.h"
 #include "fake_platform.h"
@@ -38,6 +49,7 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   QtQuestions questions;
   TMainForm form(platform, questions, platform.exePath, {});
   questions.SetOwner(&form);
+  form.OnReadCurrentSettings = nullptr;  // the fake machine has no netsh to dump
   form.FormCreate();
   form.show();
   QApplication::processEvents();
@@ -80,6 +92,81 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   };
   shoot(SetupDialogAdmin, "dialog_admin.png");
   shoot(SetupDialogBrowserRestart, "dialog_browser_restart.png");
+
+  // The progress window in the middle of an apply.
+  form.ProgressRange(1, 5);
+  form.ProgressStage(3, "Processing Host file modification/ script execution", true);
+  form.FormProgress()->grab().save(out + "/progress.png");
+  form.ProgressClose();
+
+  TFormStartBild splash;
+  splash.ShowNow();
+  splash.grab().save(out + "/splash.png");
+}
+
+void WaitFor(const std::function<bool()>& done, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+TEST(Screenshots, LanStateViewOnTheSimulatedHost) {
+  const QString out = qEnvironmentVariable("LANVOY_SCREENSHOTS");
+  if (out.isEmpty()) GTEST_SKIP() << "set LANVOY_SCREENSHOTS to a folder";
+  test::GuiApp();
+  test::TempDir dir;
+  sim::SimPlatform machine(dir.path() / "host");
+  dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\n");
+  dir.Write("Lanvoy.INI", "[Office]\r\n");
+  QtQuestions questions;
+  TMainForm form(machine, questions, dir.File("Lanvoy.exe"), {});
+  form.FormCreate();
+  QTimer::singleShot(0, [&] {
+    WaitFor([&] { return !form.DosCommand().Running(); }, 10000);
+    QApplication::processEvents();
+    form.FormNetDetails()->grab().save(out + "/lan_state.png");
+    form.FormNetDetails()->Button1->click();
+  });
+  form.ShowLanState();
+}
+
+// Needs a display with a notification area (scripts/screenshots starts one).
+TEST(Screenshots, TrayIconWithItsMenu) {
+  const QString out = qEnvironmentVariable("LANVOY_SCREENSHOTS");
+  if (out.isEmpty()) GTEST_SKIP() << "set LANVOY_SCREENSHOTS to a folder";
+  test::GuiApp();
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "no notification area";
+  test::TempDir dir;
+  test::FakePlatform platform;
+  platform.exePath = dir.File("Lanvoy.exe");
+  dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\nTrayicon=1\r\n");
+  dir.Write("Lanvoy.INI", "[Office]\r\n[Home]\r\n[Customer site]\r\n[R&D lab]\r\n");
+  QtQuestions questions;
+  QtNotificationArea area;
+  TMainForm form(platform, questions, platform.exePath, {}, nullptr, &area);
+  form.OnReadCurrentSettings = nullptr;
+  form.FormCreate();
+  form.ButtonMinimizeClick();
+  QSystemTrayIcon* icon = nullptr;
+  WaitFor(
+      [&] {
+        for (QSystemTrayIcon* i : area.findChildren<QSystemTrayIcon*>()) icon = i;
+        return icon && icon->geometry().isValid() && icon->geometry().width() > 0;
+      },
+      5000);
+  ASSERT_NE(icon, nullptr);
+  WaitFor([] { return false; }, 1500);  // the balloon goes, the icon is drawn
+  const QRect at = icon->geometry();
+  form.PopUPTray->popup(at.bottomLeft() + QPoint(-120, 4));
+  WaitFor([&] { return form.PopUPTray->isVisible(); }, 2000);
+  form.MenuApplyaprofile->popup(form.PopUPTray->geometry().topLeft() - QPoint(160, 0));
+  WaitFor([] { return false; }, 500);
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect part(screen->geometry().right() - 420, 0, 420, 200);
+  screen->grabWindow(0, part.x(), part.y(), part.width(), part.height())
+      .save(out + "/tray_menu.png");
+  form.MenuApplyaprofile->hide();
+  form.PopUPTray->hide();
 }
 
 }  // namespace
