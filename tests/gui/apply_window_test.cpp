@@ -165,8 +165,11 @@ TEST_F(ApplyWindowTest, AfterApplyMinimizeOrTerminate) {
 
   form->CheckTerminate->setChecked(true);
   EXPECT_FALSE(form->CheckMinimizeAfterApply->isChecked());
+  int closed = 0;
+  QObject::connect(form.get(), &TMainForm::Closed, [&] { ++closed; });
   form->ButtonApply->click();
   EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(closed, 1);
 }
 
 TEST_F(ApplyWindowTest, NetshThatCannotStartStopsTheSequenceAndKeepsTheScript) {

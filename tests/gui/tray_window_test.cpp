@@ -173,6 +173,14 @@ TEST_F(TrayWindowTest, InEditModeTheIconsClicksDoNothing) {
 
   form->ButtonCancelClick();
   EXPECT_TRUE(form->TrayMenu().AutoPopup());
+
+  // "Close" from the tray ends the program although the window is hidden.
+  form->ButtonMinimize->click();
+  ASSERT_FALSE(form->isVisible());
+  int closed = 0;
+  QObject::connect(form.get(), &TMainForm::Closed, [&] { ++closed; });
+  form->Close1->trigger();
+  EXPECT_EQ(closed, 1);
 }
 
 TEST_F(TrayWindowTest, StartMinimizedWithTheTrayOptionStartsInTheTray) {

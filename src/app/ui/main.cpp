@@ -20,5 +20,7 @@ int main(int argc, char** argv) {
                                  std::cerr);
   program.OnMainFormConstructed = [&](lanvoy::TMainForm& form) { questions.SetOwner(&form); };
   if (!program.Start()) return program.ExitCode();
+  QObject::connect(&program.MainForm(), &lanvoy::TMainForm::Closed, &app, &QApplication::quit,
+                   Qt::QueuedConnection);
   return QApplication::exec();
 }

@@ -433,10 +433,12 @@ bool TMainForm::FormCloseQuery() {
 void TMainForm::closeEvent(QCloseEvent* event) {
   bool close = true;
   Guarded([&] { close = FormCloseQuery(); });
-  if (close)
+  if (close) {
     event->accept();
-  else
+    emit Closed();
+  } else {
     event->ignore();
+  }
 }
 
 void TMainForm::contextMenuEvent(QContextMenuEvent* event) {

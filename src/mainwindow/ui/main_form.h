@@ -198,6 +198,11 @@ class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserv
   // general handler does.
   void Guarded(const std::function<void()>& handler);
 
+ signals:
+  // The window was closed for good: the program ends (also from the tray, where the
+  // window is hidden and closing it would not end the message loop by itself).
+  void Closed();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
