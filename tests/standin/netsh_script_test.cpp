@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "standin/netsh_dump.h"
-#include "sim/netsh_test_support.h"
+#include "test_support/netsh_dump_reading.h"
 
 namespace lanvoy::standin {
 namespace {
