@@ -9,7 +9,7 @@
 #include "base/strings.h"
 #include "platform/sim/host.h"
 #include "platform/sim/host_root.h"
-#include "platform/sim/network_state.h"
+#include "standin/network_state.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   }
   try {
     const auto root = lanvoy::sim::ResolveHostRoot();
-    const auto state = lanvoy::sim::NetworkState::LoadOrCreate(lanvoy::sim::NetworkStatePath(root));
+    const auto state = lanvoy::standin::NetworkState::LoadOrCreate(lanvoy::standin::NetworkStatePath(root));
     std::string names;
     for (const auto& c : state.connections) names += c.name + "\r\n";
     Write(names);

@@ -7,7 +7,7 @@
 #include "base/strings.h"
 #include "platform/platform.h"
 #include "platform/sim/host_root.h"
-#include "platform/sim/network_state.h"
+#include "standin/network_state.h"
 
 namespace {
 
@@ -47,9 +47,9 @@ int main(int argc, char** argv) {
   }
   try {
     auto platform = lanvoy::platform::CreatePlatform();
-    const auto state = lanvoy::sim::NetworkState::LoadOrCreate(
-        lanvoy::sim::NetworkStatePath(lanvoy::sim::ResolveHostRoot()));
-    Write(lanvoy::sim::IpconfigAllReport(state, ComputerName(*platform)));
+    const auto state = lanvoy::standin::NetworkState::LoadOrCreate(
+        lanvoy::standin::NetworkStatePath(lanvoy::sim::ResolveHostRoot()));
+    Write(lanvoy::standin::IpconfigAllReport(state, ComputerName(*platform)));
     return 0;
   } catch (const std::exception& e) {
     Write(std::string(e.what()) + "\r\n");

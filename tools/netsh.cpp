@@ -1,15 +1,18 @@
-// netsh: the stand-in for Windows' network shell on the simulated host.
+// netsh: the stand-in for Windows' network shell, built for both backends (Wine's own netsh
+// knows none of the commands the program runs).
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "platform/sim/host_root.h"
-#include "platform/sim/netsh_tool.h"
+#include "platform/standin_host.h"
+#include "standin/netsh_tool.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string out;
-  const int code = lanvoy::sim::RunNetsh(args, lanvoy::sim::ResolveHostRoot(), out);
+  const int code = lanvoy::standin::RunNetsh(args, lanvoy::platform::StandinHostRoot(), out);
+  // The dump's CR LF must reach a redirection unchanged.
+  lanvoy::platform::UseBinaryStandardOutput();
   std::fwrite(out.data(), 1, out.size(), stdout);
   return code;
 }

@@ -35,6 +35,9 @@ struct Line {
   Kind kind = kOther;
   std::string_view name;   // section or key name
   std::string_view value;  // a key's trimmed value
+  // A name without "=" is a key without a value, as Windows takes it: it reads as missing
+  // and is not listed, yet it hides later lines of that key, and a write fills it in place.
+  bool hasValue = false;
 };
 
 // Calls f(raw line without its line end) for each line; f returns false to stop.
@@ -97,12 +100,17 @@ struct Document {
       }
     }
     auto eq = s.find('=');
-    if (eq == std::string_view::npos) return line;
+    if (eq == std::string_view::npos) {
+      line.kind = Line::kKey;
+      line.name = s;
+      return line;
+    }
     std::string_view name = TrimView(s.substr(0, eq));
     if (name.empty()) return line;
     line.kind = Line::kKey;
     line.name = name;
     line.value = TrimView(s.substr(eq + 1));
+    line.hasValue = true;
     return line;
   }
 
@@ -194,7 +202,7 @@ class Scan {
     std::optional<std::string_view> value;
     Keys(section, [&](const Line& line) {
       if (!SameText(line.name, key)) return true;
-      value = line.value;
+      if (line.hasValue) value = line.value;
       return false;
     });
     return value;
@@ -264,6 +272,9 @@ void CheckValue(const std::string& key, const std::string& value) {
 }
 
 std::optional<int32_t> ParseInteger(std::string_view s) {
+  // Blanks before the number are skipped, as Windows' number reading does.
+  while (!s.empty() && (s.front() == ' ' || (s.front() >= '\t' && s.front() <= '\r')))
+    s.remove_prefix(1);
   if (s.empty()) return std::nullopt;
   bool negative = false;
   if (s.front() == '-' || s.front() == '+') {
@@ -443,12 +454,20 @@ std::vector<std::string> IniFile::ReadSection(const std::string& section) const 
 
 IniFile::Entries IniFile::ReadSectionValues(const std::string& section) const {
   Entries entries;
+  // The first line of each key name, which is the one that is read.
+  std::vector<Line> firsts;
   Scan(path_).Keys(section, [&](const Line& line) {
-    // A repeated key is listed once; its first line is the one that is read.
-    bool seen = false;
+    const Line* first = nullptr;
+    for (const auto& f : firsts)
+      if (SameText(f.name, line.name)) first = &f;
+    if (!first) first = &firsts.emplace_back(line);
+    // A key is listed once, at its first line that has a value; a line without one reads
+    // as missing, so the key lists with an empty value.
+    if (!line.hasValue) return true;
     for (const auto& e : entries)
-      if (SameText(e.first, line.name)) seen = true;
-    if (!seen) entries.emplace_back(std::string(line.name), StripQuotes(line.value));
+      if (SameText(e.first, line.name)) return true;
+    entries.emplace_back(std::string(line.name),
+                         first->hasValue ? StripQuotes(first->value) : std::string());
     return true;
   });
   return entries;
@@ -456,9 +475,9 @@ IniFile::Entries IniFile::ReadSectionValues(const std::string& section) const {
 
 bool IniFile::SectionExists(const std::string& section) const {
   bool any = false;
-  Scan(path_).Keys(section, [&](const Line&) {
-    any = true;
-    return false;
+  Scan(path_).Keys(section, [&](const Line& line) {
+    any = line.hasValue;
+    return !any;
   });
   return any;
 }
@@ -477,9 +496,11 @@ void IniFile::EraseSection(const std::string& section) {
 
 void IniFile::DeleteKey(const std::string& section, const std::string& key) {
   Document doc(path_);
-  std::size_t header = doc.FindSection(section);
-  if (header == Document::npos) return;
-  std::size_t at = doc.FindKey(header, key);
+  // As Windows does, a key that the first of repeated headers lacks is deleted from the next
+  // header of that name that has it.
+  std::size_t at = Document::npos;
+  for (std::size_t header : doc.FindSections(section))
+    if ((at = doc.FindKey(header, key)) != Document::npos) break;
   if (at == Document::npos) return;
   Writer w(doc);
   w.AddLines(doc, 0, at);

@@ -26,10 +26,13 @@ class IniFile {
   const std::string& FileName() const { return path_; }
 
   // Trimmed text after the first "=", one pair of equal enclosing quotes removed; the
-  // default only when the key is missing (an empty value reads as "").
+  // default only when the key is missing (an empty value reads as ""). A line of the key's
+  // name without "=" is a key without a value: it reads as missing and hides later lines of
+  // that name.
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& def) const;
-  // Decimal, or hexadecimal after "0x", "0X" or "$"; anything else gives def.
+  // Decimal, or hexadecimal after "0x", "0X" or "$", blanks before it skipped; anything else
+  // gives def.
   int32_t ReadInteger(const std::string& section, const std::string& key, int32_t def) const;
   // An integer read with default 1 or 0; true for anything but 0.
   bool ReadBool(const std::string& section, const std::string& key, bool def) const;
@@ -45,7 +48,8 @@ class IniFile {
   // Section names in file order (repeated names too), key names of a section in file order.
   std::vector<std::string> ReadSections() const;
   std::vector<std::string> ReadSection(const std::string& section) const;
-  // Names and values (as ReadString gives them) of a section's keys, in file order.
+  // Names and values (as ReadString gives them, "" for a key without a value) of a section's
+  // keys, in file order; a key is listed at its first line with a value.
   Entries ReadSectionValues(const std::string& section) const;
   // A section that lists at least one key.
   bool SectionExists(const std::string& section) const;
@@ -53,6 +57,8 @@ class IniFile {
 
   // Removes every header of that name with its lines.
   void EraseSection(const std::string& section);
+  // Removes the key's first line (with or without a value) from the first header of that
+  // name that holds it.
   void DeleteKey(const std::string& section, const std::string& key);
   // Erases the section (every header of that name) and writes it anew at the end of the file with
   // these keys, in this order: one change of the file, so a failure leaves the old section as it

@@ -94,6 +94,39 @@ TEST_F(IniFileTest, ReplaceAndEraseTakeRepeatedHeadersAlong) {
   EXPECT_TRUE(ini_.ReadSections().empty());
 }
 
+// A name without "=" is a key without a value: missing to reads and lists, but it stands
+// in front of later lines of the key, a write fills it and a delete takes it first.
+TEST_F(IniFileTest, LineWithoutEqualsIsAKeyWithoutValue) {
+  Put("[S]\r\n  lone  \r\nk=1\r\nLONE=hidden\r\n[T]\r\nonly\r\n");
+  EXPECT_EQ(ini_.ReadString("S", "lone", "def"), "def");
+  EXPECT_EQ(ini_.ReadInteger("S", "lone", -4), -4);
+  EXPECT_FALSE(ini_.ValueExists("S", "lone"));
+  // Listed once, where its first line with a value stands, with the value that is read.
+  EXPECT_EQ(ini_.ReadSectionValues("S"), (IniFile::Entries{{"k", "1"}, {"LONE", ""}}));
+  EXPECT_TRUE(ini_.ReadSection("T").empty());
+  EXPECT_FALSE(ini_.SectionExists("T"));
+  EXPECT_EQ(ini_.ReadSections(), (std::vector<std::string>{"S", "T"}));
+
+  ini_.WriteString("S", "Lone", "filled");
+  EXPECT_EQ(Bytes(), "[S]\r\nlone=filled\r\nk=1\r\nLONE=hidden\r\n[T]\r\nonly\r\n");
+  EXPECT_EQ(ini_.ReadString("S", "lone", "def"), "filled");
+
+  Put("[S]\r\nlone\r\nlone=hidden\r\n");
+  ini_.DeleteKey("S", "lone");
+  EXPECT_EQ(ini_.ReadString("S", "lone", "def"), "hidden");
+}
+
+TEST_F(IniFileTest, DeleteKeyTakesItFromTheFirstRepeatedHeaderThatHoldsIt) {
+  Put("[A]\r\nk=1\r\n[B]\r\ng=b\r\n[a]\r\ng=2\r\nk=3\r\n[A]\r\ng=5\r\n");
+  ini_.DeleteKey("A", "g");
+  EXPECT_EQ(Bytes(), "[A]\r\nk=1\r\n[B]\r\ng=b\r\n[a]\r\nk=3\r\n[A]\r\ng=5\r\n");
+  ini_.DeleteKey("A", "k");
+  ini_.DeleteKey("A", "k");
+  EXPECT_EQ(Bytes(), "[A]\r\n[B]\r\ng=b\r\n[a]\r\n[A]\r\ng=5\r\n");
+  ini_.DeleteKey("A", "missing");  // no change, no error
+  EXPECT_EQ(ini_.ReadSections(), (std::vector<std::string>{"A", "B", "a", "A"}));
+}
+
 TEST_F(IniFileTest, ByteOrderMarkIsSkippedAndKept) {
   Put("\xEF\xBB\xBF[S]\r\nk=v\r\n");
   EXPECT_EQ(ini_.ReadSections(), (std::vector<std::string>{"S"}));
@@ -120,7 +153,12 @@ TEST_F(IniFileTest, Integers) {
   EXPECT_EQ(ini_.ReadInteger("N", "quoted", 0), 5);
   EXPECT_EQ(ini_.ReadInteger("N", "space", 0), 8);
   EXPECT_EQ(IniFile::IntegerOf("$10", 0), 16);
-  EXPECT_EQ(IniFile::IntegerOf(" 5", 3), 3);  // as ReadInteger reads "' 5'"
+  // Blanks before the number are skipped, also inside quotes; after it they are garbage.
+  EXPECT_EQ(IniFile::IntegerOf(" 5", 3), 5);
+  EXPECT_EQ(IniFile::IntegerOf("\t -0x10", 3), -16);
+  EXPECT_EQ(IniFile::IntegerOf("5 ", 3), 3);
+  EXPECT_EQ(IniFile::IntegerOf("   ", 3), 3);
+  EXPECT_EQ(IniFile::IntegerOf("- 5", 3), 3);
 }
 
 TEST_F(IniFileTest, Booleans) {

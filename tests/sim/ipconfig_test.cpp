@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
-#include "platform/sim/netsh_script.h"
-#include "platform/sim/network_state.h"
 #include "platform/sim/sim_platform.h"
 #include "sim/netsh_test_support.h"
+#include "standin/netsh_script.h"
+#include "standin/network_state.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy::sim {
 namespace {
+
+using standin::IpconfigAllReport;
+using standin::NetshInterpreter;
+using standin::NetworkState;
 
 // The report's lines; every one must end in CR LF.
 std::vector<std::string> ReportLines(const std::string& report) {

@@ -1,12 +1,12 @@
-#include "platform/sim/netsh_tool.h"
+#include "standin/netsh_tool.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/network_state.h"
+#include "standin/network_state.h"
 #include "sim/netsh_test_support.h"
 #include "test_support/temp_dir.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 namespace {
 
 TEST(NetshTool, ScriptPathInWindowsFormLiesOnTheHost) {
@@ -70,4 +70,4 @@ TEST(NetshTool, BuiltProgramRunsScriptsAndDumps) {
 }
 
 }  // namespace
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

@@ -1,11 +1,11 @@
-#include "platform/sim/network_state.h"
+#include "standin/network_state.h"
 
 #include <gtest/gtest.h>
 
 #include "sim/netsh_test_support.h"
 #include "test_support/temp_dir.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 namespace {
 
 TEST(NetworkState, FirstUseCreatesTheDefaultMachine) {
@@ -96,4 +96,4 @@ TEST(Rundll32, NetworkConnectionsPanelListsTheConnectionsAndLogsTheOpening) {
 }
 
 }  // namespace
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

@@ -2,7 +2,8 @@
 //   lanvoy_test_child exit N     ends with exit code N
 //   lanvoy_test_child sleep MS   sleeps, then ends with 0
 //   lanvoy_test_child print TEXT writes TEXT and CR LF to standard output
-//   lanvoy_test_child copy       copies standard input to standard output until its end
+//   lanvoy_test_child copy       copies standard input to standard output line by line
+//                                until its end
 //   lanvoy_test_child many N     writes N bytes "x" to standard output
 #include <fcntl.h>
 #include <io.h>
@@ -32,9 +33,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "copy") == 0) {
+    // Line by line, each passed on at once, so that a capture sees it while the input
+    // stays open.
     char buffer[256];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) std::fwrite(buffer, 1, n, stdout);
+    while (std::fgets(buffer, sizeof buffer, stdin)) {
+      std::fputs(buffer, stdout);
+      std::fflush(stdout);
+    }
     return 0;
   }
   std::fputs("usage: lanvoy_test_child exit N | sleep MS | print TEXT | copy | many N\n", stderr);

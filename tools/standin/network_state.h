@@ -1,4 +1,4 @@
-// The TCP/IP configuration of the simulated machine: "network.ini" in the host root, one
+// The TCP/IP configuration of the machine the stand-ins play: "network.ini" in the host root, one
 // section per network connection, in the order Windows lists them. The stand-ins for netsh,
 // ipconfig and Rundll32 read it; only netsh changes it.
 #pragma once
@@ -10,7 +10,7 @@
 
 #include "base/error.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 
 inline constexpr const char* kNetworkStateFileName = "network.ini";
 
@@ -83,4 +83,4 @@ std::filesystem::path NetworkStatePath(const std::filesystem::path& hostRoot);
 // The report of "ipconfig /all" for this state, CR LF line ends.
 std::string IpconfigAllReport(const NetworkState& state, const std::string& hostName);
 
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

@@ -1,10 +1,10 @@
-#include "platform/sim/netsh_dump.h"
+#include "standin/netsh_dump.h"
 
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 namespace {
 
 std::vector<std::string> LinesOf(const std::string& dump) {
@@ -86,4 +86,4 @@ TEST(NetshDump, FurtherAddressesAndServersAndEmptyLists) {
 }
 
 }  // namespace
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

@@ -1,4 +1,4 @@
-#include "platform/sim/network_state.h"
+#include "standin/network_state.h"
 
 #include <charconv>
 #include <system_error>
@@ -7,7 +7,7 @@
 #include "base/strings.h"
 #include "profiles/ini_file.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 
 namespace fs = std::filesystem;
 
@@ -273,4 +273,4 @@ std::string IpconfigAllReport(const NetworkState& state, const std::string& host
   return out;
 }
 
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

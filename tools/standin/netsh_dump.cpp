@@ -1,8 +1,8 @@
-#include "platform/sim/netsh_dump.h"
+#include "standin/netsh_dump.h"
 
 #include "base/strings.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 
 namespace {
 
@@ -88,4 +88,4 @@ std::string InterfaceDump(const NetworkState& state) {
   return out;
 }
 
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

@@ -1,13 +1,13 @@
-#include "platform/sim/netsh_script.h"
+#include "standin/netsh_script.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <optional>
 
 #include "base/strings.h"
-#include "platform/sim/netsh_dump.h"
+#include "standin/netsh_dump.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 
 namespace {
 
@@ -415,4 +415,4 @@ bool NetshInterpreter::SetWins(const Params& p) {
   return Ok();
 }
 
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 
 // args without the program name. Console text goes to out; returns the exit code: 0 when
 // every command succeeded, 1 otherwise. The network state is read from and saved to the
@@ -14,4 +14,4 @@ namespace lanvoy::sim {
 int RunNetsh(const std::vector<std::string>& args, const std::filesystem::path& hostRoot,
              std::string& out);
 
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

@@ -1,5 +1,5 @@
 // The command interpreter of the netsh stand-in: contexts ("interface", "interface ip"),
-// pushd/popd, and the commands that change the simulated network state. Parameters are
+// pushd/popd, and the commands that change the stand-ins' network state. Parameters are
 // taken as netsh takes them: "key = value", "key=value" or by position, keys and keywords
 // in any letter case.
 #pragma once
@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/sim/network_state.h"
+#include "standin/network_state.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 
 class NetshInterpreter {
  public:
@@ -66,4 +66,4 @@ bool IsIpAddress(std::string_view text);
 // An address whose one bits are contiguous from the top.
 bool IsSubnetMask(std::string_view text);
 
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

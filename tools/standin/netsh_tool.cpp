@@ -1,14 +1,14 @@
-#include "platform/sim/netsh_tool.h"
+#include "standin/netsh_tool.h"
 
 #include <optional>
 
 #include "base/files.h"
 #include "base/strings.h"
-#include "platform/sim/netsh_script.h"
-#include "platform/sim/network_state.h"
-#include "platform/sim/paths.h"
+#include "platform/standin_host.h"
+#include "standin/netsh_script.h"
+#include "standin/network_state.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 
 namespace {
 
@@ -70,7 +70,7 @@ int RunNetsh(const std::vector<std::string>& args, const std::filesystem::path& 
   std::string text;
   if (script) {
     // The program names the script by its Windows path.
-    auto bytes = ReadFileBytes(NativePathFor(hostRoot, *script));
+    auto bytes = ReadFileBytes(platform::StandinLocalPath(hostRoot, *script));
     if (!bytes) {
       Print(out, "The system cannot find the file specified.");
       Print(out, "Unable to open the script file " + *script + ".");
@@ -94,4 +94,4 @@ int RunNetsh(const std::vector<std::string>& args, const std::filesystem::path& 
   }
 }
 
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

@@ -1,11 +1,11 @@
-#include "platform/sim/netsh_script.h"
+#include "standin/netsh_script.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/netsh_dump.h"
-#include "sim/netsh_test_support.h"
+#include "standin/netsh_dump.h"
+#include "test_support/netsh_dump_reading.h"
 
-namespace lanvoy::sim {
+namespace lanvoy::standin {
 namespace {
 
 using test::ReadDump;
@@ -238,4 +238,4 @@ TEST(NetshScript, AddressAndMaskChecks) {
 }
 
 }  // namespace
-}  // namespace lanvoy::sim
+}  // namespace lanvoy::standin

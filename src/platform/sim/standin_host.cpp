@@ -1,0 +1,19 @@
+#include "platform/standin_host.h"
+
+#include "platform/sim/host_root.h"
+#include "platform/sim/paths.h"
+
+namespace lanvoy::platform {
+
+std::filesystem::path StandinHostRoot() {
+  return sim::ResolveHostRoot();
+}
+
+std::string StandinLocalPath(const std::filesystem::path& hostRoot, const std::string& path) {
+  return sim::NativePathFor(hostRoot, path);
+}
+
+// Linux streams never translate line ends.
+void UseBinaryStandardOutput() {}
+
+}  // namespace lanvoy::platform

@@ -1,0 +1,208 @@
+// ApplyProfile end to end on the Windows API under Wine, then Get Current reading it back: the
+// netsh stand-in built beside the tests (Wine's own netsh is a stub), the registry, the
+// hosts file under the real Windows directory, and the dump batch file run by the real
+// command interpreter with its ">" redirection.
+#include "platform/win32/windows_api.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "apply/apply_sequence.h"
+#include "apply/hosts_file.h"
+#include "apply/mail_servers.h"
+#include "apply/printer_computer.h"
+#include "apply/proxy_settings.h"
+#include "base/files.h"
+#include "components/appexec.h"
+#include "platform/registry_access.h"
+#include "sysread/current_settings_reader.h"
+#include "test_support/recorders.h"
+#include "test_support/temp_dir.h"
+#include "win32/win32_test_support.h"
+
+namespace lanvoy {
+namespace {
+
+std::optional<std::string> Environment(const char* name) {
+  char buffer[32768];
+  DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  if (n == 0 || n >= sizeof buffer) return std::nullopt;
+  return std::string(buffer, n);
+}
+
+void SetEnvironment(const char* name, const std::optional<std::string>& value) {
+  SetEnvironmentVariableA(name, value ? value->c_str() : nullptr);
+}
+
+ProfileRecord OfficeProfile() {
+  ProfileRecord p;
+  p.LongLANDescription = "LAN-Verbindung";
+  p.DHCP = kModeStatic;
+  p.IP = "10.20.30.40";
+  p.Subnet = "255.255.255.0";
+  p.IP2 = "10.20.31.40";
+  p.Subnet2 = "255.255.0.0";
+  p.Gateway = "10.20.30.1";
+  p.DNS = "10.20.30.2";
+  p.DNS2 = "10.20.30.3";
+  p.WINS = "10.20.30.4";
+  p.LongLANDescriptionLan2 = "WLAN";
+  p.DHCPLan2 = kModeDhcp;
+  p.DHCP_DNSLan2 = true;
+  p.DHCP_WINSLan2 = true;
+  p.Proxy = "cache.office";
+  p.ProxyPort = "3128";
+  p.EnableProxy = true;
+  p.ProxyNoLocal = true;
+  p.ProxyNotUsed = "10.*\r\nintranet";
+  p.IncludeOLExp = true;
+  p.OLEXPPOP = "pop.office";
+  p.OLEXPSMTP = "smtp.office";
+  p.OLEXPIMAP = "imap.office";
+  p.IncludeHostModification = true;
+  p.Hosts = {{"fileserver", "10.20.30.10", "files"}, {"printer", "10.20.30.11", ""}};
+  p.IncludeHostName = true;
+  p.HostName = "OFFICE-PC";
+  return p;
+}
+
+class Win32ApplyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The stand-in keeps its network state in this test's folder, and the batch file's
+    // "netsh.exe" (found by the command interpreter along PATH) is the stand-in too.
+    SetEnvironment("LANVOY_HOST", (dir_.path() / "host").string());
+    const std::string bin = ExtractFilePath(machine_->system().ExecutablePath());
+    SetEnvironment("PATH", bin + ";" + oldPath_.value_or(""));
+    hostsFile_ = HostsFilePath(machine_->system().WindowsDirectory());
+    oldHosts_ = ReadFileBytes(hostsFile_);
+
+    for (TAppExec* exec : {&netsh_, &tempBat_}) {
+      exec->SetWait(true);
+      exec->SetWindowState(wsMinimized);
+      exec->SetHideIfMinimized(true);
+    }
+    netsh_.SetExeName("netsh");
+
+    // A default mail account with a POP3 and an IMAP server, as an account holds them.
+    TRegistry reg(machine_->registry(), platform::RootKey::CurrentUser);
+    ASSERT_TRUE(reg.OpenKey(kAccountManagerKey, true));
+    reg.WriteString("Default Mail Account", "00000009");
+    ASSERT_TRUE(reg.OpenKey(std::string(kAccountsKey) + "00000009", true));
+    reg.WriteString("POP3 Server", "pop.old");
+    reg.WriteString("IMAP Server", "imap.old");
+    reg.WriteString("SMTP Server", "smtp.old");
+  }
+  void TearDown() override {
+    SetEnvironment("LANVOY_HOST", oldHost_);
+    SetEnvironment("PATH", oldPath_);
+    if (oldHosts_) WriteFileAtomic(hostsFile_, *oldHosts_);
+  }
+
+  ApplyOutcome Apply(const ProfileRecord& p) {
+    ApplyContext ctx{*machine_, programDir_, machine_->system().WindowsDirectory(),
+                     netsh_,    observer_,   std::chrono::milliseconds(0)};
+    return ApplyProfile(p, true, ctx);
+  }
+  void ReadBack() {
+    ReadContext ctx{*machine_, programDir_, machine_->system().WindowsDirectory(), tempBat_};
+    ReadCurrentSettings(ctx, sink_);
+  }
+
+  const std::optional<std::string> oldHost_ = Environment("LANVOY_HOST");
+  const std::optional<std::string> oldPath_ = Environment("PATH");
+  std::unique_ptr<platform::Platform> machine_ = platform::CreatePlatform();
+  test::TempDir dir_;
+  std::string programDir_ = dir_.path().string() + "\\";
+  std::string hostsFile_;
+  std::optional<std::string> oldHosts_;
+  TAppExec netsh_{machine_->processes()};
+  TAppExec tempBat_{machine_->processes()};
+  test::RecordingObserver observer_;
+  test::RecordingSink sink_;
+};
+
+TEST_F(Win32ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
+  ApplyOutcome outcome = Apply(OfficeProfile());
+  EXPECT_TRUE(outcome.netshWaited);
+  EXPECT_EQ(outcome.netshExitCode, 0u) << outcome.netshOutput;
+  EXPECT_TRUE(outcome.netshErrors.empty()) << outcome.netshOutput;
+  EXPECT_NE(outcome.netshOutput.find("Ok."), std::string::npos) << outcome.netshOutput;
+  EXPECT_TRUE(outcome.hostsError.empty()) << outcome.hostsError;
+  EXPECT_FALSE(dir_.Exists("tmp.txt"));  // the script is removed after the run
+  EXPECT_TRUE(dir_.Exists("host/network.ini"));
+  EXPECT_EQ(observer_.stages.size(), 5u);
+  EXPECT_EQ(observer_.closed, 1);
+
+  ReadBack();
+  EXPECT_EQ(sink_.calls, (std::vector<std::string>{"clear", "connections", "proxy", "mail", "name",
+                                                   "hosts", "connections"}))
+      << "no printer without a print server";
+  ASSERT_GE(sink_.connections.size(), 2u);
+  const TNetworkInfo& lan = sink_.connections[0];
+  EXPECT_EQ(lan.LongLANDescription, "LAN-Verbindung");
+  EXPECT_FALSE(lan.DHCP);
+  EXPECT_EQ(lan.IP, "10.20.30.40");
+  EXPECT_EQ(lan.Subnet, "255.255.255.0");
+  EXPECT_EQ(lan.IP2, "10.20.31.40");
+  EXPECT_EQ(lan.Subnet2, "255.255.0.0");
+  EXPECT_EQ(lan.Gateway, "10.20.30.1");
+  EXPECT_EQ(lan.DNS, "10.20.30.2");
+  EXPECT_EQ(lan.DNS2, "10.20.30.3");
+  EXPECT_EQ(lan.WINS, "10.20.30.4");
+  const TNetworkInfo& wlan = sink_.connections[1];
+  EXPECT_EQ(wlan.LongLANDescription, "WLAN");
+  EXPECT_TRUE(wlan.DHCP);
+  EXPECT_TRUE(wlan.DHCP_DNS);
+  EXPECT_TRUE(wlan.DHCP_WINS);
+
+  EXPECT_EQ(sink_.proxy.Server, "cache.office");
+  EXPECT_EQ(sink_.proxy.Port, "3128");
+  EXPECT_TRUE(sink_.proxy.Enable);
+  EXPECT_TRUE(sink_.proxy.NoLocal);
+  EXPECT_EQ(sink_.proxy.Exceptions, (std::vector<std::string>{"10.*", "intranet"}));
+  EXPECT_EQ(sink_.mail, (MailServers{"imap.office", "smtp.office", "pop.office"}));
+  EXPECT_EQ(sink_.computerName, "OFFICE-PC");
+  EXPECT_EQ(sink_.hosts, (std::vector<HostRow>{{"fileserver   ", "10.20.30.10", "files"},
+                                               {"printer   ", "10.20.30.11", ""}}));
+  // The batch file and the dump it redirected are gone again.
+  EXPECT_FALSE(dir_.Exists("tmp.txt"));
+  EXPECT_FALSE(dir_.Exists("tmp.bat"));
+}
+
+TEST_F(Win32ApplyTest, DumpRedirectedByTheCommandInterpreterKeepsItsLineEnds) {
+  // What Get Current's batch file leaves behind, read before it is removed.
+  const std::string batch = programDir_ + "dump.bat";
+  const std::string dump = programDir_ + "dump.txt";
+  WriteTextLines(batch, {DumpBatchLine(dump)});
+  tempBat_.SetExeName(batch);
+  tempBat_.Execute();
+  EXPECT_EQ(tempBat_.ErrNo(), 0);
+  auto bytes = ReadFileBytes(dump);
+  ASSERT_TRUE(bytes.has_value());
+  EXPECT_NE(bytes->find("# Interface IP Configuration for \"LAN-Verbindung\"\r\n"),
+            std::string::npos)
+      << *bytes;
+  EXPECT_EQ(bytes->find("\r\r\n"), std::string::npos) << "text-mode output doubled the CR";
+}
+
+TEST_F(Win32ApplyTest, RejectedScriptLineIsReportedNotTakenForSuccess) {
+  ProfileRecord p;
+  p.LongLANDescription = "No Such Connection";
+  p.DHCP = kModeStatic;
+  p.IP = "10.0.0.300";
+  p.Subnet = "255.255.255.0";
+  ApplyOutcome outcome = Apply(p);
+  EXPECT_TRUE(outcome.netshWaited);
+  EXPECT_NE(outcome.netshExitCode, 0u) << outcome.netshOutput;
+  EXPECT_FALSE(outcome.netshErrors.empty()) << outcome.netshOutput;
+  EXPECT_FALSE(outcome.NetshSucceeded());
+  EXPECT_EQ(observer_.stages.size(), 5u);  // the later stages still ran
+}
+
+}  // namespace
+}  // namespace lanvoy
