@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/error.h"
+#include "test_support/profiles.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
@@ -27,20 +28,7 @@ TEST(NetshScript, WorkedExampleByteForByte) {
   test::TempDir dir;
   const std::string path = dir.File("tmp.txt");
   WriteNetshScript(path, BuildNetshScript(WorkedExample()));
-  EXPECT_EQ(dir.Read("tmp.txt"),
-            "pushd interface\r\n"
-            "reset all\r\n"
-            "popd\r\n"
-            "pushd interface ip\r\n"
-            "set address name = \"LAN-Verbindung\" static addr = 192.168.0.20 mask = "
-            "255.255.255.0\r\n"
-            "set address name = \"LAN-Verbindung\" gateway = 192.168.0.1 gwmetric = 1\r\n"
-            "set address name = \"WLAN\" Source = dhcp\r\n"
-            "set dns name = \"LAN-Verbindung\" source = static addr = 192.168.0.1\r\n"
-            "set dns name = \"WLAN\" source=dhcp\r\n"
-            "\r\n"
-            "set wins name = \"WLAN\" source = dhcp\r\n"
-            "popd\r\n");
+  EXPECT_EQ(dir.Read("tmp.txt"), test::kWorkedExampleScript);
 }
 
 TEST(NetshScript, NoSecondConnectionWhateverItsFieldsHold) {

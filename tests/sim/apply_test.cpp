@@ -9,43 +9,12 @@
 #include "platform/registry_access.h"
 #include "platform/sim/sim_platform.h"
 #include "sysread/current_settings_reader.h"
+#include "test_support/profiles.h"
 #include "test_support/recorders.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
 namespace {
-
-ProfileRecord TwoConnectionProfile() {
-  ProfileRecord p;
-  p.LongLANDescription = "LAN-Verbindung";
-  p.DHCP = kModeStatic;
-  p.IP = "10.20.30.40";
-  p.Subnet = "255.255.255.0";
-  p.IP2 = "10.20.31.40";
-  p.Subnet2 = "255.255.0.0";
-  p.Gateway = "10.20.30.1";
-  p.DNS = "10.20.30.2";
-  p.DNS2 = "10.20.30.3";
-  p.WINS = "10.20.30.4";
-  p.LongLANDescriptionLan2 = "WLAN";
-  p.DHCPLan2 = kModeDhcp;
-  p.DHCP_DNSLan2 = true;
-  p.DHCP_WINSLan2 = true;
-  p.Proxy = "cache.office";
-  p.ProxyPort = "3128";
-  p.EnableProxy = true;
-  p.ProxyNoLocal = true;
-  p.ProxyNotUsed = "10.*\r\nintranet";
-  p.IncludeOLExp = true;
-  p.OLEXPPOP = "pop.office";
-  p.OLEXPSMTP = "smtp.office";
-  p.OLEXPIMAP = "imap.office";
-  p.IncludeHostModification = true;
-  p.Hosts = {{"fileserver", "10.20.30.10", "files"}, {"printer", "10.20.30.11", ""}};
-  p.IncludeHostName = true;
-  p.HostName = "OFFICE-PC";
-  return p;
-}
 
 class ApplyTest : public ::testing::Test {
  protected:
@@ -79,7 +48,7 @@ class ApplyTest : public ::testing::Test {
 };
 
 TEST_F(ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
-  ProfileRecord p = TwoConnectionProfile();
+  ProfileRecord p = test::TwoConnectionProfile();
   auto printers = FillPrinterList(platform_.printers());
   ASSERT_GE(printers.size(), 2u);
   p.IncludeDefPrint = true;
@@ -184,7 +153,7 @@ TEST_F(ApplyTest, RejectedScriptLinesAreReportedNotTakenForSuccess) {
 
 TEST_F(ApplyTest, NetshThatCannotStartStopsTheSequenceAndLeavesTheScript) {
   netsh_.SetExeName("no-such-netsh");
-  ProfileRecord p = TwoConnectionProfile();
+  ProfileRecord p = test::TwoConnectionProfile();
   EXPECT_THROW(Apply(p), EAppExecWinExec);
   EXPECT_TRUE(dir_.Exists("tmp.txt"));
   EXPECT_EQ(observer_.stages.size(), 1u);
@@ -200,7 +169,7 @@ TEST_F(ApplyTest, LockedHostsFileDoesNotStopTheLaterStages) {
   std::filesystem::create_directories(etc);
   std::filesystem::remove(etc / "hosts");
   std::filesystem::create_directory(etc / "hosts");
-  ProfileRecord p = TwoConnectionProfile();
+  ProfileRecord p = test::TwoConnectionProfile();
   ApplyOutcome outcome = Apply(p);
   EXPECT_FALSE(outcome.hostsError.empty());
   EXPECT_EQ(ReadComputerName(platform_.registry()), "OFFICE-PC");

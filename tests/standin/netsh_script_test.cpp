@@ -4,26 +4,12 @@
 
 #include "standin/netsh_dump.h"
 #include "test_support/netsh_dump_reading.h"
+#include "test_support/profiles.h"
 
 namespace lanvoy::standin {
 namespace {
 
 using test::ReadDump;
-
-// The text the program's script builder writes for its worked example, CR LF and all.
-const char* const kWorkedExample =
-    "pushd interface\r\n"
-    "reset all\r\n"
-    "popd\r\n"
-    "pushd interface ip\r\n"
-    "set address name = \"LAN-Verbindung\" static addr = 192.168.0.20 mask = 255.255.255.0\r\n"
-    "set address name = \"LAN-Verbindung\" gateway = 192.168.0.1 gwmetric = 1\r\n"
-    "set address name = \"WLAN\" Source = dhcp\r\n"
-    "set dns name = \"LAN-Verbindung\" source = static addr = 192.168.0.1\r\n"
-    "set dns name = \"WLAN\" source=dhcp\r\n"
-    "\r\n"
-    "set wins name = \"WLAN\" source = dhcp\r\n"
-    "popd\r\n";
 
 int Count(const std::string& text, const std::string& what) {
   int n = 0;
@@ -34,7 +20,7 @@ int Count(const std::string& text, const std::string& what) {
 TEST(NetshScript, WorkedExampleOfTheBuilderIsAppliedAndDumpedBack) {
   NetworkState state = NetworkState::Default();
   NetshInterpreter netsh(state);
-  EXPECT_TRUE(netsh.RunScript(kWorkedExample)) << netsh.output();
+  EXPECT_TRUE(netsh.RunScript(test::kWorkedExampleScript)) << netsh.output();
   EXPECT_EQ(Count(netsh.output(), "Ok.\r\n"), 7);  // reset all and six settings
   EXPECT_TRUE(netsh.changed());
 

@@ -20,6 +20,7 @@
 #include "components/appexec.h"
 #include "platform/registry_access.h"
 #include "sysread/current_settings_reader.h"
+#include "test_support/profiles.h"
 #include "test_support/recorders.h"
 #include "test_support/temp_dir.h"
 #include "win32/win32_test_support.h"
@@ -36,38 +37,6 @@ std::optional<std::string> Environment(const char* name) {
 
 void SetEnvironment(const char* name, const std::optional<std::string>& value) {
   SetEnvironmentVariableA(name, value ? value->c_str() : nullptr);
-}
-
-ProfileRecord OfficeProfile() {
-  ProfileRecord p;
-  p.LongLANDescription = "LAN-Verbindung";
-  p.DHCP = kModeStatic;
-  p.IP = "10.20.30.40";
-  p.Subnet = "255.255.255.0";
-  p.IP2 = "10.20.31.40";
-  p.Subnet2 = "255.255.0.0";
-  p.Gateway = "10.20.30.1";
-  p.DNS = "10.20.30.2";
-  p.DNS2 = "10.20.30.3";
-  p.WINS = "10.20.30.4";
-  p.LongLANDescriptionLan2 = "WLAN";
-  p.DHCPLan2 = kModeDhcp;
-  p.DHCP_DNSLan2 = true;
-  p.DHCP_WINSLan2 = true;
-  p.Proxy = "cache.office";
-  p.ProxyPort = "3128";
-  p.EnableProxy = true;
-  p.ProxyNoLocal = true;
-  p.ProxyNotUsed = "10.*\r\nintranet";
-  p.IncludeOLExp = true;
-  p.OLEXPPOP = "pop.office";
-  p.OLEXPSMTP = "smtp.office";
-  p.OLEXPIMAP = "imap.office";
-  p.IncludeHostModification = true;
-  p.Hosts = {{"fileserver", "10.20.30.10", "files"}, {"printer", "10.20.30.11", ""}};
-  p.IncludeHostName = true;
-  p.HostName = "OFFICE-PC";
-  return p;
 }
 
 class Win32ApplyTest : public ::testing::Test {
@@ -127,7 +96,7 @@ class Win32ApplyTest : public ::testing::Test {
 };
 
 TEST_F(Win32ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
-  ApplyOutcome outcome = Apply(OfficeProfile());
+  ApplyOutcome outcome = Apply(test::TwoConnectionProfile());
   EXPECT_TRUE(outcome.netshWaited);
   EXPECT_EQ(outcome.netshExitCode, 0u) << outcome.netshOutput;
   EXPECT_TRUE(outcome.netshErrors.empty()) << outcome.netshOutput;
