@@ -441,8 +441,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   }
 }
 
+bool TMainForm::TrayMenuAutoPopup() const {
+  return trayMenu_->AutoPopup();
+}
+
 void TMainForm::contextMenuEvent(QContextMenuEvent* event) {
-  if (trayAutoPopup_) PopUPTray->popup(event->globalPos());
+  if (TrayMenuAutoPopup()) PopUPTray->popup(event->globalPos());
 }
 
 void TMainForm::Button1Click() {
@@ -954,7 +958,6 @@ void TMainForm::LeaveEditMode() {
            ButtonDeleteHost, ButtonOpenHostFile, CheckIncludeSript, MemoScript, ButtonLoadScript,
            ComboScriptExtension})
     w->setEnabled(false);
-  trayAutoPopup_ = true;
   trayMenu_->SetAutoPopup(true);
   CheckUseHostName->setEnabled(false);
   InputPCName->setEnabled(false);
@@ -1001,7 +1004,6 @@ void TMainForm::EnterEditMode() {
   CheckUseHostName->setEnabled(true);
   InputPCName->setEnabled(true);
   Lan1.IP->setFocus();
-  trayAutoPopup_ = false;
   trayMenu_->SetAutoPopup(false);
   repaint();
 }

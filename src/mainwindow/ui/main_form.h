@@ -80,8 +80,6 @@ class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserv
   ApplyOutcome ApplyProfile(bool showProgress);
   // The pause in each of stages 2 to 5.
   std::chrono::milliseconds ApplyPause{500};
-  // netsh's complaints about the script, as the warning after an interactive apply says them.
-  static std::string NetshErrorMessage(const ApplyOutcome& outcome);
   // netsh runs in a visible window and is not waited for; the caption says so.
   void SetDebugMode();
   TAppExec& NetshExe() { return *netshExe_; }
@@ -166,7 +164,7 @@ class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserv
   void SetStartupMessages(bool show);
   void SetAskBeforeApply(bool ask);
   std::string GetFileVersionText();
-  bool TrayMenuAutoPopup() const { return trayAutoPopup_; }
+  bool TrayMenuAutoPopup() const;
   const std::string& OptionsPath() const { return optionsPath_; }
   TMessageDlg& DialogAdmin() { return *dialogAdmin_; }
   TMessageDlg& DialogBrowserRestart() { return *dialogBrowserRestart_; }
@@ -219,6 +217,9 @@ class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserv
   void BuildInfoTab(QWidget* page);
   void BuildMenus();
   void Connect();
+  // The apply of the button and of the tray menu: netsh's complaints about the script
+  // follow in a warning.
+  void ApplyWithNetshWarning();
   void ModeRule(ConnectionControls& c, QObject* origin);
   void ShowConnection(ConnectionControls& c, int index);
   void DefaultMaskRule(QLineEdit* address, QLineEdit* mask);
@@ -347,7 +348,6 @@ class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserv
   TFormNetDetails* formNetDetails_ = nullptr;
   std::vector<QLineEdit*> enterKeyFields_;
   std::vector<std::pair<QLineEdit*, QLineEdit*>> maskPairs_;  // address, mask
-  bool trayAutoPopup_ = true;
   bool created_ = false;
 };
 

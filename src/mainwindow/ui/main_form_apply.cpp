@@ -21,13 +21,16 @@ ApplyOutcome TMainForm::ApplyProfile(bool showProgress) {
   return lanvoy::ApplyProfile(ShownRecord(), showProgress, context);
 }
 
-std::string TMainForm::NetshErrorMessage(const ApplyOutcome& outcome) {
+void TMainForm::ApplyWithNetshWarning() {
+  const ApplyOutcome outcome = ApplyProfile(true);
+  // netsh's rejection of a line would otherwise pass for success.
+  if (outcome.NetshSucceeded()) return;
   std::string text = "netsh did not accept all network settings of the profile";
   if (outcome.netshExitCode != 0)
     text += " (exit code " + std::to_string(outcome.netshExitCode) + ")";
   text += ":";
   for (const std::string& line : outcome.netshErrors) text += "\r\n" + line;
-  return text;
+  questions_.MessageDlg(text, mtWarning, {mbOK});
 }
 
 void TMainForm::ButtonApplyClick(QObject* sender) {
@@ -36,10 +39,7 @@ void TMainForm::ButtonApplyClick(QObject* sender) {
     if (questions_.MessageDlg(question, mtConfirmation, {mbYes, mbCancel}) != mrYes) return;
   }
   const bool restartNeeded = RestartNeeded(ShownRecord());
-  const ApplyOutcome outcome = ApplyProfile(true);
-  // netsh's rejection of a line would otherwise pass for success.
-  if (!outcome.NetshSucceeded())
-    questions_.MessageDlg(NetshErrorMessage(outcome), mtWarning, {mbOK});
+  ApplyWithNetshWarning();
   if (restartNeeded &&
       questions_.MessageDlg(kRestartQuestion, mtConfirmation, {mbYes, mbNo}) == mrYes)
     RestartComputer(platform_.system());
@@ -74,9 +74,7 @@ void TMainForm::MenuApplyaprofileClick(QAction* item) {
     }
   }
   ProfileListClick();
-  const ApplyOutcome outcome = ApplyProfile(true);
-  if (!outcome.NetshSucceeded())
-    questions_.MessageDlg(NetshErrorMessage(outcome), mtWarning, {mbOK});
+  ApplyWithNetshWarning();
 }
 
 void TMainForm::ShowWindow1Click() {
