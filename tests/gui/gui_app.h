@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <functional>
 
 namespace lanvoy::test {
 
@@ -15,6 +17,17 @@ inline QApplication& GuiApp() {
     return new QApplication(argc, argv);
   }();
   return *app;
+}
+
+// Runs the event loop until done() holds or ms have passed; returns whether it held.
+inline bool ProcessEventsUntil(const std::function<bool()>& done, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() >= ms) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
 }
 
 }  // namespace lanvoy::test

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <memory>
 #include <string>
@@ -17,13 +16,8 @@
 namespace lanvoy {
 namespace {
 
-// Runs the event loop until done() or the time is up.
 bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < ms)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return done();
+  return test::ProcessEventsUntil(done, ms);
 }
 
 class QtNotificationAreaTest : public ::testing::Test {

@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
@@ -104,12 +103,6 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   splash.grab().save(out + "/splash.png");
 }
 
-void WaitFor(const std::function<bool()>& done, int ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 TEST(Screenshots, LanStateViewOnTheSimulatedHost) {
   const QString out = qEnvironmentVariable("LANVOY_SCREENSHOTS");
   if (out.isEmpty()) GTEST_SKIP() << "set LANVOY_SCREENSHOTS to a folder";
@@ -122,7 +115,7 @@ TEST(Screenshots, LanStateViewOnTheSimulatedHost) {
   TMainForm form(machine, questions, dir.File("Lanvoy.exe"), {});
   form.FormCreate();
   QTimer::singleShot(0, [&] {
-    WaitFor([&] { return !form.DosCommand().Running(); }, 10000);
+    test::ProcessEventsUntil([&] { return !form.DosCommand().Running(); }, 10000);
     QApplication::processEvents();
     form.FormNetDetails()->grab().save(out + "/lan_state.png");
     form.FormNetDetails()->Button1->click();
@@ -148,19 +141,19 @@ TEST(Screenshots, TrayIconWithItsMenu) {
   form.FormCreate();
   form.ButtonMinimizeClick();
   QSystemTrayIcon* icon = nullptr;
-  WaitFor(
+  test::ProcessEventsUntil(
       [&] {
         for (QSystemTrayIcon* i : area.findChildren<QSystemTrayIcon*>()) icon = i;
         return icon && icon->geometry().isValid() && icon->geometry().width() > 0;
       },
       5000);
   ASSERT_NE(icon, nullptr);
-  WaitFor([] { return false; }, 1500);  // the balloon goes, the icon is drawn
+  test::ProcessEventsUntil([] { return false; }, 1500);  // the balloon goes, the icon is drawn
   const QRect at = icon->geometry();
   form.PopUPTray->popup(at.bottomLeft() + QPoint(-120, 4));
-  WaitFor([&] { return form.PopUPTray->isVisible(); }, 2000);
+  test::ProcessEventsUntil([&] { return form.PopUPTray->isVisible(); }, 2000);
   form.MenuApplyaprofile->popup(form.PopUPTray->geometry().topLeft() - QPoint(160, 0));
-  WaitFor([] { return false; }, 500);
+  test::ProcessEventsUntil([] { return false; }, 500);
   QScreen* screen = QGuiApplication::primaryScreen();
   const QRect part(screen->geometry().right() - 420, 0, 420, 200);
   screen->grabWindow(0, part.x(), part.y(), part.width(), part.height())

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 
 #include "components/ui/qt_tray_menu.h"
@@ -52,11 +51,6 @@ class TrayWindowTest : public ::testing::Test {
   }
   std::vector<std::string> Sections() { return IniFile(dir.File("Lanvoy.INI")).ReadSections(); }
   const NotifyIconData& Icon() { return area.icons.begin()->second; }
-  void Wait(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
 
   test::TempDir dir;
   test::FakePlatform platform;
@@ -100,7 +94,7 @@ TEST_F(TrayWindowTest, MinimizeGoesToTheTrayWithTheBalloonOrToTheTaskbar) {
   EXPECT_TRUE(form->isVisible());
   EXPECT_FALSE(form->isMinimized());
   EXPECT_TRUE(form->TimerMinimize->isActive());
-  Wait(700);
+  test::ProcessEventsUntil([] { return false; }, 700);
   EXPECT_TRUE(form->isMinimized());
   EXPECT_FALSE(form->TimerMinimize->isActive());
 }
