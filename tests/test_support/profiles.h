@@ -1,7 +1,10 @@
 // Profiles and texts that tests on several backends share.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include "profiles/profile_record.h"
+#include "test_support/recorders.h"
 
 namespace lanvoy::test {
 
@@ -36,6 +39,37 @@ inline ProfileRecord TwoConnectionProfile() {
   p.IncludeHostName = true;
   p.HostName = "OFFICE-PC";
   return p;
+}
+
+// What Get Current reads back after TwoConnectionProfile was applied (printer aside).
+inline void ExpectTwoConnectionProfileRead(const RecordingSink& sink) {
+  ASSERT_GE(sink.connections.size(), 2u);
+  const TNetworkInfo& lan = sink.connections[0];
+  EXPECT_EQ(lan.LongLANDescription, "LAN-Verbindung");
+  EXPECT_FALSE(lan.DHCP);
+  EXPECT_EQ(lan.IP, "10.20.30.40");
+  EXPECT_EQ(lan.Subnet, "255.255.255.0");
+  EXPECT_EQ(lan.IP2, "10.20.31.40");
+  EXPECT_EQ(lan.Subnet2, "255.255.0.0");
+  EXPECT_EQ(lan.Gateway, "10.20.30.1");
+  EXPECT_EQ(lan.DNS, "10.20.30.2");
+  EXPECT_EQ(lan.DNS2, "10.20.30.3");
+  EXPECT_EQ(lan.WINS, "10.20.30.4");
+  const TNetworkInfo& wlan = sink.connections[1];
+  EXPECT_EQ(wlan.LongLANDescription, "WLAN");
+  EXPECT_TRUE(wlan.DHCP);
+  EXPECT_TRUE(wlan.DHCP_DNS);
+  EXPECT_TRUE(wlan.DHCP_WINS);
+
+  EXPECT_EQ(sink.proxy.Server, "cache.office");
+  EXPECT_EQ(sink.proxy.Port, "3128");
+  EXPECT_TRUE(sink.proxy.Enable);
+  EXPECT_TRUE(sink.proxy.NoLocal);
+  EXPECT_EQ(sink.proxy.Exceptions, (std::vector<std::string>{"10.*", "intranet"}));
+  EXPECT_EQ(sink.mail, (MailServers{"imap.office", "smtp.office", "pop.office"}));
+  EXPECT_EQ(sink.computerName, "OFFICE-PC");
+  EXPECT_EQ(sink.hosts, (std::vector<HostRow>{{"fileserver   ", "10.20.30.10", "files"},
+                                              {"printer   ", "10.20.30.11", ""}}));
 }
 
 // The text the program's script builder writes for its worked example, CR LF and all.
