@@ -66,13 +66,7 @@ void TMainForm::BuildTrayProfileMenu() {
 }
 
 void TMainForm::MenuApplyaprofileClick(QAction* item) {
-  const QString name = item->data().toString();
-  for (int row = 0; row < ProfileList->count(); ++row) {
-    if (ProfileList->item(row)->text().compare(name, Qt::CaseInsensitive) == 0) {
-      SelectListRow(row);
-      break;
-    }
-  }
+  SelectListEntry(item->data().toString().toStdString());
   ProfileListClick();
   ApplyWithNetshWarning();
 }
