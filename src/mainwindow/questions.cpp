@@ -1,5 +1,7 @@
 #include "mainwindow/questions.h"
 
+#include <ostream>
+
 namespace lanvoy {
 
 namespace {
@@ -116,6 +118,78 @@ std::unique_ptr<MsgDlgBox> ScriptedQuestions::CreateBox(const MsgDlgBoxSpec& pla
   BoxAnswer answer = boxes_.front();
   boxes_.pop_front();
   return std::make_unique<ScriptedBox>(*this, answer);
+}
+
+// ---------------------------------------------------------------- unattended
+
+namespace {
+
+// The answer of a box nobody answers: the Escape button, else the only one.
+int UnansweredResult(const MsgDlgButtonRow& row) {
+  if (row.cancelIndex >= 0) return row.buttons[static_cast<size_t>(row.cancelIndex)].result;
+  if (row.buttons.size() == 1) return row.buttons[0].result;
+  return mrCancel;
+}
+
+// A box that prints its message and closes at once: its countdown runs out at one go, or,
+// without one, it closes as if dismissed.
+class StreamBox : public MsgDlgBox {
+ public:
+  StreamBox(std::ostream& err, const MsgDlgBoxSpec& plan)
+      : err_(err), message_(plan.message), unanswered_(UnansweredResult(plan.row)) {}
+  void SetMessage(const std::string& text) override { message_ = text; }
+  void SetCountdownText(const std::string&) override {}
+  void StartTimer(int, std::function<void()> tick) override { tick_ = std::move(tick); }
+  void StopTimer() override { tick_ = nullptr; }
+  void Close(int result) override { closed_ = result; }
+  int ShowModal() override {
+    err_ << message_ << std::endl;
+    // A countdown ends at the latest after 255 ticks.
+    for (int i = 0; i < 256 && !closed_ && tick_; ++i) tick_();
+    return closed_ ? *closed_ : unanswered_;
+  }
+  void Show(std::function<void(int)> onClose) override {
+    err_ << message_ << std::endl;
+    onClose(unanswered_);
+  }
+  bool CheckBoxTicked() const override { return false; }
+
+ private:
+  std::ostream& err_;
+  std::string message_;
+  int unanswered_;
+  std::function<void()> tick_;
+  std::optional<int> closed_;
+};
+
+}  // namespace
+
+int UnattendedQuestions::MessageDlg(const std::string& text, TMsgDlgType type,
+                                    TMsgDlgButtons buttons) {
+  if (!unattended_) return window_.MessageDlg(text, type, buttons);
+  err_ << text << std::endl;
+  return UnansweredResult(MsgDlgButtonsOf(buttons));
+}
+
+std::string UnattendedQuestions::InputBox(const std::string& caption, const std::string& prompt,
+                                          const std::string& proposal) {
+  if (!unattended_) return window_.InputBox(caption, prompt, proposal);
+  return proposal;
+}
+
+std::optional<std::string> UnattendedQuestions::OpenFileName(const FileDialogOptions& options) {
+  if (!unattended_) return window_.OpenFileName(options);
+  return std::nullopt;
+}
+
+std::optional<std::string> UnattendedQuestions::SaveFileName(const FileDialogOptions& options) {
+  if (!unattended_) return window_.SaveFileName(options);
+  return std::nullopt;
+}
+
+std::unique_ptr<MsgDlgBox> UnattendedQuestions::CreateBox(const MsgDlgBoxSpec& plan) {
+  if (!unattended_) return window_.CreateBox(plan);
+  return std::make_unique<StreamBox>(err_, plan);
 }
 
 }  // namespace lanvoy

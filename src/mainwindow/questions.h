@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -82,6 +83,29 @@ class ScriptedQuestions : public Questions {
   std::vector<std::string> asked_;
   std::vector<MsgDlgBoxSpec> boxSpecs_;
   std::vector<std::string> countdown_;
+};
+
+// The questions of a run that may be unattended. While unattended (a command-line apply
+// with "hide"), nobody is there to answer: every message goes to the stream and is answered
+// as if nobody answered it (the cancel button, the proposal, no file, a countdown run out),
+// so the program never waits. Otherwise everything goes to the window's questions.
+class UnattendedQuestions : public Questions {
+ public:
+  UnattendedQuestions(Questions& window, std::ostream& err) : window_(window), err_(err) {}
+  bool Unattended() const { return unattended_; }
+  void SetUnattended(bool on) { unattended_ = on; }
+
+  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+  std::string InputBox(const std::string& caption, const std::string& prompt,
+                       const std::string& proposal) override;
+  std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
+  std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) override;
+
+ private:
+  Questions& window_;
+  std::ostream& err_;
+  bool unattended_ = false;
 };
 
 // "mtWarning" and so on, for the record of questions.

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "base/command_line.h"
+#include "base/placement.h"
+#include "mainwindow/questions.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
@@ -53,6 +57,55 @@ TEST(StartupTest, NotFoundMessageWordForWord) {
             "NOTE: If you have spaces in the file path and profile name put the parameters "
             "between \" -chars.\r\n"
             "Example : \"D:\\program files\\Lanvoy\\Lanvoy.exe\" \"office 1\" \"hide\".");
+}
+
+// Unattended, nothing waits for a person: each message goes to the stream and gets the
+// answer of a box nobody answers; the countdown of a notice runs out at once.
+TEST(StartupTest, UnattendedQuestionsWaitForNobody) {
+  ScriptedQuestions window;
+  std::ostringstream err;
+  UnattendedQuestions questions(window, err);
+  questions.SetUnattended(true);
+  EXPECT_EQ(questions.MessageDlg("Cannot open file x", mtError, {mbOK}), mrOk);
+  EXPECT_EQ(questions.MessageDlg("Restart now?", mtConfirmation, {mbYes, mbNo}), mrNo);
+  EXPECT_EQ(questions.MessageDlg("Apply?", mtConfirmation, {mbYes, mbCancel}), mrCancel);
+  EXPECT_EQ(questions.InputBox("New", "Name", "proposal"), "proposal");
+  EXPECT_EQ(questions.OpenFileName({}), std::nullopt);
+  TMessageDlg notice(questions);
+  notice.SetMsg("Caution: restart your browser");
+  notice.TimeOut = 20;
+  notice.TimeOutResult = trIgnore;
+  EXPECT_EQ(notice.Execute(), mrIgnore);
+  EXPECT_EQ(err.str(), "Cannot open file x\nRestart now?\nApply?\nCaution: restart your browser\n");
+  EXPECT_TRUE(window.Asked().empty());
+
+  // Attended, the window asks.
+  questions.SetUnattended(false);
+  window.AnswerMessage(mrYes);
+  EXPECT_EQ(questions.MessageDlg("Restart now?", mtConfirmation, {mbYes, mbNo}), mrYes);
+  EXPECT_EQ(window.Asked().size(), 1u);
+}
+
+// Centred over the other window, then kept within the work area; a window too large for it
+// begins at its top left corner.
+TEST(PlacementTest, CentredOverAndKeptOnTheScreen) {
+  const ScreenRect work{0, 0, 1024, 740};
+  struct Case {
+    ScreenRect over;
+    int width, height;
+    ScreenRect expected;
+  } cases[] = {
+      {{100, 100, 540, 440}, 200, 100, {270, 270, 200, 100}},
+      {{800, 600, 224, 140}, 561, 430, {463, 310, 561, 430}},  // bottom right corner
+      {{-300, -200, 325, 174}, 561, 430, {0, 0, 561, 430}},    // beyond the top left
+      {{0, 0, 325, 174}, 1500, 900, {0, 0, 1500, 900}},        // larger than the screen
+      {{1100, 100, 325, 174}, 379, 78, {645, 148, 379, 78}},   // off the right edge
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CentredOver(c.width, c.height, c.over, work), c.expected)
+        << c.over.left << "," << c.over.top;
+  // A second screen to the right keeps a window on it.
+  EXPECT_EQ(CentredOver(200, 100, {2250, 10, 100, 50}, {1024, 0, 1280, 1024}).left, 2104);
 }
 
 }  // namespace

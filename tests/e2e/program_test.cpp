@@ -54,7 +54,7 @@ class ProgramTest : public ::testing::Test {
   // Runs the program with the arguments; stops it after the time limit, or one second after
   // its error output first holds stopAfter.
   ProgramRun Start(const std::vector<std::string>& args, std::chrono::milliseconds limit,
-                   const std::string& stopAfter = "") {
+                   const std::string& stopAfter = "", const std::vector<std::string>& more = {}) {
     // No display; the offscreen platform's notes about what it cannot do stay out of the
     // program's error output.
     fs::create_directory(dir.path() / "runtime");
@@ -63,6 +63,7 @@ class ProgramTest : public ::testing::Test {
                                     "QT_LOGGING_RULES=default.warning=false",
                                     "XDG_RUNTIME_DIR=" + dir.File("runtime"),
                                     "LSAN_OPTIONS=suppressions=" + dir.File("lsan.supp")};
+    env.insert(env.end(), more.begin(), more.end());
     for (char** e = environ; *e; ++e) {
       const std::string entry = *e;
       bool replaced = false;
@@ -184,6 +185,35 @@ TEST_F(ProgramTest, UnknownNameGivesTheMessageAndStaysOpen) {
   EXPECT_EQ(run.err.rfind("Profile >" + name + "< not found !\r\n", 0), 0u) << run.err;
   // Nothing was applied.
   EXPECT_EQ(dir.Read("host/registry.reg").find("OFFICE-PC"), std::string::npos);
+}
+
+// The arguments are the program's own: names that Qt would take for its options are
+// profile names.
+TEST_F(ProgramTest, ArgumentsLikeQtOptionsAreProfileNames) {
+  for (const std::string name : {"-reverse", "-style"}) {
+    dir.Write("Lanvoy.INI", "[" + name +
+                                "]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=1\r\n"
+                                "DHCP_DNS=1\r\nIncludeHostName=1\r\nHostName=PC" +
+                                name + "\r\n");
+    const ProgramRun run = Start({name, "hide"}, std::chrono::seconds(30));
+    ASSERT_TRUE(run.exitCode.has_value()) << name << " started interactively: " << run.err;
+    EXPECT_EQ(*run.exitCode, 0) << run.err;
+    EXPECT_NE(dir.Read("host/registry.reg").find("\"ComputerName\"=\"PC" + name + "\""),
+              std::string::npos)
+        << name;
+  }
+}
+
+// A simulated host that cannot be made is reported as every error is, and the program ends
+// with a non-zero exit code.
+TEST_F(ProgramTest, AHostThatCannotBeMadeEndsWithItsMessage) {
+  dir.Write("blocker", "a file where the host's folder should go");
+  const ProgramRun run = Start({"office", "hide"}, std::chrono::seconds(30), "",
+                               {"LANVOY_HOST=" + dir.File("blocker") + "/host"});
+  ASSERT_TRUE(run.exitCode.has_value());
+  EXPECT_EQ(*run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.err.find("terminate called"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Cannot create file"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include "app/startup.h"
 #include "app/ui/program.h"
 #include "apply/printer_computer.h"
+#include "apply/proxy_settings.h"
 #include "apply/ui/form_progress.h"
+#include "components/msg_dlg.h"
 #include "gui_app.h"
 #include "mainwindow/ui/main_form.h"
 #include "platform/sim/sim_platform.h"
@@ -94,6 +96,22 @@ TEST_F(StartupTest, HideInAnyCaseAppliesWithoutWindowsOrQuestionsAndEnds) {
   EXPECT_TRUE(splashWhileCreating);
   EXPECT_LT(createdAfter, std::chrono::milliseconds(300));
   EXPECT_FALSE(SplashVisible());
+}
+
+// Unattended, every message goes to standard error and the apply goes on: a start-up error
+// (Get Current meets a proxy switch that is no number) and the notices waits for nobody.
+TEST_F(StartupTest, HideWaitsForNobody) {
+  dir.Write("Lanvoy.GUI", "");
+  machine.registry()
+      .Open(platform::RootKey::CurrentUser, kInternetSettingsKey, true)
+      ->SetString("ProxyEnable", "yes");
+  EXPECT_FALSE(Make({"Office", "hide"}).Start());
+  EXPECT_EQ(program->ExitCode(), kExitApplied);
+  EXPECT_TRUE(questions.Asked().empty());
+  EXPECT_NE(err.str().find("Invalid data type for 'ProxyEnable'"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find(AdminNoticeMessage()), std::string::npos);
+  EXPECT_NE(err.str().find(BrowserRestartMessage()), std::string::npos);
+  EXPECT_EQ(ReadComputerName(machine.registry()), "OFFICE-PC");
 }
 
 TEST_F(StartupTest, NameAloneShowsWindowAndProgressThenEnds) {

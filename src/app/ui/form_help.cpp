@@ -3,9 +3,11 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/help_text.h"
+#include "app/ui/placement_qt.h"
 
 namespace lanvoy {
 
@@ -35,8 +37,7 @@ TFormHelp::TFormHelp(QWidget* parent) : QDialog(parent) {
 }
 
 void TFormHelp::ShowModalCentred(QWidget* over) {
-  const QRect area = over->frameGeometry();
-  move(area.center() - rect().center());
+  move(CentredOnItsScreen(this, over));
   exec();
 }
 

@@ -4,18 +4,31 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "app/ui/program.h"
 #include "mainwindow/ui/main_form.h"
 #include "mainwindow/ui/qt_questions.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  // The arguments are the program's own, as the system split them. Qt gets only the program
+  // name, so that a profile called "-reverse" or "-style" is not taken for a Qt option.
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
   QApplication::setApplicationName("Lanvoy");
-  std::unique_ptr<lanvoy::platform::Platform> platform = lanvoy::platform::CreatePlatform();
-  // The arguments as the system split them: on Windows quotes group blanks.
-  std::vector<std::string> args(argv + 1, argv + argc);
   lanvoy::QtQuestions questions;
+  std::unique_ptr<lanvoy::platform::Platform> platform;
+  try {
+    platform = lanvoy::platform::CreatePlatform();
+  } catch (const std::exception& e) {
+    // As every other error: in the error box, and for a script on standard error; an
+    // unattended start waits for nobody.
+    std::cerr << e.what() << std::endl;
+    if (!lanvoy::ParseStartupArguments(args).hide)
+      questions.MessageDlg(e.what(), lanvoy::mtError, {lanvoy::mbOK});
+    return lanvoy::kExitApplyFailed;
+  }
   lanvoy::TLanvoyProgram program(*platform, questions, platform->system().ExecutablePath(), args,
                                  std::cerr);
   program.OnMainFormConstructed = [&](lanvoy::TMainForm& form) { questions.SetOwner(&form); };

@@ -17,12 +17,14 @@ TLanvoyProgram::TLanvoyProgram(platform::Platform& platform, Questions& question
       questions_(questions),
       exePath_(std::move(exePath)),
       args_(std::move(args)),
-      err_(err) {}
+      err_(err),
+      unattended_(questions, err) {}
 
 TLanvoyProgram::~TLanvoyProgram() = default;
 
 bool TLanvoyProgram::Start() {
   const StartupArguments arguments = ParseStartupArguments(args_);
+  unattended_.SetUnattended(arguments.hide);
   const std::string programDirectory = platform_.system().NativePath(ExtractFilePath(exePath_));
 
   splash_ = std::make_unique<TFormStartBild>();
@@ -34,7 +36,7 @@ bool TLanvoyProgram::Start() {
 
   // The main window's creation shows it, unless argument 2 is "hide"; the progress and help
   // windows come with it.
-  form_ = std::make_unique<TMainForm>(platform_, questions_, exePath_, args_);
+  form_ = std::make_unique<TMainForm>(platform_, unattended_, exePath_, args_);
   form_->ApplyPause = ApplyPause;
   if (OnMainFormConstructed) OnMainFormConstructed(*form_);
   form_->FormCreate();
@@ -45,6 +47,8 @@ bool TLanvoyProgram::Start() {
       splash_.reset();
       return false;
     }
+    // No apply: the interactive program follows, with its questions in the window.
+    unattended_.SetUnattended(false);
     const std::string message = ProfileNotFoundMessage(arguments.profileName);
     // Who started the program from a script sees it too.
     err_ << message << std::endl;

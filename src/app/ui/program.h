@@ -19,7 +19,8 @@ class TFormStartBild;
 
 // Exit codes of the unattended apply.
 inline constexpr int kExitApplied = 0;
-inline constexpr int kExitApplyFailed = 1;  // a stage raised an error; later stages skipped
+// a stage raised an error and the later stages were skipped, or the program could not start
+inline constexpr int kExitApplyFailed = 1;
 inline constexpr int kExitNetshErrors = 2;  // every stage ran, but netsh or the hosts file failed
 
 class TLanvoyProgram {
@@ -55,6 +56,8 @@ class TLanvoyProgram {
   std::string exePath_;
   std::vector<std::string> args_;
   std::ostream& err_;
+  // What the program asks goes to err while nobody is there to answer.
+  UnattendedQuestions unattended_;
   std::unique_ptr<TFormStartBild> splash_;
   std::unique_ptr<TMainForm> form_;
   int exitCode_ = kExitApplied;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFont>
 
+#include "app/ui/placement_qt.h"
+
 namespace lanvoy {
 
 TFormProgress::TFormProgress(QWidget* owner)
@@ -34,8 +36,7 @@ void TFormProgress::ShowStage(int position, const QString& label, bool visible) 
     return;
   }
   if (!isVisible()) {
-    const QRect area = owner_ && owner_->isVisible() ? owner_->frameGeometry() : QRect();
-    if (area.isValid()) move(area.center() - rect().center());
+    if (owner_ && owner_->isVisible()) move(CentredOnItsScreen(this, owner_));
     show();
   }
   raise();

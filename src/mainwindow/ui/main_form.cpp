@@ -189,9 +189,11 @@ void TMainForm::Connect() {
     connect(sender, signal, this, [this, handler] { Guarded(handler); });
   };
   // Profiles group and edit group.
-  connect(ProfileList, &QListWidget::currentRowChanged, this,
+  // The selection, not the current row: a mouse press moves the current row before the
+  // item is selected.
+  connect(ProfileList, &QListWidget::itemSelectionChanged, this,
           [this] { Guarded([this] { ProfileListClick(); }); });
-  on(ProfileList, &QListWidget::itemDoubleClicked, [this] { ProfileListDblClick(); });
+  on(ProfileList, &TListBox::DblClick, [this] { ProfileListDblClick(); });
   connect(ProfileList, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopUPProfTree->popup(ProfileList->mapToGlobal(at)); });
   ProfileList->installEventFilter(this);

@@ -236,7 +236,7 @@ class TMainForm : public QWidget, public CurrentSettingsSink, public ApplyObserv
  public:
   // Controls, named as in the window's design (tests find them by objectName too).
   QGroupBox* GroupBox2 = nullptr;
-  QListWidget* ProfileList = nullptr;
+  TListBox* ProfileList = nullptr;
   QToolButton* ButtonMoreLess = nullptr;
   QToolButton* ButtonMinimize = nullptr;
   QToolButton* ButtonExit = nullptr;

@@ -72,7 +72,8 @@ void TMainForm::MenuApplyaprofileClick(QAction* item) {
 }
 
 void TMainForm::ShowWindow1Click() {
-  show();
+  // Also out of the taskbar, when it was minimized from its title bar.
+  showNormal();
   raise();
   activateWindow();
 }

@@ -107,7 +107,7 @@ void TMainForm::BuildControls() {
 void TMainForm::BuildProfilesGroup() {
   GroupBox2 = Named(new QGroupBox("Profiles", this), "GroupBox2");
   GroupBox2->setGeometry(4, 2, 317, 168);
-  ProfileList = Named(new QListWidget(GroupBox2), "ProfileList");
+  ProfileList = Named(new TListBox(GroupBox2), "ProfileList");
   ProfileList->setGeometry(8, 18, 196, 142);
   ProfileList->setToolTip("List of available profiles\nRight mouseclick to get the popup menu");
   ProfileList->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -193,9 +193,7 @@ ConnectionControls TMainForm::BuildConnectionTab(QWidget* page, bool first) {
     Label8->adjustSize();
     Label8->move(110, 4);
   }
-  c.Name = Named(new QComboBox(page), name("EditLongLanDescription"));
-  c.Name->setEditable(true);
-  c.Name->setInsertPolicy(QComboBox::NoInsert);
+  c.Name = Named(new TEditCombo(page), name("EditLongLanDescription"));
   c.Name->setGeometry(4, 20, 170, 22);
   QFont bold = c.Name->font();
   bold.setBold(true);
@@ -247,9 +245,7 @@ void TMainForm::BuildMiscTabs() {
   // Default Printer
   CheckUsePrinter = MakeCheck(SeiteDefPrint, "CheckUsePrinter",
                               "Use default printer setting in this profile", 12, 16, 300);
-  ComboPrinters = Named(new QComboBox(SeiteDefPrint), "ComboPrinters");
-  ComboPrinters->setEditable(true);
-  ComboPrinters->setInsertPolicy(QComboBox::NoInsert);
+  ComboPrinters = Named(new TEditCombo(SeiteDefPrint), "ComboPrinters");
   ComboPrinters->setGeometry(12, 42, 320, 22);
 
   // Internet

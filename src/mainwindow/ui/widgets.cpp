@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 namespace lanvoy {
@@ -34,6 +35,37 @@ void TRadioGroup::SetItemIndex(int index) {
   for (size_t i = 0; i < buttons_.size(); ++i)
     buttons_[i]->setChecked(static_cast<int>(i) == index);
   emit Click();
+}
+
+namespace {
+
+// Items that typed text never matches: the combo box finds its items through match().
+class UnmatchedItems : public QStandardItemModel {
+ public:
+  using QStandardItemModel::QStandardItemModel;
+  QModelIndexList match(const QModelIndex&, int, const QVariant&, int,
+                        Qt::MatchFlags) const override {
+    return {};
+  }
+};
+
+}  // namespace
+
+void TListBox::mousePressEvent(QMouseEvent* event) {
+  if (!indexAt(event->position().toPoint()).isValid()) return;
+  QListWidget::mousePressEvent(event);
+}
+
+void TListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (indexAt(event->position().toPoint()).isValid()) QListWidget::mouseDoubleClickEvent(event);
+  if (event->button() == Qt::LeftButton) emit DblClick();
+}
+
+TEditCombo::TEditCombo(QWidget* parent) : QComboBox(parent) {
+  setModel(new UnmatchedItems(this));
+  setEditable(true);
+  setInsertPolicy(QComboBox::NoInsert);
+  setCompleter(nullptr);
 }
 
 TmyLabel3d::TmyLabel3d(const QString& text, QWidget* parent) : QLabel(text, parent) {}

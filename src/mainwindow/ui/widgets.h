@@ -2,8 +2,10 @@
 // three-dimensional label, and the hyperlink label.
 #pragma once
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QStringList>
 #include <vector>
@@ -26,6 +28,31 @@ class TRadioGroup : public QGroupBox {
  private:
   std::vector<QRadioButton*> buttons_;
   int index_ = -1;
+};
+
+// A list box as Windows has it: a click on the free area below the entries keeps the
+// selection, and a double click anywhere on the list is one (DblClick).
+class TListBox : public QListWidget {
+  Q_OBJECT
+ public:
+  using QListWidget::QListWidget;
+
+ signals:
+  void DblClick();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// An editable combo box whose typed text stays as typed. Qt selects the item that typed
+// text matches (ignoring case) when editing ends or Enter is pressed, and completes typed
+// text in the item's case; here only a choice from the list selects an item, and only that
+// choice emits activated.
+class TEditCombo : public QComboBox {
+  Q_OBJECT
+ public:
+  explicit TEditCombo(QWidget* parent);
 };
 
 // A label drawn raised: its text once in the shadow colour, offset, then in its own colour.

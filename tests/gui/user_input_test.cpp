@@ -1,0 +1,195 @@
+// What a user does with the mouse and the keyboard reaches the rules: real input events into
+// the real widgets, found by their names.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest/QTest>
+
+#include "app/ui/form_help.h"
+#include "fake_platform.h"
+#include "gui_app.h"
+#include "mainwindow/ui/main_form.h"
+#include "profiles/ini_file.h"
+#include "test_support/temp_dir.h"
+
+namespace lanvoy {
+namespace {
+
+class UserInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::GuiApp();
+    platform.exePath = dir.File("Lanvoy.exe");
+    dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\n");
+    dir.Write("Lanvoy.INI",
+              "[Home]\r\nIP=192.168.1.2\r\nLongLANDescription=LAN\r\n"
+              "[Office]\r\nIP=10.0.0.5\r\nLongLANDescription=LAN\r\n"
+              "[Travel]\r\nIP=172.16.0.9\r\nLongLANDescription=LAN\r\n");
+  }
+  void TearDown() override {
+    form.reset();
+    EXPECT_TRUE(questions.AllAnswered());
+  }
+  TMainForm& Create() {
+    form = std::make_unique<TMainForm>(platform, questions, platform.exePath,
+                                       std::vector<std::string>{});
+    form->OnReadCurrentSettings = nullptr;
+    form->ApplyPause = std::chrono::milliseconds(0);
+    form->FormCreate();
+    form->show();
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    return *form;
+  }
+  template <class W>
+  W* Find(const char* name) {
+    W* w = form->findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  std::string Text(const char* name) { return Find<QLineEdit>(name)->text().toStdString(); }
+  QListWidget* List() { return Find<QListWidget>("ProfileList"); }
+  QPoint RowCentre(int row) { return List()->visualItemRect(List()->item(row)).center(); }
+  // The connection tables that Get Current would have filled.
+  void Connections() {
+    TNetworkInfoSet table(2);
+    table[0].LongLANDescription = "LAN";
+    table[0].IP = "10.1.1.1";
+    table[1].LongLANDescription = "WLAN";
+    table[1].IP = "10.2.2.2";
+    form->ShowConnections(table);
+  }
+  void Type(QComboBox* combo, const QString& text) {
+    combo->setFocus();
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo->lineEdit(), text);
+  }
+  // Opens the list of the box and clicks the row.
+  void Choose(QComboBox* combo, int row) {
+    QTest::mouseClick(combo, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(combo->width() - 6, combo->height() / 2));  // its arrow
+    ASSERT_TRUE(test::ProcessEventsUntil([&] { return combo->view()->isVisible(); }, 2000));
+    QAbstractItemView* view = combo->view();
+    const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+    QTest::mouseMove(view->viewport(), at);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    ASSERT_TRUE(test::ProcessEventsUntil([&] { return !view->isVisible(); }, 2000));
+  }
+
+  test::TempDir dir;
+  test::FakePlatform platform;
+  ScriptedQuestions questions;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(UserInputTest, ClickKeyAndDoubleClickShowTheProfileTheyReach) {
+  Create();
+  EXPECT_EQ(Text("InputIP"), "192.168.1.2");
+
+  QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(1));
+  EXPECT_EQ(Text("InputIP"), "10.0.0.5");
+  QTest::keyClick(List(), Qt::Key_Down);
+  EXPECT_EQ(Text("InputIP"), "172.16.0.9");
+  // A click on the free area below the entries keeps the profile shown and selected.
+  QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(10, List()->viewport()->height() - 3));
+  EXPECT_EQ(form->SelectedProfile(), "Travel");
+
+  // A double click applies the entry clicked, after the question that names it.
+  form->CheckboxValidationMessage->setChecked(true);
+  questions.AnswerMessage(mrYes);
+  QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(0));
+  EXPECT_EQ(Text("InputIP"), "192.168.1.2");
+  ASSERT_FALSE(questions.Asked().empty());
+  EXPECT_EQ(questions.Asked().back(),
+            "MessageDlg mtConfirmation: Apply profile \"Home\" to your system? [Yes,Cancel]");
+  ASSERT_EQ(platform.NetshRuns().size(), 1u);
+
+  // Modify and Save write the values of the profile clicked, under its name.
+  QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(1));
+  QTest::mouseClick(Find<QPushButton>("ButtonModify"), Qt::LeftButton);
+  questions.AnswerMessage(mrNo);
+  QTest::mouseClick(Find<QPushButton>("ButtonSave"), Qt::LeftButton);
+  EXPECT_EQ(IniFile(dir.File("Lanvoy.INI")).ReadString("Office", "IP", ""), "10.0.0.5");
+  EXPECT_EQ(IniFile(dir.File("Lanvoy.INI")).ReadString("Home", "IP", ""), "192.168.1.2");
+}
+
+TEST_F(UserInputTest, TypingAConnectionNameRunsNoRuleChoosingFromTheListDoes) {
+  Create();
+  QTest::mouseClick(Find<QPushButton>("ButtonModify"), Qt::LeftButton);
+  Connections();
+  QComboBox* name1 = Find<QComboBox>("EditLongLanDescription");
+  QComboBox* name2 = Find<QComboBox>("EditLongLanDescriptionLan2");
+  EXPECT_EQ(Text("InputIP"), "10.1.1.1");
+
+  // Typed over connection 1 with its own addresses: the typed text is the name, in its case.
+  Find<QLineEdit>("InputIP")->setText("192.168.7.7");
+  Type(name1, "wlan");
+  QTest::keyClick(name1->lineEdit(), Qt::Key_Return);
+  Find<QLineEdit>("InputIP")->setFocus();  // editing ends
+  EXPECT_EQ(name1->currentText().toStdString(), "wlan");
+  EXPECT_EQ(Text("InputIP"), "192.168.7.7");
+
+  // Connection 1's name in other letter case is accepted for connection 2, without a word.
+  Type(name1, "LAN");
+  QTabBar* connections = Find<QTabWidget>("PageControl2")->tabBar();
+  QTest::mouseClick(connections, Qt::LeftButton, Qt::NoModifier, connections->tabRect(1).center());
+  Type(name2, "lan");
+  QTest::keyClick(name2->lineEdit(), Qt::Key_Return);
+  Find<QLineEdit>("InputIPLan2")->setFocus();
+  EXPECT_EQ(name2->currentText().toStdString(), "lan");
+
+  // Chosen from the list, a name fills the connection's fields; connection 1's own name is
+  // refused for connection 2.
+  Choose(name2, 1);
+  EXPECT_EQ(name2->currentText().toStdString(), "WLAN");
+  EXPECT_EQ(Text("InputIPLan2"), "10.2.2.2");
+  questions.AnswerMessage(mrOk);
+  Choose(name2, 0);
+  EXPECT_EQ(questions.Asked().back(),
+            "MessageDlg mtError: This Connection is in use allready by connection 1! [OK]");
+  EXPECT_EQ(name2->currentText().toStdString(), "");
+}
+
+TEST_F(UserInputTest, OpenFromTheTrayRestoresAWindowMinimizedFromItsTitleBar) {
+  Create();
+  form->showMinimized();
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return form->isMinimized(); }, 2000));
+  form->findChild<QAction*>("ShowWindow1")->trigger();
+  EXPECT_TRUE(test::ProcessEventsUntil([&] { return !form->isMinimized(); }, 2000));
+  EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(UserInputTest, TheHelpWindowStaysOnTheScreenOfTheMainWindow) {
+  Create();
+  const QRect work = form->screen()->availableGeometry();
+  form->move(work.right() - form->frameGeometry().width() + 1,
+             work.bottom() - form->frameGeometry().height() + 1);
+  // More, the tab "Info", Help.
+  QTest::mouseClick(Find<QToolButton>("ButtonMoreLess"), Qt::LeftButton);
+  QTabBar* tabs = Find<QTabWidget>("PageControl1")->tabBar();
+  QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(8).center());
+  QRect help;
+  QTimer::singleShot(0, [&] {
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window) return;
+    help = window->frameGeometry();
+    window->close();
+  });
+  QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
+  ASSERT_TRUE(help.isValid());
+  EXPECT_TRUE(work.contains(help))
+      << help.x() << "," << help.y() << " " << help.width() << "x" << help.height();
+}
+
+}  // namespace
+}  // namespace lanvoy
