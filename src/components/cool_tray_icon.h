@@ -21,6 +21,7 @@ class TrayPopupMenu {
   virtual ~TrayPopupMenu() = default;
   // Off while the menu must not open (the main window's edit mode).
   virtual bool AutoPopup() const = 0;
+  virtual void SetAutoPopup(bool on) = 0;
   // Opens the menu at a point in screen coordinates.
   virtual void Popup(TrayPoint at) = 0;
   // The top-level items, from the top.

@@ -1,5 +1,7 @@
 #include "components/msg_dlg.h"
 
+#include <algorithm>
+
 #include "base/strings.h"
 #include "platform/registry_access.h"
 #include "profiles/ini_file.h"
@@ -231,6 +233,45 @@ void SetupDialogAdmin(TMessageDlg& dlg) {
   dlg.AllowBlankINI = true;
   dlg.SetIniItem("MsgAdminNeeded");
   dlg.SetMsg(AdminNoticeMessage());
+}
+
+namespace {
+int MulDiv(int a, int b, int c) {
+  return c == 0 ? 0 : static_cast<int>((int64_t(a) * b + c / 2) / c);
+}
+}  // namespace
+
+MsgDlgGeometry MsgDlgBoxGeometry(const MsgDlgBoxSpec& plan, const MsgDlgMetrics& m) {
+  const int avgWidth = MulDiv(m.lettersWidth, 1, 52);
+  auto hu = [avgWidth](int n) { return MulDiv(n, avgWidth, 4); };
+  auto vu = [&m](int n) { return MulDiv(n, m.charHeight, 8); };
+  const int hMargin = hu(8), vMargin = vu(8), hSpacing = hu(10);
+  int vSpacing = vu(10);
+  int buttonWidth = hu(50);
+  for (int width : m.captionWidths) buttonWidth = std::max(buttonWidth, width + 8);
+  const int n = static_cast<int>(plan.row.buttons.size());
+  const int buttonHeight = n > 0 ? vu(14) : 0;
+  const int buttonSpacing = hu(4);
+  const bool hasIcon = plan.type != mtCustom;
+  const int areaWidth = m.textWidth + (hasIcon ? 32 + hSpacing : 0);
+  const int areaHeight = hasIcon ? std::max(m.textHeight, 32) : m.textHeight;
+  if (plan.checkBox) vSpacing += 26;
+  const int rowWidth = n * buttonWidth + std::max(0, n - 1) * buttonSpacing;
+
+  MsgDlgGeometry g;
+  g.clientWidth = std::max(areaWidth, rowWidth) + 2 * hMargin;
+  g.clientHeight = areaHeight + buttonHeight + vSpacing + 2 * vMargin;
+  if (hasIcon) g.image = {hMargin, vMargin, 32, 32};
+  g.message = {hMargin + areaWidth - m.textWidth, vMargin, m.textWidth, m.textHeight};
+  const int top = areaHeight + vMargin + vSpacing;
+  for (int i = 0, x = (g.clientWidth - rowWidth) / 2; i < n; ++i, x += buttonWidth + buttonSpacing)
+    g.buttons.push_back({x, top, buttonWidth, buttonHeight});
+  if (plan.checkBox && n > 0)
+    g.checkBox = {12, top - 26, m.checkBoxWidth + 10, m.checkBoxHeight + 10};
+  if (plan.gaugeMaxValue > 0) g.gauge = {0, g.clientHeight - 12, g.clientWidth, 12};
+  g.countdownRight = g.clientWidth - 10;
+  g.countdownTop = g.clientHeight - 20;
+  return g;
 }
 
 }  // namespace lanvoy

@@ -104,6 +104,31 @@ struct MsgDlgBoxSpec {
   bool modeless = false;
 };
 
+// What a toolkit measured for a box, in pixels.
+struct MsgDlgMetrics {
+  int lettersWidth = 0;               // "A" to "Z" and "a" to "z" in the box's font
+  int charHeight = 0;                 // their height
+  std::vector<int> captionWidths;     // each button's caption in the button font, "&" removed
+  int textWidth = 0, textHeight = 0;  // the message, word-wrapped within half the screen
+  int checkBoxWidth = 0, checkBoxHeight = 0;  // the check box's caption with its mark
+};
+
+struct MsgDlgRect {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const MsgDlgRect&) const = default;
+};
+
+// Where a box's parts go: sizes in dialog units of the box's font, the message right of the
+// icon, one row of buttons centred below it, the check box above the buttons, the gauge
+// along the bottom, the countdown's right edge and top.
+struct MsgDlgGeometry {
+  int clientWidth = 0, clientHeight = 0;
+  MsgDlgRect image, message, checkBox, gauge;
+  std::vector<MsgDlgRect> buttons;
+  int countdownRight = 0, countdownTop = 0;
+};
+MsgDlgGeometry MsgDlgBoxGeometry(const MsgDlgBoxSpec& plan, const MsgDlgMetrics& m);
+
 // One open box. The dialog drives it: it sets the countdown, starts the timer and waits.
 class MsgDlgBox {
  public:

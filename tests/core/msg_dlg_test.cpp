@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
-#include "gui/fake_platform.h"
+#include "test_support/fake_platform.h"
 #include "mainwindow/questions.h"
 #include "profiles/ini_file.h"
 #include "test_support/temp_dir.h"

@@ -9,12 +9,31 @@
 #include <vector>
 
 #include "components/cool_tray_icon.h"
-#include "components/ui/qt_tray_menu.h"
 #include "gui_app.h"
 #include "test_support/recording_notification_area.h"
 
 namespace lanvoy {
 namespace {
+
+// A QMenu as the icon's menu: the action's trigger is the item's click.
+class QtTrayMenu : public TrayPopupMenu {
+ public:
+  explicit QtTrayMenu(QMenu* menu) : menu_(menu) {}
+  bool AutoPopup() const override { return autoPopup_; }
+  void SetAutoPopup(bool on) override { autoPopup_ = on; }
+  void Popup(TrayPoint at) override { menu_->popup(QPoint(at.x, at.y)); }
+  std::size_t ItemCount() const override { return static_cast<size_t>(menu_->actions().size()); }
+  bool IsDefaultItem(std::size_t i) const override {
+    return menu_->actions().at(static_cast<qsizetype>(i)) == menu_->defaultAction();
+  }
+  void ClickItem(std::size_t i) override {
+    menu_->actions().at(static_cast<qsizetype>(i))->trigger();
+  }
+
+ private:
+  QMenu* menu_;
+  bool autoPopup_ = true;
+};
 
 bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
   return test::ProcessEventsUntil(done, ms);

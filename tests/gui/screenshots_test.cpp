@@ -4,10 +4,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "app/ui/form_start_bild.h"
@@ -17,10 +20,9 @@
 #include "sysread/ui/form_net_details.h"
 
 #include "components/msg_dlg.h"
-#include "fake_platform.h"
-#include "gui_app.h"
-#include "mainwindow/ui/main_form.h"
 #include "mainwindow/ui/qt_questions.h"
+#include "qt_window.h"
+#include "test_support/fake_platform.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
@@ -46,28 +48,28 @@ TEST(Screenshots, WindowTabsAndDialogs) {
       "ProxyNotUsed=10.*;intranet\r\nOLEXPPOP=pop.office\r\nIncludeOLExp=1\r\n"
       "[Home]\r\nDHCP=1\r\nDHCP_DNS=1\r\nDHCP_WINS=1\r\n[Customer site]\r\nIP=1.2.3.4\r\n");
   QtQuestions questions;
-  TMainForm form(platform, questions, platform.exePath, {});
+  test::QtWindow qt(platform, questions, platform.exePath);
+  QtMainWindow& form = *qt.window;
   questions.SetOwner(&form);
-  form.OnReadCurrentSettings = nullptr;  // the fake machine has no netsh to dump
-  form.FormCreate();
   form.show();
   QApplication::processEvents();
   form.grab().save(out + "/compact.png");
-  form.ProfileList->setCurrentRow(2);  // Office
-  form.ButtonModifyClick();
+  qt.Find<QListWidget>("ProfileList")->setCurrentRow(2);  // Office
+  qt.form->ButtonModifyClick();
   QApplication::processEvents();
   const char* names[] = {"network", "misc",   "printer", "internet", "mail",
                          "hosts",   "script", "options", "info"};
-  for (int i = 0; i < form.PageControl1->count(); ++i) {
-    form.PageControl1->setCurrentIndex(i);
+  auto* pages = qt.Find<QTabWidget>("PageControl1");
+  for (int i = 0; i < pages->count(); ++i) {
+    pages->setCurrentIndex(i);
     QApplication::processEvents();
     form.grab().save(out + "/full_" + names[i] + ".png");
   }
-  form.PageControl1->setCurrentIndex(0);
-  form.PageControl2->setCurrentIndex(1);
+  pages->setCurrentIndex(0);
+  qt.Find<QTabWidget>("PageControl2")->setCurrentIndex(1);
   QApplication::processEvents();
   form.grab().save(out + "/full_network_connection2.png");
-  form.ButtonCancelClick();
+  qt.form->ButtonCancelClick();
 
   auto shoot = [&](void (*setup)(TMessageDlg&), const QString& file) {
     TMessageDlg dlg(questions);
@@ -93,10 +95,10 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   shoot(SetupDialogBrowserRestart, "dialog_browser_restart.png");
 
   // The progress window in the middle of an apply.
-  form.ProgressRange(1, 5);
-  form.ProgressStage(3, "Processing Host file modification/ script execution", true);
+  qt.form->ProgressRange(1, 5);
+  qt.form->ProgressStage(3, "Processing Host file modification/ script execution", true);
   form.FormProgress()->grab().save(out + "/progress.png");
-  form.ProgressClose();
+  qt.form->ProgressClose();
 
   TFormStartBild splash;
   splash.ShowNow();
@@ -112,15 +114,14 @@ TEST(Screenshots, LanStateViewOnTheSimulatedHost) {
   dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\n");
   dir.Write("Lanvoy.INI", "[Office]\r\n");
   QtQuestions questions;
-  TMainForm form(machine, questions, dir.File("Lanvoy.exe"), {});
-  form.FormCreate();
+  test::QtWindow qt(machine, questions, dir.File("Lanvoy.exe"), true);
   QTimer::singleShot(0, [&] {
-    test::ProcessEventsUntil([&] { return !form.DosCommand().Running(); }, 10000);
+    test::ProcessEventsUntil([&] { return !qt.form->DosCommand().Running(); }, 10000);
     QApplication::processEvents();
-    form.FormNetDetails()->grab().save(out + "/lan_state.png");
-    form.FormNetDetails()->Button1->click();
+    qt.window->FormNetDetails()->grab().save(out + "/lan_state.png");
+    qt.window->FormNetDetails()->WidgetNamed<QPushButton>("Button1")->click();
   });
-  form.ShowLanState();
+  qt.form->ShowLanState();
 }
 
 // Needs a display with a notification area (scripts/screenshots starts one).
@@ -136,10 +137,8 @@ TEST(Screenshots, TrayIconWithItsMenu) {
   dir.Write("Lanvoy.INI", "[Office]\r\n[Home]\r\n[Customer site]\r\n[R&D lab]\r\n");
   QtQuestions questions;
   QtNotificationArea area;
-  TMainForm form(platform, questions, platform.exePath, {}, nullptr, &area);
-  form.OnReadCurrentSettings = nullptr;
-  form.FormCreate();
-  form.ButtonMinimizeClick();
+  test::QtWindow qt(platform, questions, platform.exePath, false, &area);
+  qt.form->ButtonMinimizeClick();
   QSystemTrayIcon* icon = nullptr;
   test::ProcessEventsUntil(
       [&] {
@@ -150,16 +149,18 @@ TEST(Screenshots, TrayIconWithItsMenu) {
   ASSERT_NE(icon, nullptr);
   test::ProcessEventsUntil([] { return false; }, 1500);  // the balloon goes, the icon is drawn
   const QRect at = icon->geometry();
-  form.PopUPTray->popup(at.bottomLeft() + QPoint(-120, 4));
-  test::ProcessEventsUntil([&] { return form.PopUPTray->isVisible(); }, 2000);
-  form.MenuApplyaprofile->popup(form.PopUPTray->geometry().topLeft() - QPoint(160, 0));
+  auto* tray = qt.Find<QMenu>("PopUPTray");
+  auto* profiles = qt.Find<QMenu>("MenuApplyaprofile");
+  tray->popup(at.bottomLeft() + QPoint(-120, 4));
+  test::ProcessEventsUntil([&] { return tray->isVisible(); }, 2000);
+  profiles->popup(tray->geometry().topLeft() - QPoint(160, 0));
   test::ProcessEventsUntil([] { return false; }, 500);
   QScreen* screen = QGuiApplication::primaryScreen();
   const QRect part(screen->geometry().right() - 420, 0, 420, 200);
   screen->grabWindow(0, part.x(), part.y(), part.width(), part.height())
       .save(out + "/tray_menu.png");
-  form.MenuApplyaprofile->hide();
-  form.PopUPTray->hide();
+  profiles->hide();
+  tray->hide();
 }
 
 }  // namespace

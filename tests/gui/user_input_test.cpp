@@ -4,9 +4,11 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
@@ -14,11 +16,9 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 
-#include "app/ui/form_help.h"
-#include "fake_platform.h"
-#include "gui_app.h"
-#include "mainwindow/ui/main_form.h"
 #include "profiles/ini_file.h"
+#include "qt_window.h"
+#include "test_support/fake_platform.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
@@ -36,25 +36,20 @@ class UserInputTest : public ::testing::Test {
               "[Travel]\r\nIP=172.16.0.9\r\nLongLANDescription=LAN\r\n");
   }
   void TearDown() override {
-    form.reset();
+    qt.reset();
     EXPECT_TRUE(questions.AllAnswered());
   }
-  TMainForm& Create() {
-    form = std::make_unique<TMainForm>(platform, questions, platform.exePath,
-                                       std::vector<std::string>{});
-    form->OnReadCurrentSettings = nullptr;
-    form->ApplyPause = std::chrono::milliseconds(0);
-    form->FormCreate();
-    form->show();
-    form->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    return *form;
+  void Create() {
+    qt = std::make_unique<test::QtWindow>(platform, questions, platform.exePath);
+    form = qt->form.get();
+    window = qt->window.get();
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
   }
   template <class W>
   W* Find(const char* name) {
-    W* w = form->findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
+    return qt->Find<W>(name);
   }
   std::string Text(const char* name) { return Find<QLineEdit>(name)->text().toStdString(); }
   QListWidget* List() { return Find<QListWidget>("ProfileList"); }
@@ -88,7 +83,9 @@ class UserInputTest : public ::testing::Test {
   test::TempDir dir;
   test::FakePlatform platform;
   ScriptedQuestions questions;
-  std::unique_ptr<TMainForm> form;
+  std::unique_ptr<test::QtWindow> qt;
+  TMainForm* form = nullptr;
+  QtMainWindow* window = nullptr;
 };
 
 TEST_F(UserInputTest, ClickKeyAndDoubleClickShowTheProfileTheyReach) {
@@ -105,7 +102,7 @@ TEST_F(UserInputTest, ClickKeyAndDoubleClickShowTheProfileTheyReach) {
   EXPECT_EQ(form->SelectedProfile(), "Travel");
 
   // A double click applies the entry clicked, after the question that names it.
-  form->CheckboxValidationMessage->setChecked(true);
+  Find<QCheckBox>("CheckboxValidationMessage")->setChecked(true);
   questions.AnswerMessage(mrYes);
   QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(0));
   EXPECT_EQ(Text("InputIP"), "192.168.1.2");
@@ -162,18 +159,18 @@ TEST_F(UserInputTest, TypingAConnectionNameRunsNoRuleChoosingFromTheListDoes) {
 
 TEST_F(UserInputTest, OpenFromTheTrayRestoresAWindowMinimizedFromItsTitleBar) {
   Create();
-  form->showMinimized();
-  ASSERT_TRUE(test::ProcessEventsUntil([&] { return form->isMinimized(); }, 2000));
-  form->findChild<QAction*>("ShowWindow1")->trigger();
-  EXPECT_TRUE(test::ProcessEventsUntil([&] { return !form->isMinimized(); }, 2000));
-  EXPECT_TRUE(form->isVisible());
+  window->showMinimized();
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return window->isMinimized(); }, 2000));
+  window->findChild<QAction*>("ShowWindow1")->trigger();
+  EXPECT_TRUE(test::ProcessEventsUntil([&] { return !window->isMinimized(); }, 2000));
+  EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(UserInputTest, TheHelpWindowStaysOnTheScreenOfTheMainWindow) {
   Create();
-  const QRect work = form->screen()->availableGeometry();
-  form->move(work.right() - form->frameGeometry().width() + 1,
-             work.bottom() - form->frameGeometry().height() + 1);
+  const QRect work = window->screen()->availableGeometry();
+  window->move(work.right() - window->frameGeometry().width() + 1,
+               work.bottom() - window->frameGeometry().height() + 1);
   // More, the tab "Info", Help.
   QTest::mouseClick(Find<QToolButton>("ButtonMoreLess"), Qt::LeftButton);
   QTabBar* tabs = Find<QTabWidget>("PageControl1")->tabBar();

@@ -121,6 +121,7 @@ class RecordingMenu : public TrayPopupMenu {
   };
 
   bool AutoPopup() const override { return autoPopup; }
+  void SetAutoPopup(bool on) override { autoPopup = on; }
   void Popup(TrayPoint at) override { popups.push_back(at); }
   std::size_t ItemCount() const override { return items.size(); }
   bool IsDefaultItem(std::size_t index) const override { return items.at(index).isDefault; }

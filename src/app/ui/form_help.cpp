@@ -1,43 +1,20 @@
 #include "app/ui/form_help.h"
 
-#include <QHBoxLayout>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QVBoxLayout>
-
 #include "app/help_text.h"
 #include "app/ui/placement_qt.h"
+#include "base/strings.h"
 
 namespace lanvoy {
 
-TFormHelp::TFormHelp(QWidget* parent) : QDialog(parent) {
-  setObjectName("FormHelp");
-  setWindowTitle("Help");
-  resize(561, 430);
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName("Memo1");
-  Memo1->setReadOnly(true);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  QStringList lines;
-  for (const std::string& line : HelpTextLines()) lines << QString::fromStdString(line);
-  Memo1->setPlainText(lines.join('\n'));
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("Button1");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Memo1, 1);
-  auto* row = new QHBoxLayout();
-  row->addStretch();
-  row->addWidget(ok);
-  row->addStretch();
-  layout->addLayout(row);
+TFormHelp::TFormHelp(QWidget* owner) : QtLayoutWindow(HelpFormLayout(), owner) {
+  std::string text;
+  for (const std::string& line : HelpTextLines()) text += line + kCRLF;
+  Controls().Get<Memo>("Memo1").SetText(text);
+  Controls().Get<Button>("Button1").OnClick = [this] { accept(); };
 }
 
-void TFormHelp::ShowModalCentred(QWidget* over) {
-  move(CentredOnItsScreen(this, over));
+void TFormHelp::ShowModal() {
+  move(CentredOnItsScreen(this, parentWidget()));
   exec();
 }
 

@@ -1,18 +1,16 @@
 // FormHelp: the help window with its fixed text, shown modally over the main window.
 #pragma once
 
-#include <QDialog>
-
-class QPlainTextEdit;
+#include "mainwindow/main_window_view.h"
+#include "mainwindow/ui/qt_controls.h"
 
 namespace lanvoy {
 
-class TFormHelp : public QDialog {
-  Q_OBJECT
+// Shown modally, centred over its owner.
+class TFormHelp : public QtLayoutWindow, public HelpView {
  public:
-  explicit TFormHelp(QWidget* parent);
-  void ShowModalCentred(QWidget* over);
-  QPlainTextEdit* Memo1 = nullptr;
+  explicit TFormHelp(QWidget* owner);
+  void ShowModal() override;
 };
 
 }  // namespace lanvoy

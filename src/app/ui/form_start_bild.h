@@ -1,19 +1,15 @@
 // TFormStartBild: the splash window, shown while the main window is created.
 #pragma once
 
-#include <QLabel>
-#include <QWidget>
+#include "mainwindow/main_window_view.h"
+#include "mainwindow/ui/qt_controls.h"
 
 namespace lanvoy {
 
-class TFormStartBild : public QWidget {
-  Q_OBJECT
+class TFormStartBild : public QtLayoutWindow, public SplashView {
  public:
   TFormStartBild();
-  // Shown centred on the screen and painted at once.
-  void ShowNow();
-
-  QLabel* Image1 = nullptr;
+  void ShowNow() override;
 };
 
 }  // namespace lanvoy

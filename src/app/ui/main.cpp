@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/program.h"
 #include "app/startup.h"
-#include "app/ui/program.h"
-#include "mainwindow/ui/main_form.h"
+#include "mainwindow/ui/qt_main_window.h"
 #include "mainwindow/ui/qt_questions.h"
 #include "platform/platform.h"
 
@@ -29,11 +29,13 @@ int main(int argc, char** argv) {
       questions.MessageDlg(e.what(), lanvoy::mtError, {lanvoy::mbOK});
     return lanvoy::kExitApplyFailed;
   }
-  lanvoy::TLanvoyProgram program(*platform, questions, platform->system().ExecutablePath(), args,
-                                 std::cerr);
-  program.OnMainFormConstructed = [&](lanvoy::TMainForm& form) { questions.SetOwner(&form); };
+  lanvoy::QtWindowFactory windows;
+  lanvoy::TLanvoyProgram program(*platform, questions, windows, platform->system().ExecutablePath(),
+                                 args, std::cerr);
+  auto window = [&] { return dynamic_cast<lanvoy::QtMainWindow*>(&program.MainWindow()); };
+  program.OnMainFormConstructed = [&](lanvoy::TMainForm&) { questions.SetOwner(window()); };
   if (!program.Start()) return program.ExitCode();
-  QObject::connect(&program.MainForm(), &lanvoy::TMainForm::Closed, &app, &QApplication::quit,
+  QObject::connect(window(), &lanvoy::QtMainWindow::ClosedForGood, &app, &QApplication::quit,
                    Qt::QueuedConnection);
   return QApplication::exec();
 }

@@ -2,26 +2,17 @@
 // its own; the apply sequence sets its range, position, label and visibility.
 #pragma once
 
-#include <QDialog>
-#include <QLabel>
-#include <QProgressBar>
+#include "mainwindow/main_window_view.h"
+#include "mainwindow/ui/qt_controls.h"
 
 namespace lanvoy {
 
-class TFormProgress : public QDialog {
-  Q_OBJECT
+class TFormProgress : public QtLayoutWindow, public ProgressView {
  public:
   explicit TFormProgress(QWidget* owner);
-
-  // Shown centred over the owner, in front, and painted at once: the apply blocks the
-  // message loop between stages.
-  void ShowStage(int position, const QString& label, bool visible);
-
-  QProgressBar* ProgressBar1 = nullptr;
-  QLabel* LabelProgress = nullptr;
-
- private:
-  QWidget* owner_;
+  void SetRange(int minimum, int maximum) override;
+  void ShowStage(int position, const std::string& label, bool visible) override;
+  void Close() override { hide(); }
 };
 
 }  // namespace lanvoy

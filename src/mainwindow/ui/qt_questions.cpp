@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,37 +16,13 @@
 #include <QTimer>
 #include <map>
 
+#include "mainwindow/layout.h"
+#include "mainwindow/ui/qt_controls.h"
+#include "mainwindow/ui/qt_text.h"
+
 namespace lanvoy {
 
 namespace {
-
-QString Q(const std::string& s) {
-  return QString::fromStdString(s);
-}
-
-QString Crlf(const std::string& s) {
-  return Q(s).replace("\r\n", "\n");
-}
-
-QStyle::StandardPixmap IconOf(TMsgDlgType type) {
-  switch (type) {
-    case mtWarning:
-      return QStyle::SP_MessageBoxWarning;
-    case mtError:
-      return QStyle::SP_MessageBoxCritical;
-    case mtInformation:
-      return QStyle::SP_MessageBoxInformation;
-    case mtConfirmation:
-      return QStyle::SP_MessageBoxQuestion;
-    case mtCustom:
-      break;
-  }
-  return QStyle::SP_CustomBase;
-}
-
-int MulDiv(int a, int b, int c) {
-  return c == 0 ? 0 : static_cast<int>((int64_t(a) * b + c / 2) / c);
-}
 
 // Each caption's width is measured once and kept for the run.
 int CaptionWidth(const QFontMetrics& fm, const QString& caption) {
@@ -59,99 +36,54 @@ int CaptionWidth(const QFontMetrics& fm, const QString& caption) {
   return w;
 }
 
-class QtMsgDlgBox : public QDialog, public MsgDlgBox {
+// What the box shows, measured in its fonts, laid out by the dialog's rules.
+WindowSpec BoxLayout(const MsgDlgBoxSpec& plan) {
+  QFont font("Tahoma");
+  font.setPixelSize(11);
+  QFont bold = font;
+  bold.setBold(true);
+  const QFontMetrics fm(bold), bfm(font);
+  MsgDlgMetrics m;
+  m.lettersWidth = fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  m.charHeight = fm.height();
+  for (const MsgDlgButtonInfo& b : plan.row.buttons)
+    m.captionWidths.push_back(CaptionWidth(bfm, b.caption));
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int maxText = screen ? screen->geometry().width() / 2 : 640;
+  const QRect text = fm.boundingRect(QRect(0, 0, maxText, 0), Qt::TextWordWrap, Q(plan.message));
+  m.textWidth = text.width();
+  m.textHeight = text.height();
+  // The caption and the box's mark.
+  m.checkBoxWidth = fm.horizontalAdvance(Q(plan.checkBoxCaption).remove('&')) + 16;
+  m.checkBoxHeight = fm.height();
+  return MsgDlgBoxLayout(plan, MsgDlgBoxGeometry(plan, m));
+}
+
+class QtMsgDlgBox : public QtLayoutWindow, public MsgDlgBox {
  public:
-  explicit QtMsgDlgBox(const MsgDlgBoxSpec& plan, QWidget* owner) : QDialog(owner) {
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(Q(plan.caption));
+  QtMsgDlgBox(const MsgDlgBoxSpec& plan, QWidget* owner)
+      : QtLayoutWindow(BoxLayout(plan), owner),
+        message_(WidgetNamed<QLabel>("Message")),
+        countdown_(plan.showCountdown ? WidgetNamed<QLabel>("Countdown") : nullptr),
+        check_(Controls().Find("DontShowAgain") ? WidgetNamed<QCheckBox>("DontShowAgain")
+                                                : nullptr) {
     setLayoutDirection(QApplication::layoutDirection());
-    QFont font("Tahoma");
-    font.setPixelSize(11);
-    font.setBold(true);
-    setFont(font);
-    QFont buttonFont("Tahoma");
-    buttonFont.setPixelSize(11);
-
-    // Dialog units of the box's font.
-    const QFontMetrics fm(font);
-    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    const int avgWidth = MulDiv(fm.horizontalAdvance(letters), 1, 52);
-    const int charHeight = fm.height();
-    auto hu = [avgWidth](int n) { return MulDiv(n, avgWidth, 4); };
-    auto vu = [charHeight](int n) { return MulDiv(n, charHeight, 8); };
-    const int hMargin = hu(8), vMargin = vu(8), hSpacing = hu(10);
-    int vSpacing = vu(10);
-    const QFontMetrics bfm(buttonFont);
-    int buttonWidth = hu(50);
-    for (const MsgDlgButtonInfo& b : plan.row.buttons)
-      buttonWidth = std::max(buttonWidth, CaptionWidth(bfm, b.caption) + 8);
-    const int n = static_cast<int>(plan.row.buttons.size());
-    const int buttonHeight = n > 0 ? vu(14) : 0;
-    const int buttonSpacing = hu(4);
-
-    const QString text = Crlf(plan.message);
-    const int maxText = screen() ? screen()->geometry().width() / 2 : 640;
-    QRect textRect = fm.boundingRect(QRect(0, 0, maxText, 0), Qt::TextWordWrap, text);
-    const bool hasIcon = plan.type != mtCustom;
-    int textWidth = textRect.width(), textHeight = textRect.height();
-    int areaWidth = textWidth + (hasIcon ? 32 + hSpacing : 0);
-    int areaHeight = hasIcon ? std::max(textHeight, 32) : textHeight;
-    if (plan.checkBox) vSpacing += 26;
-    const int rowWidth = n * buttonWidth + std::max(0, n - 1) * buttonSpacing;
-    const int clientWidth = std::max(areaWidth, rowWidth) + 2 * hMargin;
-    const int clientHeight = areaHeight + buttonHeight + vSpacing + 2 * vMargin;
-    setFixedSize(clientWidth, clientHeight);
-
-    if (hasIcon) {
-      auto* image = new QLabel(this);
-      image->setObjectName("Image");
-      image->setPixmap(style()->standardIcon(IconOf(plan.type)).pixmap(32, 32));
-      image->setGeometry(hMargin, vMargin, 32, 32);
-    }
-    message_ = new QLabel(text, this);
-    message_->setObjectName("Message");
-    message_->setWordWrap(true);
-    message_->setGeometry(hMargin + areaWidth - textWidth, vMargin, textWidth, textHeight);
-
-    const int top = areaHeight + vMargin + vSpacing;
-    int x = (clientWidth - rowWidth) / 2;
-    for (int i = 0; i < n; ++i) {
-      const MsgDlgButtonInfo& info = plan.row.buttons[static_cast<size_t>(i)];
-      auto* button = new QPushButton(Q(info.caption), this);
-      button->setObjectName(info.name);
-      button->setFont(buttonFont);
-      button->setGeometry(x, top, buttonWidth, buttonHeight);
-      button->setDefault(i == plan.row.defaultIndex);
-      button->setAutoDefault(false);
+    for (const MsgDlgButtonInfo& info : plan.row.buttons) {
       const int result = info.result;
       if (info.button != mbHelp)
-        connect(button, &QPushButton::clicked, this, [this, result] { Close(result); });
-      x += buttonWidth + buttonSpacing;
-      if (i == 0 && plan.checkBox) {
-        check_ = new QCheckBox(Q(plan.checkBoxCaption), this);
-        check_->setObjectName("DontShowAgain");
-        QString shown = Q(plan.checkBoxCaption).remove('&');
-        check_->setGeometry(12, top - 26, fm.horizontalAdvance(shown) + 10 + 16, fm.height() + 10);
-      }
+        Controls().Get<Button>(info.name).OnClick = [this, result] { Close(result); };
     }
     cancelResult_ = plan.row.cancelIndex >= 0
                         ? plan.row.buttons[static_cast<size_t>(plan.row.cancelIndex)].result
                         : mrCancel;
-
-    if (plan.gaugeMaxValue > 0) {
-      auto* gauge = new QProgressBar(this);
-      gauge->setObjectName("Gauge");
+    if (auto* gauge = Controls().Find("Gauge") ? WidgetNamed<QProgressBar>("Gauge") : nullptr) {
       gauge->setRange(0, plan.gaugeMaxValue);
-      gauge->setValue(0);
       gauge->setTextVisible(plan.gaugeShowText);
-      gauge->setGeometry(0, clientHeight - 12, clientWidth, 12);
     }
-    if (plan.showCountdown) {
-      countdown_ = new QLabel(this);
-      countdown_->setObjectName("Countdown");
+    if (countdown_) {
       countdown_->setAlignment(Qt::AlignRight);
-      countdownRight_ = clientWidth - 10;
-      countdownTop_ = clientHeight - 20;
+      countdownRight_ = countdown_->x();
+      countdownTop_ = countdown_->y();
     }
     connect(&timer_, &QTimer::timeout, this, [this] {
       if (tick_) tick_();
@@ -160,7 +92,7 @@ class QtMsgDlgBox : public QDialog, public MsgDlgBox {
     if (screen()) move(screen()->geometry().center() - rect().center());
   }
 
-  void SetMessage(const std::string& text) override { message_->setText(Crlf(text)); }
+  void SetMessage(const std::string& text) override { message_->setText(Q(text)); }
   void SetCountdownText(const std::string& text) override {
     if (!countdown_) return;
     countdown_->setText(Q(text));
@@ -196,9 +128,9 @@ class QtMsgDlgBox : public QDialog, public MsgDlgBox {
   }
 
  private:
-  QLabel* message_ = nullptr;
-  QLabel* countdown_ = nullptr;
-  QCheckBox* check_ = nullptr;
+  QLabel* message_;
+  QLabel* countdown_;
+  QCheckBox* check_;
   QTimer timer_;
   std::function<void()> tick_;
   int closedBy_ = mrCancel;
@@ -206,34 +138,6 @@ class QtMsgDlgBox : public QDialog, public MsgDlgBox {
   int countdownRight_ = 0, countdownTop_ = 0;
   bool escapePressed_ = false;
 };
-
-QMessageBox::StandardButton StandardOf(TMsgDlgBtn b) {
-  switch (b) {
-    case mbYes:
-      return QMessageBox::Yes;
-    case mbNo:
-      return QMessageBox::No;
-    case mbOK:
-      return QMessageBox::Ok;
-    case mbCancel:
-      return QMessageBox::Cancel;
-    case mbAbort:
-      return QMessageBox::Abort;
-    case mbRetry:
-      return QMessageBox::Retry;
-    case mbIgnore:
-      return QMessageBox::Ignore;
-    case mbAll:
-      return QMessageBox::YesToAll;  // Qt has no "All"; its role is the nearest
-    case mbNoToAll:
-      return QMessageBox::NoToAll;
-    case mbYesToAll:
-      return QMessageBox::YesToAll;
-    case mbHelp:
-      return QMessageBox::Help;
-  }
-  return QMessageBox::NoButton;
-}
 
 }  // namespace
 
@@ -252,7 +156,7 @@ QString QtFileFilter(const std::string& filter) {
 int QtQuestions::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
   QMessageBox box(owner_);
   box.setWindowTitle(type == mtCustom ? QApplication::applicationName() : MsgDlgCaption(type));
-  box.setText(Crlf(text));
+  box.setText(Q(text));
   box.setIcon(type == mtWarning        ? QMessageBox::Warning
               : type == mtError        ? QMessageBox::Critical
               : type == mtInformation  ? QMessageBox::Information
@@ -262,8 +166,8 @@ int QtQuestions::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgBu
   const MsgDlgButtonRow row = MsgDlgButtonsOf(buttons);
   for (size_t i = 0; i < row.buttons.size(); ++i) {
     const MsgDlgButtonInfo& info = row.buttons[i];
-    QPushButton* b = box.addButton(StandardOf(info.button));
-    b->setText(Q(info.caption));
+    // The results are the box's own; Qt's roles only order the row.
+    QPushButton* b = box.addButton(Q(info.caption), QMessageBox::ActionRole);
     results[b] = info.result;
     if (static_cast<int>(i) == row.defaultIndex) box.setDefaultButton(b);
     if (static_cast<int>(i) == row.cancelIndex) box.setEscapeButton(b);
@@ -278,7 +182,7 @@ std::string QtQuestions::InputBox(const std::string& caption, const std::string&
   bool ok = false;
   QString text =
       QInputDialog::getText(owner_, Q(caption), Q(prompt), QLineEdit::Normal, Q(proposal), &ok);
-  return ok ? text.toStdString() : proposal;
+  return ok ? S(text) : proposal;
 }
 
 std::optional<std::string> QtQuestions::OpenFileName(const FileDialogOptions& options) {
@@ -289,7 +193,7 @@ std::optional<std::string> QtQuestions::OpenFileName(const FileDialogOptions& op
   dialog.setDefaultSuffix(Q(options.defaultExt));
   if (options.hideReadOnly) dialog.setOption(QFileDialog::ReadOnly, false);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toStdString();
+  return S(dialog.selectedFiles().front());
 }
 
 std::optional<std::string> QtQuestions::SaveFileName(const FileDialogOptions& options) {
@@ -299,7 +203,7 @@ std::optional<std::string> QtQuestions::SaveFileName(const FileDialogOptions& op
   dialog.setDefaultSuffix(Q(options.defaultExt));
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.overwritePrompt);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toStdString();
+  return S(dialog.selectedFiles().front());
 }
 
 std::unique_ptr<MsgDlgBox> QtQuestions::CreateBox(const MsgDlgBoxSpec& plan) {

@@ -2,35 +2,26 @@
 // it only hides it.
 #pragma once
 
-#include <QDialog>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <string>
 
-#include "sysread/lan_state.h"
+#include "mainwindow/main_window_view.h"
+#include "mainwindow/ui/qt_controls.h"
+
+class QPlainTextEdit;
 
 namespace lanvoy {
 
-class TFormNetDetails : public QDialog {
-  Q_OBJECT
+class TFormNetDetails : public QtLayoutWindow, public LanStateView {
  public:
   explicit TFormNetDetails(QWidget* owner);
 
-  // Starts over with the head lines.
-  void Restart();
-  // One piece of the command's output (the capture's OnNewLine).
-  void DosCommandNewLine(int tag, const std::string& piece, TOutputType type);
-  // The memo's lines, as shown.
-  std::string Text() const;
-
-  QPlainTextEdit* Memo = nullptr;
-  QPushButton* Button1 = nullptr;
-
- protected:
-  void resizeEvent(QResizeEvent* event) override;
+  void SetText(const std::string& text) override;
+  void AppendLine(const std::string& line) override;
+  void ReplaceLastLine(const std::string& line) override;
+  void ShowModal() override { exec(); }
 
  private:
-  LanStateFeed feed_;
+  QPlainTextEdit* memo_;
 };
 
 }  // namespace lanvoy

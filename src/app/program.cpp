@@ -1,33 +1,36 @@
-#include "app/ui/program.h"
+#include "app/program.h"
 
 #include <ostream>
 #include <thread>
 
 #include "app/startup.h"
-#include "app/ui/form_start_bild.h"
 #include "base/strings.h"
-#include "mainwindow/ui/main_form.h"
+#include "mainwindow/main_form.h"
 
 namespace lanvoy {
 
 TLanvoyProgram::TLanvoyProgram(platform::Platform& platform, Questions& questions,
-                               std::string exePath, std::vector<std::string> args,
-                               std::ostream& err)
+                               WindowFactory& windows, std::string exePath,
+                               std::vector<std::string> args, std::ostream& err)
     : platform_(platform),
       questions_(questions),
+      windows_(windows),
       exePath_(std::move(exePath)),
       args_(std::move(args)),
       err_(err),
       unattended_(questions, err) {}
 
-TLanvoyProgram::~TLanvoyProgram() = default;
+TLanvoyProgram::~TLanvoyProgram() {
+  form_.reset();
+  window_.reset();
+}
 
 bool TLanvoyProgram::Start() {
   const StartupArguments arguments = ParseStartupArguments(args_);
   unattended_.SetUnattended(arguments.hide);
   const std::string programDirectory = platform_.system().NativePath(ExtractFilePath(exePath_));
 
-  splash_ = std::make_unique<TFormStartBild>();
+  splash_ = windows_.CreateSplash();
   if (!MarkerFileExists(programDirectory, kNoSplashMarker)) {
     splash_->ShowNow();
     splashShown_ = true;
@@ -36,7 +39,9 @@ bool TLanvoyProgram::Start() {
 
   // The main window's creation shows it, unless argument 2 is "hide"; the progress and help
   // windows come with it.
-  form_ = std::make_unique<TMainForm>(platform_, unattended_, exePath_, args_);
+  form_.reset();
+  window_ = windows_.CreateMainWindow();
+  form_ = std::make_unique<TMainForm>(platform_, unattended_, exePath_, args_, *window_);
   form_->ApplyPause = ApplyPause;
   if (OnMainFormConstructed) OnMainFormConstructed(*form_);
   form_->FormCreate();
@@ -53,7 +58,7 @@ bool TLanvoyProgram::Start() {
     // Who started the program from a script sees it too.
     err_ << message << std::endl;
     questions_.MessageDlg(message, mtError, {mbOK});
-    form_->show();
+    window_->Show();
   }
 
   form_->CreateNetDetailsForm();

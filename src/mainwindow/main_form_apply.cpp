@@ -1,14 +1,7 @@
-// TMainForm: applying the shown profile, the progress window, and the LAN state view.
-#include <QApplication>
-#include <QCursor>
-#include <QMenu>
-
+// TMainForm: applying the shown profile, the tray, and the LAN state view.
 #include "apply/printer_computer.h"
-#include "apply/ui/form_progress.h"
 #include "base/strings.h"
-#include "mainwindow/ui/main_form.h"
-#include "sysread/lan_state.h"
-#include "sysread/ui/form_net_details.h"
+#include "mainwindow/main_form.h"
 
 namespace lanvoy {
 
@@ -33,8 +26,8 @@ void TMainForm::ApplyWithNetshWarning() {
   questions_.MessageDlg(text, mtWarning, {mbOK});
 }
 
-void TMainForm::ButtonApplyClick(QObject* sender) {
-  if (CheckboxValidationMessage->isChecked() && sender != ButtonSave) {
+void TMainForm::ButtonApplyClick(const Widget* sender) {
+  if (CheckboxValidationMessage.Checked() && sender != &ButtonSave) {
     const std::string question = "Apply profile \"" + SelectedProfile() + "\" to your system?";
     if (questions_.MessageDlg(question, mtConfirmation, {mbYes, mbCancel}) != mrYes) return;
   }
@@ -43,39 +36,59 @@ void TMainForm::ButtonApplyClick(QObject* sender) {
   if (restartNeeded &&
       questions_.MessageDlg(kRestartQuestion, mtConfirmation, {mbYes, mbNo}) == mrYes)
     RestartComputer(platform_.system());
-  if (CheckMinimizeAfterApply->isChecked()) ButtonMinimizeClick();
-  if (CheckTerminate->isChecked()) close();
+  if (CheckMinimizeAfterApply.Checked()) ButtonMinimizeClick();
+  if (CheckTerminate.Checked()) Close();
+}
+
+void TMainForm::SetDebugMode() {
+  netshExe_->SetWait(false);
+  netshExe_->SetWindowState(wsNormal);
+  view_.SetCaption("Lanvoy- Debugmode");
 }
 
 // ---------------------------------------------------------------- tray
 
 void TMainForm::BuildTrayProfileMenu() {
-  for (QAction* item : MenuApplyaprofile->actions()) {
-    MenuApplyaprofile->removeAction(item);
-    delete item;
-  }
-  for (const std::string& name : store_->ProfileNames()) {
-    const QString caption = QString::fromStdString(name);
-    // Qt reads "&" as a mnemonic mark: doubled, the caption shows the name as it is.
-    QAction* item = new QAction(QString(caption).replace("&", "&&"), this);
-    item->setData(caption);
-    connect(item, &QAction::triggered, this,
-            [this, item] { Guarded([this, item] { MenuApplyaprofileClick(item); }); });
-    MenuApplyaprofile->addAction(item);
-  }
+  MenuApplyaprofile.Clear();
+  for (const std::string& name : store_->ProfileNames())
+    MenuApplyaprofile.Add(
+        name, [this, name] { Guarded([this, name] { MenuApplyaprofileClick(name); }); });
 }
 
-void TMainForm::MenuApplyaprofileClick(QAction* item) {
-  SelectListEntry(item->data().toString().toStdString());
+void TMainForm::MenuApplyaprofileClick(const std::string& caption) {
+  SelectListEntry(caption);
   ProfileListClick();
   ApplyWithNetshWarning();
 }
 
+void TMainForm::ButtonMinimizeClick() {
+  CompactWindow();
+  if (CheckTray.Checked()) {
+    // A desktop without a notification area would leave no way back to a hidden window:
+    // then the window goes to the taskbar instead.
+    inTray_ = trayIcon_->ShowIcon() || inTray_;
+    if (inTray_) {
+      view_.Hide();
+      trayIcon_->ShowBalloonHint("Lanvoy", "Click here to access Lanvoys configuration dialog!",
+                                 bitInfo, 1);
+      return;
+    }
+  }
+  trayIcon_->SetIconVisible(false);
+  inTray_ = false;
+  // To the taskbar: shown compact for a moment, then minimized.
+  view_.Show();
+  TimerMinimize.SetEnabled(true);
+}
+
+void TMainForm::TimerMinimizeTimer() {
+  view_.Minimize();
+  TimerMinimize.SetEnabled(false);
+}
+
 void TMainForm::ShowWindow1Click() {
   // Also out of the taskbar, when it was minimized from its title bar.
-  showNormal();
-  raise();
-  activateWindow();
+  view_.ShowNormal();
 }
 
 void TMainForm::TrayIconBalloonHintClick() {
@@ -87,32 +100,26 @@ void TMainForm::TimerSystrayWatchdogTimer() {
   trayIcon_->Enabled = true;
 }
 
-void TMainForm::SetDebugMode() {
-  netshExe_->SetWait(false);
-  netshExe_->SetWindowState(wsNormal);
-  setWindowTitle("Lanvoy- Debugmode");
+void TMainForm::FormContextPopup(int x, int y) {
+  if (trayMenu_.AutoPopup()) PopUPTray.Popup(x, y);
 }
 
 // ---------------------------------------------------------------- ApplyObserver
 
 void TMainForm::SetBusyCursor(bool busy) {
-  if (busy)
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  else
-    QApplication::restoreOverrideCursor();
+  view_.SetBusyCursor(busy);
 }
 
 void TMainForm::ProgressRange(int minimum, int maximum) {
-  formProgress_->ProgressBar1->setMaximum(maximum);
-  formProgress_->ProgressBar1->setMinimum(minimum);
+  view_.Progress().SetRange(minimum, maximum);
 }
 
 void TMainForm::ProgressStage(int position, const std::string& label, bool visible) {
-  formProgress_->ShowStage(position, QString::fromStdString(label), visible);
+  view_.Progress().ShowStage(position, label, visible);
 }
 
 void TMainForm::ProgressClose() {
-  formProgress_->hide();
+  view_.Progress().Close();
 }
 
 void TMainForm::ShowMailClientWarning(const std::string& text) {
@@ -126,25 +133,26 @@ void TMainForm::RunBrowserRestartNotice() {
 // ---------------------------------------------------------------- LAN state view
 
 void TMainForm::CreateNetDetailsForm() {
-  if (formNetDetails_) return;
-  formNetDetails_ = new TFormNetDetails(this);
-  dosCommand_->SetOnNewLine(
-      [this](TDosCommand& sender, const std::string& piece, TOutputType type) {
-        formNetDetails_->DosCommandNewLine(sender.Tag(), piece, type);
-      });
-  // The capture reports a program that cannot start in the error box.
-  dosCommand_->SetOnError([this](TDosCommand&, const std::string& message) {
-    questions_.MessageDlg(message, mtError, {mbOK});
-  });
+  if (!lanState_) lanState_ = &view_.LanState();
 }
 
 void TMainForm::ShowLanState() {
   CreateNetDetailsForm();
-  formNetDetails_->Restart();
+  lanFeed_.Reset();
+  lanState_->SetText(kLanStateHead);
   dosCommand_->SetTag(kLanStateTag);
   dosCommand_->SetCommandLine(kLanStateCommand);
   dosCommand_->Execute();
-  formNetDetails_->exec();
+  lanState_->ShowModal();
+}
+
+void TMainForm::DosCommandNewLine(TDosCommand& sender, const std::string& piece, TOutputType type) {
+  const LanStateFeed::Step step = lanFeed_.Accept(sender.Tag(), piece, type);
+  if (!lanState_ || step.action == LanStateFeed::Action::Ignore) return;
+  if (step.action == LanStateFeed::Action::ReplaceLast)
+    lanState_->ReplaceLastLine(step.text);
+  else
+    lanState_->AppendLine(step.text);
 }
 
 }  // namespace lanvoy

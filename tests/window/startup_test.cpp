@@ -2,20 +2,16 @@
 // debug mode.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <chrono>
 #include <sstream>
 
+#include "app/program.h"
 #include "app/startup.h"
-#include "app/ui/program.h"
 #include "apply/printer_computer.h"
 #include "apply/proxy_settings.h"
-#include "apply/ui/form_progress.h"
-#include "components/msg_dlg.h"
-#include "gui_app.h"
-#include "mainwindow/ui/main_form.h"
+#include "mainwindow/main_form.h"
 #include "platform/sim/sim_platform.h"
-#include "sysread/ui/form_net_details.h"
+#include "test_support/recording_window.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
@@ -23,25 +19,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool SplashVisible() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == "FormStartBild" && w->isVisible()) return true;
-  return false;
-}
-
-class ProgressShows : public QObject {
- public:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Show) ++count;
-    return false;
-  }
-  int count = 0;
-};
-
 class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    test::GuiApp();
     dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\n");
     dir.Write("Lanvoy.INI",
               "[Office]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.9.8.7\r\n"
@@ -50,14 +30,14 @@ class StartupTest : public ::testing::Test {
               "Subnet=255.0.0.0\r\nDNS=10.0.0.1\r\n");
   }
   TLanvoyProgram& Make(std::vector<std::string> args) {
-    program = std::make_unique<TLanvoyProgram>(machine, questions, dir.File("Lanvoy.exe"),
+    program.reset();
+    program = std::make_unique<TLanvoyProgram>(machine, questions, windows, dir.File("Lanvoy.exe"),
                                                std::move(args), err);
     program->ApplyPause = std::chrono::milliseconds(0);
     program->SplashPause = std::chrono::milliseconds(300);
-    program->OnMainFormConstructed = [this](TMainForm& form) {
-      splashWhileCreating = SplashVisible();
+    program->OnMainFormConstructed = [this](TMainForm&) {
+      splashWhileCreating = windows.splashVisible;
       createdAfter = Clock::now() - started;
-      form.FormProgress()->installEventFilter(&progress);
     };
     started = Clock::now();
     return *program;
@@ -66,17 +46,18 @@ class StartupTest : public ::testing::Test {
     program.reset();
     EXPECT_TRUE(questions.AllAnswered());
   }
+  test::RecordingWindow& Window() { return *windows.last; }
   std::string Address() {
     program->MainForm().GetCurrentSettings();
-    return program->MainForm().Lan1.IP->text().toStdString();
+    return Window().Edit("InputIP").text;
   }
 
   test::TempDir dir;
   sim::SimPlatform machine{dir.path() / "host"};
   ScriptedQuestions questions;
+  test::RecordingWindows windows;
   std::ostringstream err;
   std::unique_ptr<TLanvoyProgram> program;
-  ProgressShows progress;
   Clock::time_point started;
   Clock::duration createdAfter{};
   bool splashWhileCreating = false;
@@ -87,19 +68,21 @@ TEST_F(StartupTest, HideInAnyCaseAppliesWithoutWindowsOrQuestionsAndEnds) {
   EXPECT_EQ(program->ExitCode(), kExitApplied);
   EXPECT_EQ(err.str(), "");
   EXPECT_TRUE(questions.Asked().empty());  // no confirmation, no restart question
-  EXPECT_FALSE(program->MainForm().isVisible());
-  EXPECT_EQ(progress.count, 0);
+  EXPECT_EQ(Window().shows, 0);
+  EXPECT_TRUE(Window().progress.shown.empty());
   EXPECT_EQ(ReadComputerName(machine.registry()), "OFFICE-PC");
   EXPECT_EQ(Address(), "10.9.8.7");
-  // Arguments: the splash is shown, without the pause.
+  // Arguments: the splash is shown, without the pause; the unattended path makes no LAN
+  // state window.
   EXPECT_TRUE(program->SplashShown());
   EXPECT_TRUE(splashWhileCreating);
   EXPECT_LT(createdAfter, std::chrono::milliseconds(300));
-  EXPECT_FALSE(SplashVisible());
+  EXPECT_FALSE(windows.splashVisible);
+  EXPECT_EQ(Window().lanStateMade, 0);
 }
 
 // Unattended, every message goes to standard error and the apply goes on: a start-up error
-// (Get Current meets a proxy switch that is no number) and the notices waits for nobody.
+// (Get Current meets a proxy switch that is no number) and the notices wait for nobody.
 TEST_F(StartupTest, HideWaitsForNobody) {
   dir.Write("Lanvoy.GUI", "");
   machine.registry()
@@ -116,8 +99,8 @@ TEST_F(StartupTest, HideWaitsForNobody) {
 
 TEST_F(StartupTest, NameAloneShowsWindowAndProgressThenEnds) {
   EXPECT_FALSE(Make({"OFFICE"}).Start());
-  EXPECT_TRUE(program->MainForm().isVisible());
-  EXPECT_EQ(progress.count, 1);
+  EXPECT_TRUE(Window().visible);
+  EXPECT_EQ(Window().progress.shown.size(), 1u);
   EXPECT_EQ(Address(), "10.9.8.7");
 }
 
@@ -145,8 +128,8 @@ TEST_F(StartupTest, UnknownNameShowsTheMessageAndStartsInteractively) {
   ASSERT_EQ(questions.Asked().size(), 1u);
   EXPECT_EQ(questions.Asked()[0], "MessageDlg mtError: " + message + " [OK]");
   EXPECT_EQ(err.str(), message + "\n");
-  EXPECT_TRUE(program->MainForm().isVisible());
-  EXPECT_NE(program->MainForm().FormNetDetails(), nullptr);
+  EXPECT_TRUE(Window().visible);
+  EXPECT_EQ(Window().lanStateMade, 1);
   EXPECT_EQ(ReadComputerName(machine.registry()), "LANVOY-PC");
 }
 
@@ -154,7 +137,7 @@ TEST_F(StartupTest, WithoutArgumentsTheSplashPausesUnlessSwitchedOff) {
   EXPECT_TRUE(Make({}).Start());
   EXPECT_TRUE(splashWhileCreating);
   EXPECT_GE(createdAfter, std::chrono::milliseconds(300));
-  EXPECT_FALSE(SplashVisible());
+  EXPECT_FALSE(windows.splashVisible);
   EXPECT_FALSE(program->DebugMode());
   EXPECT_TRUE(program->MainForm().NetshExe().Wait());
 
@@ -169,14 +152,14 @@ TEST_F(StartupTest, DebugMarkerChangesOnlyTheInteractiveProgram) {
   dir.Write("Debug", "");
   EXPECT_TRUE(Make({}).Start());
   EXPECT_TRUE(program->DebugMode());
-  EXPECT_EQ(program->MainForm().windowTitle(), "Lanvoy- Debugmode");
+  EXPECT_EQ(Window().caption, "Lanvoy- Debugmode");
   EXPECT_FALSE(program->MainForm().NetshExe().Wait());
   EXPECT_EQ(program->MainForm().NetshExe().WindowState(), wsNormal);
 
   // The unattended apply runs before debug mode is decided: netsh is waited for.
   EXPECT_FALSE(Make({"Office", "hide"}).Start());
   EXPECT_FALSE(program->DebugMode());
-  EXPECT_NE(program->MainForm().windowTitle(), "Lanvoy- Debugmode");
+  EXPECT_NE(Window().caption, "Lanvoy- Debugmode");
   EXPECT_TRUE(program->MainForm().NetshExe().Wait());
   EXPECT_EQ(Address(), "10.9.8.7");
 

@@ -1,5 +1,6 @@
 // The program's start: the splash window, the windows in their order, then either the
 // interactive program or the unattended apply of the profile named on the command line.
+// The toolkit makes the windows and runs the message loop afterwards.
 #pragma once
 
 #include <chrono>
@@ -9,17 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/main_window_view.h"
 #include "mainwindow/questions.h"
 #include "platform/platform.h"
 
 namespace lanvoy {
 
 class TMainForm;
-class TFormStartBild;
 
 // Exit codes of the unattended apply.
 inline constexpr int kExitApplied = 0;
-// a stage raised an error and the later stages were skipped, or the program could not start
+// A stage raised an error and the later stages were skipped, or the program could not start.
 inline constexpr int kExitApplyFailed = 1;
 inline constexpr int kExitNetshErrors = 2;  // every stage ran, but netsh or the hosts file failed
 
@@ -27,8 +28,8 @@ class TLanvoyProgram {
  public:
   // args: the arguments after the program name. Messages for the caller of an unattended
   // apply go to err.
-  TLanvoyProgram(platform::Platform& platform, Questions& questions, std::string exePath,
-                 std::vector<std::string> args, std::ostream& err);
+  TLanvoyProgram(platform::Platform& platform, Questions& questions, WindowFactory& windows,
+                 std::string exePath, std::vector<std::string> args, std::ostream& err);
   ~TLanvoyProgram();
 
   // Runs the start-up up to the message loop. false: the unattended apply is done and the
@@ -37,11 +38,11 @@ class TLanvoyProgram {
   int ExitCode() const { return exitCode_; }
 
   TMainForm& MainForm() { return *form_; }
+  MainWindowView& MainWindow() { return *window_; }
   bool SplashShown() const { return splashShown_; }
   bool DebugMode() const { return debugMode_; }
 
-  // Runs once the main window exists, before its creation sequence (the question boxes'
-  // owner is set there).
+  // Runs once the main window exists, before its creation sequence.
   std::function<void(TMainForm&)> OnMainFormConstructed;
   // The splash pause of a start without arguments.
   std::chrono::milliseconds SplashPause{3000};
@@ -53,12 +54,15 @@ class TLanvoyProgram {
 
   platform::Platform& platform_;
   Questions& questions_;
+  WindowFactory& windows_;
   std::string exePath_;
   std::vector<std::string> args_;
   std::ostream& err_;
   // What the program asks goes to err while nobody is there to answer.
   UnattendedQuestions unattended_;
-  std::unique_ptr<TFormStartBild> splash_;
+  std::unique_ptr<SplashView> splash_;
+  // The window outlives its logic, which saves the options from its controls.
+  std::unique_ptr<MainWindowView> window_;
   std::unique_ptr<TMainForm> form_;
   int exitCode_ = kExitApplied;
   bool splashShown_ = false;

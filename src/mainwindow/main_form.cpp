@@ -1,0 +1,1064 @@
+#include "mainwindow/main_form.h"
+
+#include <algorithm>
+
+#include "app/options.h"
+#include "apply/printer_computer.h"
+#include "apply/profile_script.h"
+#include "base/files.h"
+#include "base/strings.h"
+#include "mainwindow/layout.h"
+#include "platform/registry_access.h"
+#include "sysread/current_settings_reader.h"
+
+namespace lanvoy {
+
+namespace {
+
+std::string RemoveBlanks(std::string name) {
+  name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+  return name;
+}
+
+std::string JoinWithCrlf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i) text += (i ? kCRLF : "") + lines[i];
+  return text;
+}
+
+FileDialogOptions ScriptDialog(bool open) {
+  FileDialogOptions options;
+  options.defaultExt = "bat";
+  options.filter =
+      "Batch- Files (*.bat)|*.bat|Text- Files (*.txt)|*.txt|Java Script (*.js)|*.js|Visual "
+      "Basic Script (*.vbs)|*.vbs|All Files|*.*";
+  options.mustExist = open;
+  options.hideReadOnly = open;
+  options.overwritePrompt = !open;
+  return options;
+}
+
+constexpr const char* kDefaultMask = "255.255.255.0";
+
+}  // namespace
+
+ConnectionControls::ConnectionControls(const ControlSet& set, const std::string& s)
+    : Name(set.Get<ComboBox>("EditLongLanDescription" + s)),
+      Mode(set.Get<RadioGroup>("RGDHCP" + s)),
+      IP(set.Get<TextField>("InputIP" + s)),
+      Subnet(set.Get<TextField>("InputSubnet" + s)),
+      IP2(set.Get<TextField>("InputIP2" + s)),
+      Subnet2(set.Get<TextField>("InputSubnet2" + s)),
+      DNS(set.Get<TextField>("InputDNS" + s)),
+      DNS2(set.Get<TextField>("InputSecondDNS" + s)),
+      Gateway(set.Get<TextField>("InputGateway" + s)),
+      Wins(set.Get<TextField>("InputWins" + s)),
+      DnsFromDhcp(set.Get<CheckBox>("CheckGetDNSFromDHCP" + s)),
+      WinsFromDhcp(set.Get<CheckBox>("CheckWINSDHCP" + s)) {}
+
+TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::string exePath,
+                     std::vector<std::string> args, MainWindowView& view)
+    : platform_(platform),
+      questions_(questions),
+      exePath_(std::move(exePath)),
+      args_(std::move(args)),
+      optionsPath_(OptionsPathFor(exePath_)),
+      view_(view),
+      set_(view.Controls()),
+      ProfileList(set_.Get<ListBox>("ProfileList")),
+      ButtonMoreLess(set_.Get<Button>("ButtonMoreLess")),
+      ButtonMinimize(set_.Get<Button>("ButtonMinimize")),
+      ButtonExit(set_.Get<Button>("ButtonExit")),
+      BitBtn2(set_.Get<Button>("BitBtn2")),
+      BitBtn1(set_.Get<Button>("BitBtn1")),
+      ButtonApply(set_.Get<Button>("ButtonApply")),
+      ButtonNew(set_.Get<Button>("ButtonNew")),
+      ButtonDelete(set_.Get<Button>("ButtonDelete")),
+      ButtonRename(set_.Get<Button>("ButtonRename")),
+      ButtonCopy(set_.Get<Button>("ButtonCopy")),
+      ButtonModify(set_.Get<Button>("ButtonModify")),
+      ButtonGetcurrent(set_.Get<Button>("ButtonGetcurrent")),
+      ButtonSave(set_.Get<Button>("ButtonSave")),
+      ButtonCancel(set_.Get<Button>("ButtonCancel")),
+      SeiteNetwork(set_.Get<TabPage>("SeiteNetwork")),
+      SeiteMailClients(set_.Get<TabPage>("SeiteMailClients")),
+      SeiteLan1(set_.Get<TabPage>("SeiteLan1")),
+      ButtonSystemDialog(set_.Get<Button>("ButtonSystemDialog")),
+      Label8(set_.Get<Label>("Label8")),
+      Lan1(set_, ""),
+      Lan2(set_, "Lan2"),
+      CheckUseHostName(set_.Get<CheckBox>("CheckUseHostName")),
+      InputPCName(set_.Get<TextField>("InputPCName")),
+      CheckUsePrinter(set_.Get<CheckBox>("CheckUsePrinter")),
+      ComboPrinters(set_.Get<ComboBox>("ComboPrinters")),
+      CheckEnableProxy(set_.Get<CheckBox>("CheckEnableProxy")),
+      CheckNoProxyLocal(set_.Get<CheckBox>("CheckNoProxyLocal")),
+      Inputproxy(set_.Get<TextField>("Inputproxy")),
+      InputPort(set_.Get<TextField>("InputPort")),
+      MemoExcludeAddresses(set_.Get<Memo>("MemoExcludeAddresses")),
+      CheckIncludeOExpress(set_.Get<CheckBox>("CheckIncludeOExpress")),
+      InputPopServer(set_.Get<TextField>("InputPopServer")),
+      InputSMTPServer(set_.Get<TextField>("InputSMTPServer")),
+      InputImapServer(set_.Get<TextField>("InputImapServer")),
+      CheckincludeHosts(set_.Get<CheckBox>("CheckincludeHosts")),
+      ButtonDeleteHost(set_.Get<Button>("ButtonDeleteHost")),
+      ButtonNewHost(set_.Get<Button>("ButtonNewHost")),
+      ButtonOpenHostFile(set_.Get<Button>("ButtonOpenHostFile")),
+      GridHosts(set_.Get<Grid>("GridHosts")),
+      CheckIncludeSript(set_.Get<CheckBox>("CheckIncludeSript")),
+      ComboScriptExtension(set_.Get<ComboBox>("ComboScriptExtension")),
+      ButtonLoadScript(set_.Get<Button>("ButtonLoadScript")),
+      ButtonSaveScripts(set_.Get<Button>("ButtonSaveScripts")),
+      ButtonTestScript(set_.Get<Button>("ButtonTestScript")),
+      MemoScript(set_.Get<Memo>("MemoScript")),
+      CheckAutostart(set_.Get<CheckBox>("CheckAutostart")),
+      CheckTray(set_.Get<CheckBox>("CheckTray")),
+      CheckStartMinmized(set_.Get<CheckBox>("CheckStartMinmized")),
+      CheckShowWarningMessages(set_.Get<CheckBox>("CheckShowWarningMessages")),
+      CheckboxValidationMessage(set_.Get<CheckBox>("CheckboxValidationMessage")),
+      CheckTerminate(set_.Get<CheckBox>("CheckTerminate")),
+      CheckMinimizeAfterApply(set_.Get<CheckBox>("CheckMinimizeAfterApply")),
+      CheckNoAction(set_.Get<CheckBox>("CheckNoAction")),
+      LabelBuilt(set_.Get<Label>("LabelBuilt")),
+      LinkLabel1(set_.Get<Label>("LinkLabel1")),
+      LinkLabel2(set_.Get<Label>("LinkLabel2")),
+      Button1(set_.Get<Button>("Button1")),
+      PopUPTray(set_.Get<PopupMenu>("PopUPTray")),
+      PopUPProfTree(set_.Get<PopupMenu>("PopUPProfTree")),
+      MenuApplyaprofile(set_.Get<SubMenu>("MenuApplyaprofile")),
+      ShowWindow1(set_.Get<MenuItem>("ShowWindow1")),
+      Close1(set_.Get<MenuItem>("Close1")),
+      Modify1(set_.Get<MenuItem>("Modify1")),
+      Rename1(set_.Get<MenuItem>("Rename1")),
+      MenuDelete(set_.Get<MenuItem>("MenuDelete")),
+      Copy1(set_.Get<MenuItem>("Copy1")),
+      New2(set_.Get<MenuItem>("New2")),
+      ApplytoSystem1(set_.Get<MenuItem>("ApplytoSystem1")),
+      TimerMinimize(set_.Get<Timer>("TimerMinimize")),
+      TimerSystrayWatchdog(set_.Get<Timer>("TimerSystrayWatchdog")),
+      dialogAdmin_(std::make_unique<TMessageDlg>(questions)),
+      dialogBrowserRestart_(std::make_unique<TMessageDlg>(questions)),
+      sysInfo_(platform.system()),
+      trayMenu_(MainFormLayout(), set_, "PopUPTray") {
+  appExec2_ = std::make_unique<TAppExec>(platform_.processes());
+  appExec2_->SetExeName("Rundll32.exe");
+  appExec2_->SetExeParams({"Shell32.dll,Control_RunDLL ncpa.cpl"});
+  appExec2_->SetWait(false);
+  appExec2_->SetWindowState(wsMinimized);
+  appExec2_->SetHideIfMinimized(false);
+  netshExe_ = std::make_unique<TAppExec>(platform_.processes());
+  netshExe_->SetExeName("netsh");
+  netshExe_->SetWait(true);
+  netshExe_->SetWindowState(wsMinimized);
+  netshExe_->SetHideIfMinimized(true);
+  tempBat_ = std::make_unique<TAppExec>(platform_.processes());
+  tempBat_->SetWait(true);
+  tempBat_->SetWindowState(wsMinimized);
+  tempBat_->SetHideIfMinimized(true);
+  dosCommand_ = std::make_unique<TDosCommand>(platform_.processes(), view_.Dispatcher());
+  dosCommand_->SetInputToOutput(false);
+  dosCommand_->SetMaxTimeAfterBeginning(0);
+  dosCommand_->SetMaxTimeAfterLastOutput(0);
+  dosCommand_->SetShowWindow(swMINIMIZE);
+  dosCommand_->SetCreationFlag(fCREATE_NEW_CONSOLE);
+  dosCommand_->SetReturnCode(rcCRLF);
+  dosCommand_->SetOnNewLine([this](TDosCommand& sender, const std::string& piece,
+                                   TOutputType type) { DosCommandNewLine(sender, piece, type); });
+  // The capture reports a program that cannot start in the error box.
+  dosCommand_->SetOnError([this](TDosCommand&, const std::string& message) {
+    questions_.MessageDlg(message, mtError, {mbOK});
+  });
+  OnReadCurrentSettings = [this](CurrentSettingsSink& sink) {
+    ReadContext context{platform_, ProgramDirectory(), sysInfo_.WindowsDirectory(), *tempBat_};
+    ReadCurrentSettings(context, sink);
+  };
+  SetupDialogAdmin(*dialogAdmin_);
+  SetupDialogBrowserRestart(*dialogBrowserRestart_);
+  trayIcon_ = std::make_unique<TCoolTrayIcon>(view_.TrayArea());
+  trayIcon_->SetIcon(view_.ProgramIcon());
+  trayIcon_->SetIconIndex(0);
+  trayIcon_->SetHint("Lanvoy");
+  trayIcon_->PopupMenu = &trayMenu_;
+  trayIcon_->OnBalloonHintClick = [this](TCoolTrayIcon&) {
+    Guarded([this] { TrayIconBalloonHintClick(); });
+  };
+  trayIcon_->Loaded();
+  Connect();
+}
+
+TMainForm::~TMainForm() {
+  // FormDestroy: the options outlive the window.
+  if (created_) Guarded([this] { SaveOptions(); });
+  connections_.clear();
+  // No output may reach the LAN state window once it is gone.
+  dosCommand_.reset();
+  // The icon leaves the tray with the window.
+  trayIcon_.reset();
+}
+
+void TMainForm::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    questions_.MessageDlg(e.what(), mtError, {mbOK});
+  }
+}
+
+std::string TMainForm::ProgramDirectory() const {
+  return ExtractFilePath(exePath_);
+}
+
+void TMainForm::Connect() {
+  auto run = [this](void (TMainForm::*handler)()) {
+    return [this, handler] { Guarded([this, handler] { (this->*handler)(); }); };
+  };
+  ProfileList.OnClick = run(&TMainForm::ProfileListClick);
+  ProfileList.OnDblClick = run(&TMainForm::ProfileListDblClick);
+  ProfileList.OnKeyPress = [this](char key) {
+    if (key != '\r') return false;  // the list's own behaviour
+    Guarded([this] { ProfileListDblClick(); });
+    return true;
+  };
+  ButtonMoreLess.OnClick = run(&TMainForm::ExpandWindow);
+  ButtonMinimize.OnClick = run(&TMainForm::ButtonMinimizeClick);
+  ButtonExit.OnClick = run(&TMainForm::Close);
+  BitBtn2.OnClick = run(&TMainForm::BitBtn2Click);
+  BitBtn1.OnClick = run(&TMainForm::BitBtn1Click);
+  auto apply = [this](const Widget* sender) {
+    return [this, sender] { Guarded([this, sender] { ButtonApplyClick(sender); }); };
+  };
+  ButtonApply.OnClick = apply(&ButtonApply);
+  ButtonNew.OnClick = New2.OnClick = run(&TMainForm::ButtonNewClick);
+  ButtonDelete.OnClick = MenuDelete.OnClick = run(&TMainForm::ButtonDeleteClick);
+  ButtonRename.OnClick = Rename1.OnClick = run(&TMainForm::ButtonRenameClick);
+  ButtonCopy.OnClick = Copy1.OnClick = run(&TMainForm::ButtonCopyClick);
+  ButtonModify.OnClick = Modify1.OnClick = run(&TMainForm::ButtonModifyClick);
+  ButtonGetcurrent.OnClick = run(&TMainForm::GetCurrentSettings);
+  ButtonSave.OnClick = run(&TMainForm::ButtonSaveClick);
+  ButtonCancel.OnClick = run(&TMainForm::ButtonCancelClick);
+  ApplytoSystem1.OnClick = apply(&ApplytoSystem1);
+  ShowWindow1.OnClick = run(&TMainForm::ShowWindow1Click);
+  Close1.OnClick = run(&TMainForm::Close);
+  TimerMinimize.OnTimer = run(&TMainForm::TimerMinimizeTimer);
+  TimerSystrayWatchdog.OnTimer = run(&TMainForm::TimerSystrayWatchdogTimer);
+
+  // Network tab: programmatic changes run the same rules as clicks, with the control as
+  // origin.
+  ConnectionEvents(Lan1, &TMainForm::RGDHCPClick, &TMainForm::CheckGetDNSFromDHCPClick,
+                   &TMainForm::CheckWINSDHCPClick, &TMainForm::EditLongLanDescriptionClick);
+  ConnectionEvents(Lan2, &TMainForm::RGDHCPLan2Click, &TMainForm::CheckGetDNSFromDHCPLan2Click,
+                   &TMainForm::CheckWINSDHCPLan2Click, &TMainForm::EditLongLanDescriptionLan2Click);
+  for (TextField* field : enterKeyFields_)
+    field->OnKeyPress = [this, field](char key) { return InputIPKeyPress(*field, key); };
+  ButtonSystemDialog.OnClick = run(&TMainForm::ButtonSystemDialogClick);
+  Label8.OnClick = run(&TMainForm::Label8Click);
+
+  // Other tabs.
+  CheckIncludeOExpress.OnClick = run(&TMainForm::CheckIncludeOExpressClick);
+  CheckincludeHosts.OnClick = run(&TMainForm::CheckincludeHostsClick);
+  ButtonNewHost.OnClick = run(&TMainForm::ButtonNewHostClick);
+  ButtonDeleteHost.OnClick = run(&TMainForm::ButtonDeleteHostClick);
+  ButtonOpenHostFile.OnClick = run(&TMainForm::ButtonOpenHostFileClick);
+  CheckIncludeSript.OnClick = run(&TMainForm::CheckIncludeSriptClick);
+  ButtonLoadScript.OnClick = run(&TMainForm::ButtonLoadScriptClick);
+  ButtonSaveScripts.OnClick = run(&TMainForm::ButtonSaveScriptsClick);
+  ButtonTestScript.OnClick = run(&TMainForm::ButtonTestScriptClick);
+  CheckUsePrinter.OnClick = run(&TMainForm::CheckUsePrinterClick);
+
+  // Options.
+  CheckAutostart.OnClick = run(&TMainForm::CheckAutostartClick);
+  for (CheckBox* box : {&CheckTerminate, &CheckMinimizeAfterApply, &CheckNoAction})
+    box->OnClick = [this, box] { Guarded([this, box] { AfterApplyClick(*box); }); };
+  CheckShowWarningMessages.OnClick = [this] {
+    Guarded([this] { SetStartupMessages(CheckShowWarningMessages.Checked()); });
+  };
+  CheckboxValidationMessage.OnClick = [this] {
+    Guarded([this] { SetAskBeforeApply(CheckboxValidationMessage.Checked()); });
+  };
+
+  // Info tab.
+  Button1.OnClick = run(&TMainForm::Button1Click);
+  const std::string mail = MainFormLayout().Find("LinkLabel1")->caption;
+  LinkLabel1.OnClick = [this, mail] {
+    Guarded([this, mail] { platform_.shell().Open("mailto:" + mail, "", "", 1); });
+  };
+  LinkLabel2.OnClick = [this] {
+    Guarded([this] { platform_.shell().Open("https://lanvoy.example/download", "", "", 1); });
+  };
+
+  // The window itself.
+  view_.OnCloseQuery = [this] {
+    bool close = true;
+    Guarded([&] { close = FormCloseQuery(); });
+    return close;
+  };
+  view_.OnContextPopup = [this](int x, int y) { FormContextPopup(x, y); };
+}
+
+void TMainForm::ConnectionEvents(ConnectionControls& c, void (TMainForm::*modeRule)(const Widget*),
+                                 void (TMainForm::*dnsRule)(const Widget*),
+                                 void (TMainForm::*winsRule)(const Widget*),
+                                 void (TMainForm::*nameRule)(int)) {
+  auto rule = [this](void (TMainForm::*r)(const Widget*), const Widget* origin) {
+    return [this, r, origin] { Guarded([this, r, origin] { (this->*r)(origin); }); };
+  };
+  c.Mode.OnClick = rule(modeRule, &c.Mode);
+  c.DnsFromDhcp.OnClick = rule(dnsRule, &c.DnsFromDhcp);
+  c.WinsFromDhcp.OnClick = rule(winsRule, &c.WinsFromDhcp);
+  c.Name.OnSelect = [this, nameRule](int i) {
+    Guarded([this, nameRule, i] { (this->*nameRule)(i); });
+  };
+  // The Enter key moves on from every address field but connection 2's WINS field.
+  for (TextField* e : {&c.IP, &c.Subnet, &c.IP2, &c.Subnet2, &c.DNS, &c.DNS2, &c.Gateway, &c.Wins})
+    if (&c == &Lan1 || e != &c.Wins) enterKeyFields_.push_back(e);
+  for (auto [address, mask] : {std::pair{&c.IP, &c.Subnet}, std::pair{&c.IP2, &c.Subnet2}})
+    mask->OnEnter = [this, address, mask] {
+      Guarded([=, this] { DefaultMaskRule(*address, *mask); });
+    };
+}
+
+// ---------------------------------------------------------------- creation and options
+
+void TMainForm::FormCreate() {
+  view_.SetApplicationHints(1500, 5000, 0x00FFFF);  // aqua
+  CompactWindow();
+  SeiteNetwork.Activate();
+  SeiteLan1.Activate();
+  store_ = std::make_unique<TProfileStore>(StorePathFor(exePath_));
+  created_ = true;
+  Guarded([this] { LoadOptions(); });
+  Guarded([this] { RefillProfileList(); });
+  Guarded([this] { FillPrinterList(); });
+  SelectListRow(ProfileList.Count() > 0 ? 0 : -1);
+  Guarded([this] { dialogAdmin_->Execute(); });
+  LabelBuilt.SetCaption(GetFileVersionText());
+  Guarded([this] { GetCurrentSettings(); });
+  if (ProfileList.Count() > 0) {
+    Guarded([this] { LoadProfile(ProfileList.Item(0)); });
+    LeaveEditMode();
+  } else {
+    Guarded([this] {
+      ShowRecord(store_->CreateProfile("DEFAULT"));
+      RefillProfileList();
+      SelectListRow(-1);
+      GetCurrentSettings();
+    });
+    EnterEditMode();
+    SelectListRow(ProfileList.Count() > 0 ? 0 : -1);
+  }
+  ProfileList.SetFocus();
+}
+
+void TMainForm::LoadOptions() {
+  dialogBrowserRestart_->IniFile = optionsPath_;
+  dialogBrowserRestart_->IniSection = kOptionsSection;
+  dialogBrowserRestart_->SetIniItem("MsgRestartBrowser");
+  dialogAdmin_->IniFile = optionsPath_;
+  dialogAdmin_->IniSection = kOptionsSection;
+  dialogAdmin_->SetIniItem("MsgAdminNeeded");
+
+  IniFile ini(optionsPath_);
+  const ProgramOptions o = ReadProgramOptions(ini);
+  // Each box's click rule runs when loading changes it (the after-apply group).
+  CheckTerminate.SetChecked(o.Terminate);
+  CheckMinimizeAfterApply.SetChecked(o.MinimizeAfterApply);
+  CheckNoAction.SetChecked(o.NoActionAfterApply);
+  CheckTray.SetChecked(o.Trayicon);
+  CheckStartMinmized.SetChecked(o.StartMin);
+
+  const bool hide = args_.size() >= 2 && LowerCase(args_[1]) == "hide";
+  if (!hide) {
+    if (CheckStartMinmized.Checked())
+      ButtonMinimizeClick();
+    else
+      view_.Show();
+  }
+  Lan1.Name.SetText(o.LANName);
+  CheckboxValidationMessage.SetChecked(o.NoValidationMessage);
+
+  TRegistry reg(platform_.registry(), platform::RootKey::CurrentUser);
+  if (reg.OpenKey(kRunKey, true)) {
+    bool autostart = false;
+    try {
+      autostart = !reg.ReadString(kRunValue).empty();
+    } catch (const ERegistryException&) {
+      autostart = false;  // a value of another type is no autostart entry of ours
+    }
+    CheckAutostart.SetChecked(autostart);
+  }
+}
+
+void TMainForm::SaveOptions() {
+  ProgramOptions o;
+  o.StartMin = CheckStartMinmized.Checked();
+  o.MinimizeAfterApply = CheckMinimizeAfterApply.Checked();
+  o.Terminate = CheckTerminate.Checked();
+  o.NoActionAfterApply = CheckNoAction.Checked();
+  o.Trayicon = CheckTray.Checked();
+  o.LANName = Lan1.Name.Text();
+  IniFile ini(optionsPath_);
+  WriteProgramOptions(ini, o);
+}
+
+void TMainForm::AfterApplyClick(CheckBox& box) {
+  if (!box.Checked()) return;
+  for (CheckBox* other : {&CheckTerminate, &CheckMinimizeAfterApply, &CheckNoAction})
+    if (other != &box) other->SetChecked(false);
+}
+
+void TMainForm::CheckAutostartClick() {
+  TRegistry reg(platform_.registry(), platform::RootKey::CurrentUser);
+  if (!reg.OpenKey(kRunKey, true)) return;
+  if (CheckAutostart.Checked())
+    reg.WriteString(kRunValue, AutostartData(exePath_));
+  else
+    reg.DeleteValue(kRunValue);
+}
+
+void TMainForm::SetStartupMessages(bool show) {
+  IniFile ini(optionsPath_);
+  WriteStartupMessages(ini, show);
+}
+
+void TMainForm::SetAskBeforeApply(bool ask) {
+  IniFile ini(optionsPath_);
+  WriteAskBeforeApply(ini, ask);
+}
+
+std::string TMainForm::GetFileVersionText() {
+  auto version = platform_.system().FileVersion(exePath_);
+  return version ? VersionText(*version) : std::string();
+}
+
+void TMainForm::CompactWindow() {
+  view_.MoveTo(0, 0);
+  view_.SetClientSize(kCompactWidth, kCompactHeight);
+  ButtonMoreLess.SetEnabled(true);
+  compact_ = true;
+}
+
+void TMainForm::ExpandWindow() {
+  view_.SetClientSize(kFullWidth, kFullHeight);
+  ButtonMoreLess.SetEnabled(false);
+  compact_ = false;
+}
+
+bool TMainForm::FormCloseQuery() {
+  if (!ButtonSave.Enabled()) return true;
+  return questions_.MessageDlg("You are about to edit a profile! Teminate anyway ?", mtWarning,
+                               {mbYes, mbNo}) == mrYes;
+}
+
+void TMainForm::Close() {
+  if (FormCloseQuery()) view_.Closed();
+}
+
+void TMainForm::Button1Click() {
+  view_.Help().ShowModal();
+}
+
+void TMainForm::BitBtn2Click() {
+  if (questions_.MessageDlg("This reboots your system!", mtWarning, {mbOK, mbCancel}) != mrOk)
+    return;
+  RestartComputer(platform_.system());
+}
+
+// ---------------------------------------------------------------- network tab rules
+
+bool TMainForm::InputIPKeyPress(TextField& origin, char key) {
+  if (key != '\r') return false;
+  view_.FocusNext(origin);
+  return true;
+}
+
+void TMainForm::DefaultMaskRule(TextField& address, TextField& mask) {
+  if (!address.Text().empty() && mask.Text().empty()) mask.SetText(kDefaultMask);
+}
+
+void TMainForm::ModeRule(ConnectionControls& c, const Widget* origin) {
+  const bool editing = Editing();
+  const bool isStatic = c.Mode.ItemIndex() == 0;
+  const bool dhcp = c.Mode.ItemIndex() == 1;
+  for (TextField* e : {&c.IP, &c.Subnet, &c.IP2, &c.Subnet2, &c.Gateway})
+    e->SetEnabled(isStatic && editing);
+  c.DnsFromDhcp.SetEnabled(dhcp && editing);
+  c.WinsFromDhcp.SetEnabled(dhcp && editing);
+  if (origin == &c.Mode) {
+    c.DnsFromDhcp.SetChecked(dhcp && editing);
+    c.WinsFromDhcp.SetChecked(dhcp && editing);
+  }
+}
+
+void TMainForm::RGDHCPClick(const Widget* origin) {
+  ModeRule(Lan1, origin);
+}
+void TMainForm::RGDHCPLan2Click(const Widget* origin) {
+  ModeRule(Lan2, origin);
+}
+
+void TMainForm::CheckGetDNSFromDHCPClick(const Widget* origin) {
+  if (origin != &Lan1.DnsFromDhcp) return;
+  Lan1.DNS.SetEnabled(!Lan1.DnsFromDhcp.Checked());
+  Lan1.DNS2.SetEnabled(!Lan1.DnsFromDhcp.Checked());
+}
+
+void TMainForm::CheckGetDNSFromDHCPLan2Click(const Widget* origin) {
+  if (origin != &Lan2.DnsFromDhcp) return;
+  Lan2.DNS.SetEnabled(!Lan2.DnsFromDhcp.Checked());
+  Lan2.DNS2.SetEnabled(!Lan2.DnsFromDhcp.Checked());
+}
+
+void TMainForm::CheckWINSDHCPClick(const Widget* origin) {
+  if (origin != &Lan1.WinsFromDhcp) return;
+  Lan1.Wins.SetEnabled(!Lan1.WinsFromDhcp.Checked());
+}
+
+void TMainForm::CheckWINSDHCPLan2Click(const Widget* origin) {
+  if (origin != &Lan2.WinsFromDhcp) return;
+  Lan2.Wins.SetEnabled(!Lan2.WinsFromDhcp.Checked());
+}
+
+void TMainForm::EditLongLanDescriptionClick(int index) {
+  ShowConnection1(index);
+}
+
+void TMainForm::EditLongLanDescriptionLan2Click(int index) {
+  if (Lan1.Name.Text() != Lan2.Name.Text()) {
+    ShowConnection2(index);
+    return;
+  }
+  questions_.MessageDlg("This Connection is in use allready by connection 1!", mtError, {mbOK});
+  Lan2.Name.SetItemIndex(-1);
+  Lan2.Name.SetText("");
+}
+
+void TMainForm::ShowConnection(ConnectionControls& c, int index) {
+  if (index < 0 || index >= static_cast<int>(connections_.size())) return;
+  const TNetworkInfo& info = connections_[static_cast<size_t>(index)];
+  c.Name.SetText(info.LongLANDescription);
+  c.Mode.SetItemIndex(info.DHCP ? 1 : 0);
+  c.IP.SetText(info.IP);
+  c.IP2.SetText(info.IP2);
+  c.Subnet.SetText(info.Subnet);
+  c.Subnet2.SetText(info.Subnet2);
+  c.Gateway.SetText(info.Gateway);
+  c.DNS.SetText(info.DNS);
+  c.DNS2.SetText(info.DNS2);
+  c.Wins.SetText(info.WINS);
+  c.DnsFromDhcp.SetChecked(info.DHCP_DNS);
+  c.WinsFromDhcp.SetChecked(info.DHCP_WINS);
+}
+
+void TMainForm::ShowConnection1(int index) {
+  ShowConnection(Lan1, index);
+}
+void TMainForm::ShowConnection2(int index) {
+  ShowConnection(Lan2, index);
+}
+
+void TMainForm::ButtonSystemDialogClick() {
+  appExec2_->Execute();
+}
+
+void TMainForm::Label8Click() {
+  questions_.MessageDlg(
+      "Example, how to name your Lan- Connection:\r\n\r\nEnglish: Local Area "
+      "Connection\r\nGerman: Lan-Verbindung\r\nSee system dialog for details!",
+      mtInformation, {mbOK});
+}
+
+// ---------------------------------------------------------------- include boxes of the tabs
+
+void TMainForm::CheckIncludeOExpressClick() {
+  const bool on = CheckIncludeOExpress.Checked() && ButtonGetcurrent.Enabled();
+  for (TextField* e : {&InputPopServer, &InputSMTPServer, &InputImapServer}) e->SetEnabled(on);
+}
+
+void TMainForm::CheckincludeHostsClick() {
+  const bool on = CheckincludeHosts.Checked() && CheckincludeHosts.Enabled();
+  GridHosts.SetEnabled(on);
+  ButtonNewHost.SetEnabled(on);
+  ButtonDeleteHost.SetEnabled(on);
+  ButtonOpenHostFile.SetEnabled(on);
+}
+
+void TMainForm::ButtonNewHostClick() {
+  const int current = GridHosts.CurrentRow();
+  GridHosts.InsertRow(current < 0 ? GridHosts.RowCount() : current + 1);
+  GridHosts.SetCurrentCell(GridHosts.RowCount() - 1, 0);
+  GridHosts.SetFocus();
+}
+
+void TMainForm::ButtonDeleteHostClick() {
+  if (GridHosts.RowCount() > 1) {
+    const int row = GridHosts.CurrentRow();
+    GridHosts.DeleteRow(row < 0 ? GridHosts.RowCount() - 1 : row);
+    return;
+  }
+  for (int column = 0; column < 3; ++column) GridHosts.SetCell(0, column, "");
+}
+
+void TMainForm::ButtonOpenHostFileClick() {
+  const std::string hosts =
+      platform_.system().WindowsDirectory() + "\\system32\\drivers\\etc\\hosts";
+  platform_.shell().Open("notepad.exe", hosts, "", 1 /* SW_SHOWNORMAL */);
+  view_.Minimize();
+}
+
+void TMainForm::CheckIncludeSriptClick() {
+  MemoScript.SetEnabled(CheckIncludeSript.Checked() && CheckIncludeSript.Enabled());
+  ComboScriptExtension.SetEnabled(MemoScript.Enabled());
+}
+
+void TMainForm::ButtonLoadScriptClick() {
+  auto name = questions_.OpenFileName(ScriptDialog(true));
+  if (!name) return;
+  MemoScript.SetText(JoinWithCrlf(ReadTextLines(*name)));
+}
+
+void TMainForm::ButtonSaveScriptsClick() {
+  auto name = questions_.SaveFileName(ScriptDialog(false));
+  if (!name) return;
+  WriteTextLines(*name, ScriptLines());
+}
+
+void TMainForm::ButtonTestScriptClick() {
+  RunProfileScript(platform_, ProgramDirectory(), ScriptLines(), ComboScriptExtension.ItemIndex());
+}
+
+std::vector<std::string> TMainForm::ScriptLines() const {
+  return SplitLines(MemoScript.Text());
+}
+
+void TMainForm::CheckUsePrinterClick() {
+  ComboPrinters.SetEnabled(CheckUsePrinter.Checked() && CheckUsePrinter.Enabled());
+}
+
+void TMainForm::FillPrinterList() {
+  ComboPrinters.Clear();
+  for (const std::string& name : platform_.printers().Installed()) ComboPrinters.AddItem(name);
+  ComboPrinters.SetItemIndex(-1);
+  ComboPrinters.SetText("");
+}
+
+// ---------------------------------------------------------------- the shown profile
+
+std::vector<HostRow> TMainForm::HostRows() const {
+  std::vector<HostRow> rows;
+  for (int r = 0; r < GridHosts.RowCount(); ++r)
+    rows.push_back(HostRow{GridHosts.Cell(r, 0), GridHosts.Cell(r, 1), GridHosts.Cell(r, 2)});
+  return rows;
+}
+
+void TMainForm::ShowHosts(const std::vector<HostRow>& rows) {
+  GridHosts.SetRowCount(0);
+  GridHosts.SetRowCount(std::max<int>(1, static_cast<int>(rows.size())));
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const int row = static_cast<int>(r);
+    GridHosts.SetCell(row, 0, rows[r].HostName);
+    GridHosts.SetCell(row, 1, rows[r].IPAddress);
+    GridHosts.SetCell(row, 2, rows[r].Remark);
+  }
+}
+
+void TMainForm::ShowRecord(const ProfileRecord& p) {
+  struct Fields {
+    const std::string &ip, &subnet, &ip2, &subnet2, &gateway, &dns, &dns2, &wins, &name;
+    int32_t mode;
+    bool dhcpDns, dhcpWins;
+  };
+  // In the order the profile loader sets them; connection 2 starts with its second address.
+  auto connection = [](ConnectionControls& c, const Fields& f, bool second) {
+    if (second) {
+      c.IP2.SetText(f.ip2);
+      c.Subnet2.SetText(f.subnet2);
+    }
+    c.IP.SetText(f.ip);
+    c.Subnet.SetText(f.subnet);
+    if (!second) {
+      c.IP2.SetText(f.ip2);
+      c.Subnet2.SetText(f.subnet2);
+    }
+    c.Gateway.SetText(f.gateway);
+    c.DNS.SetText(f.dns);
+    c.DNS2.SetText(f.dns2);
+    c.Wins.SetText(f.wins);
+    c.Name.SetText(f.name);
+    c.Mode.SetItemIndex(f.mode > 1 ? 1 : (f.mode < 0 ? -1 : f.mode));
+    c.DnsFromDhcp.SetChecked(f.dhcpDns);
+    c.WinsFromDhcp.SetChecked(f.dhcpWins);
+  };
+  connection(Lan1,
+             {p.IP, p.Subnet, p.IP2, p.Subnet2, p.Gateway, p.DNS, p.DNS2, p.WINS,
+              p.LongLANDescription, p.DHCP, p.DHCP_DNS, p.DHCP_WINS},
+             false);
+  connection(
+      Lan2,
+      {p.IPLan2, p.SubnetLan2, p.IP2Lan2, p.Subnet2Lan2, p.GatewayLan2, p.DNSLan2, p.DNS2Lan2,
+       p.WINSLan2, p.LongLANDescriptionLan2, p.DHCPLan2, p.DHCP_DNSLan2, p.DHCP_WINSLan2},
+      true);
+  Inputproxy.SetText(p.Proxy);
+  InputPort.SetText(p.ProxyPort);
+  CheckEnableProxy.SetChecked(p.EnableProxy);
+  CheckNoProxyLocal.SetChecked(p.ProxyNoLocal);
+  MemoExcludeAddresses.SetText(p.ProxyNotUsed);
+  InputPopServer.SetText(p.OLEXPPOP);
+  InputSMTPServer.SetText(p.OLEXPSMTP);
+  InputImapServer.SetText(p.OLEXPIMAP);
+  CheckIncludeOExpress.SetChecked(p.IncludeOLExp);
+  CheckUsePrinter.SetChecked(p.IncludeDefPrint);
+  ComboPrinters.SetText(p.DefPrinter);
+  CheckincludeHosts.SetChecked(p.IncludeHostModification);
+  ShowHosts(p.Hosts);
+  CheckUseHostName.SetChecked(p.IncludeHostName);
+  InputPCName.SetText(p.HostName);
+  MemoScript.SetText("");
+  ComboScriptExtension.SetText("");
+  CheckIncludeSript.SetChecked(p.IncludeSript);
+  const bool known = p.ScriptKind >= 0 && p.ScriptKind < 4;
+  ComboScriptExtension.SetItemIndex(known ? p.ScriptKind : -1);
+  MemoScript.SetText(JoinWithCrlf(p.ScriptLines));
+}
+
+ProfileRecord TMainForm::ShownRecord() const {
+  ProfileRecord p;
+  p.LongLANDescription = Lan1.Name.Text();
+  p.DHCP = Lan1.Mode.ItemIndex();
+  p.IP = Lan1.IP.Text();
+  p.Subnet = Lan1.Subnet.Text();
+  p.IP2 = Lan1.IP2.Text();
+  p.Subnet2 = Lan1.Subnet2.Text();
+  p.Gateway = Lan1.Gateway.Text();
+  p.DNS = Lan1.DNS.Text();
+  p.DNS2 = Lan1.DNS2.Text();
+  p.WINS = Lan1.Wins.Text();
+  p.DHCP_DNS = Lan1.DnsFromDhcp.Checked();
+  p.DHCP_WINS = Lan1.WinsFromDhcp.Checked();
+  p.LongLANDescriptionLan2 = Lan2.Name.Text();
+  p.DHCPLan2 = Lan2.Mode.ItemIndex();
+  p.IPLan2 = Lan2.IP.Text();
+  p.SubnetLan2 = Lan2.Subnet.Text();
+  p.IP2Lan2 = Lan2.IP2.Text();
+  p.Subnet2Lan2 = Lan2.Subnet2.Text();
+  p.GatewayLan2 = Lan2.Gateway.Text();
+  p.DNSLan2 = Lan2.DNS.Text();
+  p.DNS2Lan2 = Lan2.DNS2.Text();
+  p.WINSLan2 = Lan2.Wins.Text();
+  p.DHCP_DNSLan2 = Lan2.DnsFromDhcp.Checked();
+  p.DHCP_WINSLan2 = Lan2.WinsFromDhcp.Checked();
+  p.Proxy = Inputproxy.Text();
+  p.ProxyPort = InputPort.Text();
+  p.EnableProxy = CheckEnableProxy.Checked();
+  p.ProxyNoLocal = CheckNoProxyLocal.Checked();
+  p.ProxyNotUsed = MemoExcludeAddresses.Text();
+  p.OLEXPPOP = InputPopServer.Text();
+  p.OLEXPSMTP = InputSMTPServer.Text();
+  p.OLEXPIMAP = InputImapServer.Text();
+  p.IncludeOLExp = CheckIncludeOExpress.Checked();
+  p.IncludeDefPrint = CheckUsePrinter.Checked();
+  p.DefPrinter = ComboPrinters.Text();
+  p.IncludeHostModification = CheckincludeHosts.Checked();
+  p.Hosts = HostRows();
+  p.IncludeHostName = CheckUseHostName.Checked();
+  p.HostName = InputPCName.Text();
+  p.IncludeSript = CheckIncludeSript.Checked();
+  p.ScriptLines = ScriptLines();
+  p.ScriptKind = ComboScriptExtension.ItemIndex();
+  return p;
+}
+
+void TMainForm::LoadProfile(const std::string& name) {
+  ShowRecord(store_->LoadProfile(name));
+}
+
+void TMainForm::SaveProfile(const std::string& name) {
+  store_->SaveProfile(name, ShownRecord());
+}
+
+// ---------------------------------------------------------------- Get Current
+
+void TMainForm::GetCurrentSettings() {
+  if (OnReadCurrentSettings) OnReadCurrentSettings(*this);
+}
+
+void TMainForm::ClearInputFields() {
+  for (TextField* e : {&Lan1.IP,        &Lan1.Subnet, &Lan1.IP2,  &Lan1.Subnet2,   &Lan1.Gateway,
+                       &Lan1.Wins,      &Inputproxy,  &InputPort, &Lan1.DNS,       &Lan1.DNS2,
+                       &Lan2.IP,        &Lan2.Subnet, &Lan2.IP2,  &Lan2.Subnet2,   &Lan2.Gateway,
+                       &Lan2.Wins,      &Lan2.DNS,    &Lan2.DNS2, &InputPopServer, &InputSMTPServer,
+                       &InputImapServer})
+    e->SetText("");
+  CheckIncludeOExpress.SetChecked(false);
+  Lan1.Name.Clear();
+  Lan2.Name.Clear();
+}
+
+void TMainForm::ShowProxy(const ProxySettings& proxy) {
+  Inputproxy.SetText(proxy.Server);
+  InputPort.SetText(proxy.Port);
+  CheckEnableProxy.SetChecked(proxy.Enable);
+  CheckNoProxyLocal.SetChecked(proxy.NoLocal);
+  MemoExcludeAddresses.SetText(JoinWithCrlf(proxy.Exceptions));
+}
+
+void TMainForm::ShowMail(const MailServers& mail) {
+  InputPopServer.SetText(mail.Pop);
+  InputSMTPServer.SetText(mail.Smtp);
+  InputImapServer.SetText(mail.Imap);
+}
+
+void TMainForm::ShowComputerName(const std::string& name) {
+  InputPCName.SetText(name);
+}
+
+void TMainForm::ShowDefaultPrinter(const std::string& name) {
+  ComboPrinters.SetText(name);
+}
+
+void TMainForm::ShowConnections(const TNetworkInfoSet& table) {
+  connections_ = table;
+  if (!connections_.empty()) ShowConnection1(0);
+  if (connections_.size() >= 2) ShowConnection2(1);
+  for (ComboBox* c : {&Lan1.Name, &Lan2.Name}) {
+    const std::string text = c->Text();
+    for (const TNetworkInfo& info : connections_) c->AddItem(info.LongLANDescription);
+    c->SetText(text);
+  }
+}
+
+// ---------------------------------------------------------------- profile list and modes
+
+std::string TMainForm::SelectedProfile() const {
+  const int index = ProfileList.ItemIndex();
+  return index < 0 ? std::string() : ProfileList.Item(index);
+}
+
+void TMainForm::SelectListRow(int row) {
+  ProfileList.SetItemIndex(row);
+}
+
+void TMainForm::SelectListEntry(const std::string& name) {
+  for (int row = 0; row < ProfileList.Count(); ++row) {
+    if (SameText(ProfileList.Item(row), name)) {
+      SelectListRow(row);
+      return;
+    }
+  }
+}
+
+void TMainForm::RefillProfileList() {
+  std::vector<std::string> names = store_->ProfileNames();
+  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return LowerCase(a) < LowerCase(b);
+  });
+  ProfileList.SetItems(names);
+  SelectListRow(names.empty() ? -1 : 0);
+  BuildTrayProfileMenu();
+}
+
+void TMainForm::ProfileListClick() {
+  const std::string name = SelectedProfile();
+  if (name.empty()) return;
+  LoadProfile(name);
+  LeaveEditMode();
+}
+
+void TMainForm::ProfileListDblClick() {
+  if (SelectedProfile().empty()) return;  // nothing to apply on an empty list
+  ButtonApplyClick(&ProfileList);
+}
+
+bool TMainForm::Editing() const {
+  return ButtonGetcurrent.Enabled();
+}
+
+void TMainForm::SetEnabledChildren(const std::string& parent, bool enabled) {
+  for (const ControlSpec& spec : MainFormLayout().controls)
+    if (spec.parent == parent)
+      if (auto* control = dynamic_cast<Control*>(set_.Find(spec.name)))
+        control->SetEnabled(enabled);
+}
+
+void TMainForm::LeaveEditMode() {
+  RGDHCPClick(nullptr);
+  for (const char* parent : {"SeiteLan1", "SeiteLan2", "GroupOExpr"})
+    SetEnabledChildren(parent, false);
+  Inputproxy.SetEnabled(false);
+  InputPort.SetEnabled(false);
+  MemoExcludeAddresses.SetReadOnly(true);
+  CheckEnableProxy.SetEnabled(false);
+  CheckNoProxyLocal.SetEnabled(false);
+  SeiteMailClients.SetEnabled(false);
+  ButtonSave.SetEnabled(false);
+  ButtonCancel.SetEnabled(false);
+  ButtonNew.SetEnabled(true);
+  const bool selected = !SelectedProfile().empty();
+  for (Button* b : {&ButtonDelete, &ButtonModify, &ButtonApply, &ButtonCopy, &ButtonRename})
+    b->SetEnabled(selected);
+  for (MenuItem* item : {&Modify1, &MenuDelete, &Rename1, &Copy1, &ApplytoSystem1})
+    item->SetEnabled(selected);
+  ButtonGetcurrent.SetEnabled(false);
+  ProfileList.SetEnabled(true);
+  ButtonExit.SetEnabled(true);
+  ButtonMinimize.SetEnabled(true);
+  for (Control* c : std::initializer_list<Control*>{
+           &ComboPrinters, &CheckUsePrinter, &CheckincludeHosts, &GridHosts, &ButtonNewHost,
+           &ButtonDeleteHost, &ButtonOpenHostFile, &CheckIncludeSript, &MemoScript,
+           &ButtonLoadScript, &ComboScriptExtension})
+    c->SetEnabled(false);
+  trayMenu_.SetAutoPopup(true);
+  CheckUseHostName.SetEnabled(false);
+  InputPCName.SetEnabled(false);
+}
+
+void TMainForm::EnterEditMode() {
+  RGDHCPClick(nullptr);
+  for (const char* parent : {"SeiteLan1", "SeiteLan2", "GroupOExpr"})
+    SetEnabledChildren(parent, true);
+  ExpandWindow();
+  Inputproxy.SetEnabled(true);
+  InputPort.SetEnabled(true);
+  MemoExcludeAddresses.SetReadOnly(false);
+  CheckEnableProxy.SetEnabled(true);
+  CheckNoProxyLocal.SetEnabled(true);
+  const bool selected = !SelectedProfile().empty();
+  ButtonRename.SetEnabled(selected);
+  SeiteMailClients.SetEnabled(true);
+  ButtonSave.SetEnabled(true);
+  ButtonCancel.SetEnabled(true);
+  ButtonGetcurrent.SetEnabled(true);
+  ButtonNew.SetEnabled(false);
+  ButtonDelete.SetEnabled(selected);
+  ButtonModify.SetEnabled(false);
+  ButtonApply.SetEnabled(false);
+  for (MenuItem* item : {&Modify1, &MenuDelete, &Rename1}) item->SetEnabled(false);
+  ProfileList.SetEnabled(false);
+  ButtonExit.SetEnabled(false);
+  ButtonMinimize.SetEnabled(false);
+  CheckUsePrinter.SetEnabled(true);
+  ComboPrinters.SetEnabled(CheckUsePrinter.Checked());
+  CheckincludeHosts.SetEnabled(true);
+  for (Control* c : std::initializer_list<Control*>{&GridHosts, &ButtonNewHost, &ButtonDeleteHost,
+                                                    &ButtonOpenHostFile})
+    c->SetEnabled(CheckincludeHosts.Checked());
+  CheckIncludeSript.SetEnabled(true);
+  MemoScript.SetEnabled(CheckIncludeSript.Checked());
+  ButtonLoadScript.SetEnabled(true);
+  ComboScriptExtension.SetEnabled(MemoScript.Enabled());
+  for (ConnectionControls* c : {&Lan1, &Lan2}) {
+    c->DnsFromDhcp.SetEnabled(c->Mode.ItemIndex() == 1);
+    c->WinsFromDhcp.SetEnabled(c->Mode.ItemIndex() == 1);
+  }
+  CheckUseHostName.SetEnabled(true);
+  InputPCName.SetEnabled(true);
+  Lan1.IP.SetFocus();  // a field that cannot take the focus is passed over
+  trayMenu_.SetAutoPopup(false);
+  view_.Repaint();
+}
+
+bool TMainForm::AcceptNewName(const std::string& name, const std::string& keep) {
+  if (Trim(name).empty() || !TProfileStore::IsValidProfileName(name)) {
+    questions_.MessageDlg(
+        "Please enter a profile name (it may not be empty or hold \"[\", \"]\" "
+        "or a line break).",
+        mtError, {mbOK});
+    return false;
+  }
+  if (store_->ProfileExists(name) && !SameText(name, keep)) {
+    questions_.MessageDlg("Profile \"" + name + "\" already exists! Choose another name please.",
+                          mtError, {mbOK});
+    return false;
+  }
+  return true;
+}
+
+void TMainForm::ButtonNewClick() {
+  ExpandWindow();
+  std::string name;
+  for (;;) {
+    name = RemoveBlanks(questions_.InputBox("New IP- Profile", "Enter profile name", name));
+    if (name.empty()) return;
+    if (!store_->ProfileExists(name)) break;
+    if (questions_.MessageDlg("Profile \"" + name + "\" already exists! Enter a new name please?",
+                              mtError, {mbOK, mbCancel}) != mrOk)
+      return;
+  }
+  if (!TProfileStore::IsValidProfileName(name)) {
+    AcceptNewName(name, "");
+    return;
+  }
+  ShowRecord(store_->CreateProfile(name));
+  RefillProfileList();
+  SelectListEntry(name);
+  EnterEditMode();
+  GetCurrentSettings();
+}
+
+void TMainForm::ButtonDeleteClick() {
+  const std::string name = SelectedProfile();
+  if (name.empty()) return;
+  if (questions_.MessageDlg("This deletes selected profile \"" + name + "\"! Proceed?", mtWarning,
+                            {mbYes, mbNo}) != mrYes)
+    return;
+  ClearInputFields();
+  store_->DeleteProfile(name);
+  RefillProfileList();
+  LeaveEditMode();
+  if (ProfileList.Count() > 0) LoadProfile(ProfileList.Item(0));
+}
+
+void TMainForm::ButtonCopyClick() {
+  const std::string source = SelectedProfile();
+  if (source.empty()) return;
+  ClearInputFields();
+  const std::string name =
+      questions_.InputBox("Copy Profile", "Enter new name", "Copy of " + source);
+  if (!AcceptNewName(name, "")) {
+    // Nothing is copied; the source is shown again as it is stored.
+    LoadProfile(source);
+    LeaveEditMode();
+    return;
+  }
+  store_->CopyProfile(source, name);
+  LeaveEditMode();
+  RefillProfileList();
+  SelectListEntry(name);
+  LoadProfile(name);
+}
+
+void TMainForm::ButtonRenameClick() {
+  const std::string source = SelectedProfile();
+  if (source.empty()) return;
+  ClearInputFields();
+  const std::string name = questions_.InputBox("Rename Profile", "Enter new name", source);
+  if (name == source) return;
+  if (!AcceptNewName(name, source)) {
+    LoadProfile(source);
+    LeaveEditMode();
+    return;
+  }
+  if (!store_->MoveProfile(source, name)) return;
+  LeaveEditMode();
+  RefillProfileList();
+  SelectListEntry(name);
+  LoadProfile(name);
+}
+
+void TMainForm::ButtonSaveClick() {
+  const std::string name = SelectedProfile();
+  if (name.empty()) return;
+  SaveProfile(name);
+  LoadProfile(name);
+  LeaveEditMode();
+  if (questions_.MessageDlg("Would you like to apply this profile to your computer right now?",
+                            mtConfirmation, {mbYes, mbNo}) == mrYes)
+    ButtonApplyClick(&ButtonSave);
+}
+
+void TMainForm::ButtonCancelClick() {
+  const std::string name = SelectedProfile();
+  if (!name.empty()) LoadProfile(name);
+  LeaveEditMode();
+}
+
+}  // namespace lanvoy

@@ -1,0 +1,278 @@
+// TMainForm: the main window's logic. The shown profile lives in the window's controls; the
+// creation and closing sequences, the options, the profile list with its view and edit
+// modes, the editing rules of the tabs, Get Current, the apply and the tray work on them.
+// The window itself is a MainWindowView of some toolkit, built from MainFormLayout(); its
+// controls' events run the handlers below, named after their control and event.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "apply/apply_sequence.h"
+#include "components/appexec.h"
+#include "components/cool_tray_icon.h"
+#include "components/dos_command.h"
+#include "components/msg_dlg.h"
+#include "components/sys_info.h"
+#include "mainwindow/controls.h"
+#include "mainwindow/main_window_view.h"
+#include "mainwindow/questions.h"
+#include "mainwindow/tray_menu.h"
+#include "platform/platform.h"
+#include "profiles/profile_record.h"
+#include "profiles/profile_store.h"
+#include "sysread/current_settings.h"
+#include "sysread/lan_state.h"
+
+namespace lanvoy {
+
+// The controls of one connection tab.
+struct ConnectionControls {
+  ConnectionControls(const ControlSet& set, const std::string& suffix);
+  ComboBox& Name;
+  RadioGroup& Mode;
+  TextField &IP, &Subnet, &IP2, &Subnet2, &DNS, &DNS2, &Gateway, &Wins;
+  CheckBox &DnsFromDhcp, &WinsFromDhcp;
+};
+
+class TMainForm : public CurrentSettingsSink, public ApplyObserver {
+ public:
+  // args: the command-line arguments after the program name (the second may be "hide").
+  TMainForm(platform::Platform& platform, Questions& questions, std::string exePath,
+            std::vector<std::string> args, MainWindowView& view);
+  // FormDestroy: saves the options; the icon leaves the tray.
+  ~TMainForm() override;
+  TMainForm(const TMainForm&) = delete;
+  TMainForm& operator=(const TMainForm&) = delete;
+
+  // The creation sequence; run once after construction.
+  void FormCreate();
+
+  // What Get Current reads; the system's readers unless replaced (tests feed their own).
+  std::function<void(CurrentSettingsSink&)> OnReadCurrentSettings;
+  // The pause in each of the apply's stages 2 to 5.
+  std::chrono::milliseconds ApplyPause{500};
+
+  // ---- apply
+  // The shown profile, in the five stages; raises what stops the sequence.
+  ApplyOutcome ApplyProfile(bool showProgress);
+  void ButtonApplyClick(const Widget* sender);
+  // netsh runs in a visible window and is not waited for; the caption says so.
+  void SetDebugMode();
+
+  // ---- the profile shown
+  void LoadProfile(const std::string& name);
+  void SaveProfile(const std::string& name);
+  ProfileRecord ShownRecord() const;
+  void ShowRecord(const ProfileRecord& record);
+  std::string SelectedProfile() const;  // "" without a selection
+
+  // ---- profile list and modes
+  void RefillProfileList();
+  void EnterEditMode();
+  void LeaveEditMode();
+  bool Editing() const;  // edit mode: Get Current is enabled
+  void ProfileListClick();
+  void ProfileListDblClick();
+  void ButtonNewClick();
+  void ButtonDeleteClick();
+  void ButtonCopyClick();
+  void ButtonRenameClick();
+  void ButtonModifyClick() { EnterEditMode(); }
+  void ButtonSaveClick();
+  void ButtonCancelClick();
+
+  // ---- editing rules of the network tab
+  void RGDHCPClick(const Widget* origin);
+  void RGDHCPLan2Click(const Widget* origin);
+  void CheckGetDNSFromDHCPClick(const Widget* origin);
+  void CheckGetDNSFromDHCPLan2Click(const Widget* origin);
+  void CheckWINSDHCPClick(const Widget* origin);
+  void CheckWINSDHCPLan2Click(const Widget* origin);
+  void EditLongLanDescriptionClick(int index);
+  void EditLongLanDescriptionLan2Click(int index);
+  // true: the character is discarded.
+  bool InputIPKeyPress(TextField& origin, char key);
+  void ButtonSystemDialogClick();
+  void Label8Click();
+  void ShowConnection1(int index);
+  void ShowConnection2(int index);
+
+  // ---- other tabs
+  void CheckIncludeOExpressClick();
+  void CheckincludeHostsClick();
+  void ButtonNewHostClick();
+  void ButtonDeleteHostClick();
+  void ButtonOpenHostFileClick();
+  void CheckIncludeSriptClick();
+  void ButtonLoadScriptClick();
+  void ButtonSaveScriptsClick();
+  void ButtonTestScriptClick();
+  void CheckUsePrinterClick();
+  void FillPrinterList();
+  void BitBtn2Click();
+  void Button1Click();
+
+  // ---- lifecycle and options
+  void LoadOptions();
+  void SaveOptions();
+  void CompactWindow();
+  void ExpandWindow();
+  void ButtonMinimizeClick();
+  void CheckAutostartClick();
+  void SetStartupMessages(bool show);
+  void SetAskBeforeApply(bool ask);
+  std::string GetFileVersionText();
+  // Any request to close the window asks first while a profile is edited; true: it closes.
+  bool FormCloseQuery();
+  // Exit, the tray menu's Close, the after-apply action Terminate.
+  void Close();
+  bool Compact() const { return compact_; }
+
+  // ---- tray
+  void BuildTrayProfileMenu();
+  void MenuApplyaprofileClick(const std::string& caption);
+  void ShowWindow1Click();
+  void TrayIconBalloonHintClick();
+  void TimerMinimizeTimer();
+  void TimerSystrayWatchdogTimer();
+  // A right click on the window opens the tray menu, unless edit mode has switched it off.
+  void FormContextPopup(int x, int y);
+
+  // ---- LAN state view
+  void CreateNetDetailsForm();
+  void BitBtn1Click() { ShowLanState(); }
+  void ShowLanState();
+  // One piece of the capture's output (its OnNewLine).
+  void DosCommandNewLine(TDosCommand& sender, const std::string& piece, TOutputType type);
+
+  // ---- Get Current
+  void GetCurrentSettings();
+  void ClearInputFields() override;
+  void ShowProxy(const ProxySettings& proxy) override;
+  void ShowMail(const MailServers& mail) override;
+  void ShowComputerName(const std::string& name) override;
+  void ShowDefaultPrinter(const std::string& name) override;
+  void ShowHosts(const std::vector<HostRow>& rows) override;
+  void ShowConnections(const TNetworkInfoSet& table) override;
+  const TNetworkInfoSet& Connections() const { return connections_; }
+  // The hosts table's rows as shown.
+  std::vector<HostRow> HostRows() const;
+
+  // ---- ApplyObserver: the progress window, the cursor and the closing notice
+  void SetBusyCursor(bool busy) override;
+  void ProgressRange(int minimum, int maximum) override;
+  void ProgressStage(int position, const std::string& label, bool visible) override;
+  void ProgressClose() override;
+  void ShowMailClientWarning(const std::string& text) override;
+  void RunBrowserRestartNotice() override;
+
+  // Runs an event handler; an error is shown in the error box, as the application's
+  // general handler does.
+  void Guarded(const std::function<void()>& handler);
+
+  // ---- components and state
+  MainWindowView& View() { return view_; }
+  TProfileStore& Store() { return *store_; }
+  TAppExec& NetshExe() { return *netshExe_; }
+  TAppExec& TempBat() { return *tempBat_; }
+  TAppExec& AppExec2() { return *appExec2_; }
+  TDosCommand& DosCommand() { return *dosCommand_; }
+  TCoolTrayIcon& TrayIcon() { return *trayIcon_; }
+  // The tray menu PopUPTray as the tray icon opens it.
+  TrayPopupMenu& TrayMenu() { return trayMenu_; }
+  TMessageDlg& DialogAdmin() { return *dialogAdmin_; }
+  TMessageDlg& DialogBrowserRestart() { return *dialogBrowserRestart_; }
+  const std::string& OptionsPath() const { return optionsPath_; }
+  bool InTray() const { return inTray_; }
+
+ private:
+  void Connect();
+  void ConnectionEvents(ConnectionControls& c, void (TMainForm::*modeRule)(const Widget*),
+                        void (TMainForm::*dnsRule)(const Widget*),
+                        void (TMainForm::*winsRule)(const Widget*),
+                        void (TMainForm::*nameRule)(int));
+  // The apply of the button and of the tray menu: netsh's complaints about the script
+  // follow in a warning.
+  void ApplyWithNetshWarning();
+  void ModeRule(ConnectionControls& c, const Widget* origin);
+  void ShowConnection(ConnectionControls& c, int index);
+  void DefaultMaskRule(TextField& address, TextField& mask);
+  void SelectListEntry(const std::string& name);
+  void SelectListRow(int row);
+  // Every windowed control whose direct parent is that page or group.
+  void SetEnabledChildren(const std::string& parent, bool enabled);
+  void AfterApplyClick(CheckBox& box);
+  std::string ProgramDirectory() const;
+  // Refuses an empty name or one of another existing profile (keep is the name being
+  // renamed, which may change its letter case).
+  bool AcceptNewName(const std::string& name, const std::string& keep);
+  std::vector<std::string> ScriptLines() const;
+
+  platform::Platform& platform_;
+  Questions& questions_;
+  std::string exePath_;
+  std::vector<std::string> args_;
+  std::string optionsPath_;
+  MainWindowView& view_;
+  const ControlSet& set_;
+
+ public:
+  // The controls the Parts name.
+  ListBox& ProfileList;
+  Button &ButtonMoreLess, &ButtonMinimize, &ButtonExit, &BitBtn2, &BitBtn1, &ButtonApply;
+  Button &ButtonNew, &ButtonDelete, &ButtonRename, &ButtonCopy, &ButtonModify, &ButtonGetcurrent,
+      &ButtonSave, &ButtonCancel;
+  TabPage &SeiteNetwork, &SeiteMailClients, &SeiteLan1;
+  Button& ButtonSystemDialog;
+  Label& Label8;
+  ConnectionControls Lan1, Lan2;
+  CheckBox& CheckUseHostName;
+  TextField& InputPCName;
+  CheckBox& CheckUsePrinter;
+  ComboBox& ComboPrinters;
+  CheckBox &CheckEnableProxy, &CheckNoProxyLocal;
+  TextField &Inputproxy, &InputPort;
+  Memo& MemoExcludeAddresses;
+  CheckBox& CheckIncludeOExpress;
+  TextField &InputPopServer, &InputSMTPServer, &InputImapServer;
+  CheckBox& CheckincludeHosts;
+  Button &ButtonDeleteHost, &ButtonNewHost, &ButtonOpenHostFile;
+  Grid& GridHosts;
+  CheckBox& CheckIncludeSript;
+  ComboBox& ComboScriptExtension;
+  Button &ButtonLoadScript, &ButtonSaveScripts, &ButtonTestScript;
+  Memo& MemoScript;
+  CheckBox &CheckAutostart, &CheckTray, &CheckStartMinmized, &CheckShowWarningMessages,
+      &CheckboxValidationMessage, &CheckTerminate, &CheckMinimizeAfterApply, &CheckNoAction;
+  Label &LabelBuilt, &LinkLabel1, &LinkLabel2;
+  Button& Button1;
+  PopupMenu &PopUPTray, &PopUPProfTree;
+  SubMenu& MenuApplyaprofile;
+  MenuItem &ShowWindow1, &Close1, &Modify1, &Rename1, &MenuDelete, &Copy1, &New2, &ApplytoSystem1;
+  Timer &TimerMinimize, &TimerSystrayWatchdog;
+
+ private:
+  std::unique_ptr<TProfileStore> store_;
+  TNetworkInfoSet connections_;
+  std::unique_ptr<TMessageDlg> dialogAdmin_;
+  std::unique_ptr<TMessageDlg> dialogBrowserRestart_;
+  std::unique_ptr<TAppExec> appExec2_;  // the network connections panel
+  std::unique_ptr<TAppExec> netshExe_;
+  std::unique_ptr<TAppExec> tempBat_;
+  TSysInfo sysInfo_;
+  std::unique_ptr<TDosCommand> dosCommand_;
+  LayoutPopupMenu trayMenu_;
+  std::unique_ptr<TCoolTrayIcon> trayIcon_;
+  LanStateView* lanState_ = nullptr;
+  LanStateFeed lanFeed_;
+  std::vector<TextField*> enterKeyFields_;
+  bool inTray_ = false;  // the icon is in the notification area
+  bool compact_ = false;
+  bool created_ = false;
+};
+
+}  // namespace lanvoy
