@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
-#include "test_support/fake_platform.h"
 #include "mainwindow/questions.h"
 #include "profiles/ini_file.h"
+#include "test_support/fake_platform.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
@@ -195,6 +195,35 @@ TEST(AdminNotice, LinesAsTheNoticeGivesThem) {
   EXPECT_EQ(lines[5], "     to edit the TCP/IP - settings of this system.");
   EXPECT_EQ(lines[8], "     You are using Lanvoy at your own risk. The author can not be");
   EXPECT_EQ(lines[12], "May 2002");
+}
+
+// The box in dialog units of a font whose 52 letters are 312 pixels wide (6 per letter) and
+// 16 high: units of 1.5 and 2 pixels. The widest caption widens all buttons; the check box
+// adds 26 pixels above them and sits 12 from the left.
+TEST(MsgDlgBoxGeometry, DialogUnitsOfTheBoxFont) {
+  MsgDlgBoxSpec plan;
+  plan.type = mtInformation;
+  plan.row = MsgDlgButtonsOf({mbYes, mbNo});
+  MsgDlgMetrics m{312, 16, {20, 90}, 200, 48, 150, 16};
+  MsgDlgGeometry g = MsgDlgBoxGeometry(plan, m);
+  // Margins 12 and 16, spacing 15 and 20; buttons 98 x 28, 6 apart.
+  EXPECT_EQ(g.image, (MsgDlgRect{12, 16, 32, 32}));
+  EXPECT_EQ(g.message, (MsgDlgRect{59, 16, 200, 48}));
+  EXPECT_EQ(g.clientWidth, 271);
+  EXPECT_EQ(g.clientHeight, 48 + 28 + 20 + 32);
+  EXPECT_EQ(g.buttons, (std::vector<MsgDlgRect>{{34, 84, 98, 28}, {138, 84, 98, 28}}));
+  EXPECT_EQ(g.checkBox, MsgDlgRect{});
+
+  plan.checkBox = true;
+  plan.type = mtCustom;  // no icon: the text alone, at least the button row wide
+  plan.gaugeMaxValue = 5;
+  g = MsgDlgBoxGeometry(plan, m);
+  EXPECT_EQ(g.image, MsgDlgRect{});
+  EXPECT_EQ(g.clientWidth, 226);
+  EXPECT_EQ(g.checkBox, (MsgDlgRect{12, 110 - 26, 160, 26}));
+  EXPECT_EQ(g.buttons[0].top, 110);
+  EXPECT_EQ(g.gauge, (MsgDlgRect{0, 154 - 12, 226, 12}));
+  EXPECT_EQ(g.countdownRight, 216);
 }
 
 }  // namespace
