@@ -9,7 +9,7 @@
 
 #include "components/msg_dlg.h"
 #include "gui_app.h"
-#include "mainwindow/ui/qt_questions.h"
+#include "mainwindow/qt/qt_questions.h"
 #include "profiles/ini_file.h"
 #include "test_support/temp_dir.h"
 

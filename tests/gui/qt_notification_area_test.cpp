@@ -1,4 +1,4 @@
-#include "components/ui/qt_notification_area.h"
+#include "components/qt/qt_notification_area.h"
 
 #include <gtest/gtest.h>
 

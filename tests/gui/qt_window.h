@@ -9,7 +9,7 @@
 
 #include "gui_app.h"
 #include "mainwindow/main_form.h"
-#include "mainwindow/ui/qt_main_window.h"
+#include "mainwindow/qt/qt_main_window.h"
 
 namespace lanvoy::test {
 

@@ -16,12 +16,12 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
-#include "app/ui/form_help.h"
-#include "apply/ui/form_progress.h"
+#include "app/qt/form_help.h"
+#include "apply/qt/form_progress.h"
 #include "mainwindow/layout.h"
-#include "mainwindow/ui/qt_text.h"
+#include "mainwindow/qt/qt_text.h"
 #include "qt_window.h"
-#include "sysread/ui/form_net_details.h"
+#include "sysread/qt/form_net_details.h"
 #include "test_support/fake_platform.h"
 #include "test_support/temp_dir.h"
 

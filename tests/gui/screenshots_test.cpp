@@ -13,14 +13,14 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "app/ui/form_start_bild.h"
-#include "apply/ui/form_progress.h"
-#include "components/ui/qt_notification_area.h"
+#include "app/qt/form_start_bild.h"
+#include "apply/qt/form_progress.h"
+#include "components/qt/qt_notification_area.h"
 #include "platform/sim/sim_platform.h"
-#include "sysread/ui/form_net_details.h"
+#include "sysread/qt/form_net_details.h"
 
 #include "components/msg_dlg.h"
-#include "mainwindow/ui/qt_questions.h"
+#include "mainwindow/qt/qt_questions.h"
 #include "qt_window.h"
 #include "test_support/fake_platform.h"
 #include "test_support/temp_dir.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "mainwindow/main_window_view.h"
-#include "mainwindow/ui/qt_controls.h"
+#include "mainwindow/qt/qt_controls.h"
 
 namespace lanvoy {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/ui/qt_text.h"
+#include "mainwindow/qt/qt_text.h"
 
 #include <QStringDecoder>
 

@@ -1,8 +1,8 @@
-#include "apply/ui/form_progress.h"
+#include "apply/qt/form_progress.h"
 
 #include <QApplication>
 
-#include "app/ui/placement_qt.h"
+#include "app/qt/placement.h"
 
 namespace lanvoy {
 

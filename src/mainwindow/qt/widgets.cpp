@@ -1,4 +1,4 @@
-#include "mainwindow/ui/widgets.h"
+#include "mainwindow/qt/widgets.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,11 +1,11 @@
-#include "sysread/ui/form_net_details.h"
+#include "sysread/qt/form_net_details.h"
 
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextCursor>
 
-#include "mainwindow/ui/qt_text.h"
+#include "mainwindow/qt/qt_text.h"
 
 namespace lanvoy {
 

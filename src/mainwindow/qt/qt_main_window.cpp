@@ -1,4 +1,4 @@
-#include "mainwindow/ui/qt_main_window.h"
+#include "mainwindow/qt/qt_main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,13 +9,13 @@
 #include <QToolTip>
 #include <utility>
 
-#include "app/ui/form_help.h"
-#include "app/ui/form_start_bild.h"
-#include "apply/ui/form_progress.h"
-#include "components/ui/qt_notification_area.h"
-#include "mainwindow/ui/qt_dispatcher.h"
-#include "mainwindow/ui/qt_text.h"
-#include "sysread/ui/form_net_details.h"
+#include "app/qt/form_help.h"
+#include "app/qt/form_start_bild.h"
+#include "apply/qt/form_progress.h"
+#include "components/qt/qt_notification_area.h"
+#include "mainwindow/qt/qt_dispatcher.h"
+#include "mainwindow/qt/qt_text.h"
+#include "sysread/qt/form_net_details.h"
 
 namespace lanvoy {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/ui/qt_questions.h"
+#include "mainwindow/qt/qt_questions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,8 +17,8 @@
 #include <map>
 
 #include "mainwindow/layout.h"
-#include "mainwindow/ui/qt_controls.h"
-#include "mainwindow/ui/qt_text.h"
+#include "mainwindow/qt/qt_controls.h"
+#include "mainwindow/qt/qt_text.h"
 
 namespace lanvoy {
 

@@ -6,8 +6,8 @@
 
 #include "app/program.h"
 #include "app/startup.h"
-#include "mainwindow/ui/qt_main_window.h"
-#include "mainwindow/ui/qt_questions.h"
+#include "mainwindow/qt/qt_main_window.h"
+#include "mainwindow/qt/qt_questions.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "mainwindow/main_window_view.h"
-#include "mainwindow/ui/qt_controls.h"
+#include "mainwindow/qt/qt_controls.h"
 
 namespace lanvoy {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/ui/qt_controls.h"
+#include "mainwindow/qt/qt_controls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,8 +22,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "mainwindow/ui/qt_text.h"
-#include "mainwindow/ui/widgets.h"
+#include "mainwindow/qt/qt_text.h"
+#include "mainwindow/qt/widgets.h"
 
 namespace lanvoy {
 

@@ -1,4 +1,4 @@
-#include "app/ui/form_start_bild.h"
+#include "app/qt/form_start_bild.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
-#include "app/ui/form_help.h"
+#include "app/qt/form_help.h"
 
 #include "app/help_text.h"
-#include "app/ui/placement_qt.h"
+#include "app/qt/placement.h"
 #include "base/strings.h"
 
 namespace lanvoy {

@@ -1,4 +1,4 @@
-#include "mainwindow/ui/qt_dispatcher.h"
+#include "mainwindow/qt/qt_dispatcher.h"
 
 #include <QMetaObject>
 #include <QThread>

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "mainwindow/main_window_view.h"
-#include "mainwindow/ui/qt_controls.h"
+#include "mainwindow/qt/qt_controls.h"
 
 class QPlainTextEdit;
 
