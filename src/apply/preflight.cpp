@@ -1,0 +1,159 @@
+#include "apply/preflight.h"
+
+#include <algorithm>
+
+#include "apply/profile_script.h"
+#include "base/strings.h"
+
+namespace lanvoy {
+
+std::vector<ConnectionSettings> ConnectionsOf(const ProfileRecord& p) {
+  std::vector<ConnectionSettings> list;
+  list.push_back({p.LongLANDescription, p.DHCP, p.IP, p.Subnet, p.IP2, p.Subnet2, p.Gateway, p.DNS,
+                  p.DNS2, p.WINS, p.DHCP_DNS, p.DHCP_WINS});
+  if (!p.LongLANDescriptionLan2.empty())
+    list.push_back({p.LongLANDescriptionLan2, p.DHCPLan2, p.IPLan2, p.SubnetLan2, p.IP2Lan2,
+                    p.Subnet2Lan2, p.GatewayLan2, p.DNSLan2, p.DNS2Lan2, p.WINSLan2, p.DHCP_DNSLan2,
+                    p.DHCP_WINSLan2});
+  return list;
+}
+
+std::optional<uint32_t> ParseIPv4(std::string_view text) {
+  uint32_t address = 0;
+  int parts = 0;
+  size_t i = 0;
+  while (parts < 4) {
+    size_t digits = 0;
+    uint32_t part = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 4) {
+      part = part * 10 + static_cast<uint32_t>(text[i] - '0');
+      ++i;
+      ++digits;
+    }
+    if (digits == 0 || digits > 3 || part > 255) return std::nullopt;
+    address = address << 8 | part;
+    if (++parts < 4) {
+      if (i >= text.size() || text[i] != '.') return std::nullopt;
+      ++i;
+    }
+  }
+  if (i != text.size()) return std::nullopt;
+  return address;
+}
+
+bool IsSubnetMask(uint32_t mask) {
+  // The inverted mask plus one is a power of two exactly when the ones stand together on top.
+  const uint32_t inverted = ~mask;
+  return mask != 0 && (inverted & (inverted + 1)) == 0;
+}
+
+namespace {
+
+class Checker {
+ public:
+  Checker(const ConnectionSettings& c, std::vector<Finding>& out) : c_(c), out_(out) {}
+  void Error(const std::string& text) { out_.push_back({Finding::Error, c_.name + ": " + text}); }
+  void Warning(const std::string& text) {
+    out_.push_back({Finding::Warning, c_.name + ": " + text});
+  }
+  std::optional<uint32_t> Address(const std::string& what, const std::string& value) {
+    auto a = ParseIPv4(value);
+    if (!a) Error(what + " \"" + value + "\" is not an IPv4 address such as 192.168.1.10.");
+    return a;
+  }
+  std::optional<uint32_t> Mask(const std::string& what, const std::string& value) {
+    auto m = ParseIPv4(value);
+    if (!m || !IsSubnetMask(*m))
+      Error(what + " \"" + value + "\" is not a subnet mask such as 255.255.255.0.");
+    return m && IsSubnetMask(*m) ? m : std::nullopt;
+  }
+
+ private:
+  const ConnectionSettings& c_;
+  std::vector<Finding>& out_;
+};
+
+void CheckConnection(const ConnectionSettings& c, const MachineFacts& machine,
+                     std::vector<Finding>& out) {
+  Checker check(c, out);
+  const bool known =
+      std::any_of(machine.connections.begin(), machine.connections.end(),
+                  [&](const TNetworkInfo& i) { return i.LongLANDescription == c.name; });
+  if (!known) {
+    std::string names;
+    for (const TNetworkInfo& i : machine.connections)
+      names += (names.empty() ? "" : ", ") + ("\"" + i.LongLANDescription + "\"");
+    check.Error("this computer has no connection of that name (it has " +
+                (names.empty() ? std::string("none") : names) +
+                "); choose one with Get Current or see the system dialog.");
+  }
+  if (c.mode == kModeStatic) {
+    auto ip = check.Address("the IP address", c.ip);
+    auto mask = check.Mask("the subnet mask", c.subnet);
+    std::optional<uint32_t> ip2, mask2;
+    if (!c.ip2.empty()) {
+      ip2 = check.Address("the second IP address", c.ip2);
+      mask2 = check.Mask("the second subnet mask", c.subnet2);
+    }
+    if (!c.gateway.empty()) {
+      auto gateway = check.Address("the gateway", c.gateway);
+      auto inside = [&](std::optional<uint32_t> a, std::optional<uint32_t> m) {
+        return a && m && (*gateway & *m) == (*a & *m);
+      };
+      if (gateway && ip && mask && !inside(ip, mask) && !inside(ip2, mask2))
+        check.Error("the gateway " + c.gateway + " lies outside the subnet of " + c.ip + "/" +
+                    c.subnet + (ip2 ? " and of " + c.ip2 + "/" + c.subnet2 : std::string()) +
+                    ": the connection would have no way out.");
+    }
+    if (ip && mask && ip2 && mask2 && *mask != *mask2 && (*ip2 & *mask) == (*ip & *mask))
+      check.Warning("the second address " + c.ip2 + " lies in the subnet of the first address " +
+                    c.ip + ", but with another mask (" + c.subnet2 + " against " + c.subnet + ").");
+  }
+  if (!c.dhcpDns) {
+    if (!c.dns.empty()) check.Address("the first DNS server", c.dns);
+    if (!c.dns2.empty()) check.Address("the second DNS server", c.dns2);
+  }
+  // Get Current reads a WINS server that is not set as "NONE".
+  if (!c.dhcpWins && !c.wins.empty() && !SameText(c.wins, "none"))
+    check.Address("the WINS server", c.wins);
+}
+
+}  // namespace
+
+std::vector<Finding> PreflightChecks(const ProfileRecord& p, const MachineFacts& machine) {
+  std::vector<Finding> out;
+  for (const ConnectionSettings& c : ConnectionsOf(p))
+    if (c.mode == kModeStatic || c.mode == kModeDhcp) CheckConnection(c, machine, out);
+  if (p.IncludeHostModification && !machine.hostsWritable)
+    out.push_back({Finding::Error, "The hosts file " + machine.hostsPath +
+                                       " cannot be written: it may be read-only or locked by a "
+                                       "firewall or virus scanner."});
+  if (p.IncludeSript && !p.ScriptLines.empty()) {
+    const std::string extension = ScriptExtension(p.ScriptKind);
+    if (!machine.scriptRunner || !machine.scriptRunner(extension))
+      out.push_back({Finding::Warning, "No program on this computer runs scripts of the kind \"" +
+                                           std::string(p.ScriptKind >= 0 && p.ScriptKind < 4
+                                                           ? kScriptKindNames[p.ScriptKind]
+                                                           : "none") +
+                                           "\": the script will not run."});
+  }
+  if (p.IncludeDefPrint && std::find(machine.printers.begin(), machine.printers.end(),
+                                     p.DefPrinter) == machine.printers.end())
+    out.push_back({Finding::Warning,
+                   "The printer \"" + p.DefPrinter + "\" is not installed on this computer."});
+  return out;
+}
+
+bool HasErrors(const std::vector<Finding>& findings) {
+  return std::any_of(findings.begin(), findings.end(),
+                     [](const Finding& f) { return f.level == Finding::Error; });
+}
+
+std::string FindingsText(const std::vector<Finding>& findings) {
+  std::string text;
+  for (const Finding& f : findings)
+    text += (f.level == Finding::Error ? "Error: " : "Warning: ") + f.message + kCRLF;
+  return text;
+}
+
+}  // namespace lanvoy

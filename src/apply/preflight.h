@@ -1,0 +1,54 @@
+// Checks of a profile before it is applied: what would make the apply fail or cut the
+// connection (errors), and what is probably unintended (warnings), each with a message a
+// user can act on.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "profiles/profile_record.h"
+#include "sysread/network_info.h"
+
+namespace lanvoy {
+
+// One connection of a profile, as its fields name it.
+struct ConnectionSettings {
+  std::string name;
+  int32_t mode = kModeStatic;
+  std::string ip, subnet, ip2, subnet2, gateway, dns, dns2, wins;
+  bool dhcpDns = false, dhcpWins = false;
+};
+// The profile's connections: the first always, the second when it has a name.
+std::vector<ConnectionSettings> ConnectionsOf(const ProfileRecord& profile);
+
+// A dotted IPv4 address of four decimal numbers 0 to 255, nothing else.
+std::optional<uint32_t> ParseIPv4(std::string_view text);
+// A mask: ones from the top, then zeros (0.0.0.0 is no mask for an address).
+bool IsSubnetMask(uint32_t mask);
+
+struct Finding {
+  enum Level { Error, Warning } level;
+  std::string message;
+  bool operator==(const Finding&) const = default;
+};
+
+// What the checks need to know of the machine.
+struct MachineFacts {
+  TNetworkInfoSet connections;  // from the interface dump
+  std::string hostsPath;
+  bool hostsWritable = true;
+  std::vector<std::string> printers;
+  // Whether a program is registered for a script's extension (".vbs" ...).
+  std::function<bool(const std::string& extension)> scriptRunner;
+};
+
+std::vector<Finding> PreflightChecks(const ProfileRecord& profile, const MachineFacts& machine);
+bool HasErrors(const std::vector<Finding>& findings);
+// "Error: ..." / "Warning: ...", one line each.
+std::string FindingsText(const std::vector<Finding>& findings);
+
+}  // namespace lanvoy

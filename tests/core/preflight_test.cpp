@@ -1,0 +1,127 @@
+#include "apply/preflight.h"
+
+#include <gtest/gtest.h>
+
+namespace lanvoy {
+namespace {
+
+TEST(Preflight, AddressesAndMasks) {
+  struct Case {
+    const char* text;
+    bool address, mask;
+  } cases[] = {{"192.168.1.10", true, false},
+               {"255.255.255.0", true, true},
+               {"255.255.254.0", true, true},
+               {"255.0.255.0", true, false},
+               {"0.0.0.0", true, false},
+               {"10.0.0.256", false, false},
+               {"10.0.0", false, false},
+               {"10.0.0.1.", false, false},
+               {" 10.0.0.1", false, false},
+               {"10.0.0.1x", false, false},
+               {"", false, false}};
+  for (const Case& c : cases) {
+    auto a = ParseIPv4(c.text);
+    EXPECT_EQ(a.has_value(), c.address) << c.text;
+    EXPECT_EQ(a && IsSubnetMask(*a), c.mask) << c.text;
+  }
+}
+
+ProfileRecord Office() {
+  ProfileRecord p;
+  p.LongLANDescription = "LAN-Verbindung";
+  p.IP = "10.0.0.5";
+  p.Subnet = "255.255.255.0";
+  p.Gateway = "10.0.0.1";
+  p.DNS = "10.0.0.2";
+  return p;
+}
+
+MachineFacts Machine() {
+  MachineFacts m;
+  m.connections.resize(2);
+  m.connections[0].LongLANDescription = "LAN-Verbindung";
+  m.connections[1].LongLANDescription = "WLAN";
+  m.hostsPath = "C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
+  m.printers = {"Laser"};
+  m.scriptRunner = [](const std::string& ext) { return ext == ".bat"; };
+  return m;
+}
+
+// Each check: the profile of a valid case passes, one change makes it fail with its level.
+TEST(Preflight, EachCheckPassesOrNamesWhatToMend) {
+  struct Case {
+    const char* what;
+    std::function<void(ProfileRecord&, MachineFacts&)> change;
+    Finding::Level level;
+    const char* says;
+  } cases[] = {
+      {"unknown connection", [](auto& p, auto&) { p.LongLANDescription = "Netzwerkbruecke"; },
+       Finding::Error,
+       "Netzwerkbruecke: this computer has no connection of that name (it has "
+       "\"LAN-Verbindung\", \"WLAN\")"},
+      {"bad address", [](auto& p, auto&) { p.IP = "10.0.0.500"; }, Finding::Error,
+       "the IP address \"10.0.0.500\" is not an IPv4 address"},
+      {"bad mask", [](auto& p, auto&) { p.Subnet = "255.0.255.0"; }, Finding::Error,
+       "the subnet mask \"255.0.255.0\" is not a subnet mask"},
+      {"gateway outside", [](auto& p, auto&) { p.Gateway = "10.0.1.1"; }, Finding::Error,
+       "the gateway 10.0.1.1 lies outside the subnet of 10.0.0.5/255.255.255.0"},
+      {"bad DNS", [](auto& p, auto&) { p.DNS2 = "dns.local"; }, Finding::Error,
+       "the second DNS server \"dns.local\" is not an IPv4 address"},
+      {"bad WINS", [](auto& p, auto&) { p.WINS = "10.0.0"; }, Finding::Error,
+       "the WINS server \"10.0.0\" is not an IPv4 address"},
+      {"second address, other mask",
+       [](auto& p, auto&) {
+         p.IP2 = "10.0.0.6";
+         p.Subnet2 = "255.255.0.0";
+       },
+       Finding::Warning, "the second address 10.0.0.6 lies in the subnet of the first address"},
+      {"hosts locked",
+       [](auto& p, auto& m) {
+         p.IncludeHostModification = true;
+         m.hostsWritable = false;
+       },
+       Finding::Error,
+       "The hosts file C:\\WINDOWS\\system32\\drivers\\etc\\hosts cannot be written"},
+      {"no interpreter",
+       [](auto& p, auto&) {
+         p.IncludeSript = true;
+         p.ScriptLines = {"MsgBox 1"};
+         p.ScriptKind = 1;
+       },
+       Finding::Warning, "kind \"Visual Basic Script (vbs)\""},
+      {"no printer",
+       [](auto& p, auto&) {
+         p.IncludeDefPrint = true;
+         p.DefPrinter = "Inkjet";
+       },
+       Finding::Warning, "The printer \"Inkjet\" is not installed"},
+  };
+  EXPECT_TRUE(PreflightChecks(Office(), Machine()).empty());
+  for (const Case& c : cases) {
+    ProfileRecord p = Office();
+    MachineFacts m = Machine();
+    c.change(p, m);
+    const std::vector<Finding> findings = PreflightChecks(p, m);
+    ASSERT_EQ(findings.size(), 1u) << c.what << ": " << FindingsText(findings);
+    EXPECT_EQ(findings[0].level, c.level) << c.what;
+    EXPECT_NE(findings[0].message.find(c.says), std::string::npos) << findings[0].message;
+  }
+  // What a valid case of each needs, together: a gateway in the second subnet, WINS as Get
+  // Current reads "none", DHCP connection 2 without addresses, an included .bat script.
+  ProfileRecord p = Office();
+  p.IP2 = "192.168.5.5";
+  p.Subnet2 = "255.255.255.0";
+  p.Gateway = "192.168.5.1";
+  p.WINS = "NONE";
+  p.LongLANDescriptionLan2 = "WLAN";
+  p.DHCPLan2 = kModeDhcp;
+  p.IncludeSript = true;
+  p.ScriptLines = {"echo"};
+  p.IncludeDefPrint = true;
+  p.DefPrinter = "Laser";
+  EXPECT_EQ(FindingsText(PreflightChecks(p, Machine())), "");
+}
+
+}  // namespace
+}  // namespace lanvoy
