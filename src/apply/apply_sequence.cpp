@@ -95,9 +95,20 @@ void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath,
   ui.ProgressStage(5, "Processing computer name", show);
   pause();
   if (p.IncludeHostName) WriteComputerName(platform.registry(), p.HostName);
+  if (ctx.afterStages) ctx.afterStages(show);
 }
 
 }  // namespace
+
+ApplyOutcome RunNetshScript(const std::vector<std::string>& script, ApplyContext& ctx) {
+  ApplyOutcome outcome;
+  const std::string scriptPath = ctx.programDirectory + kNetshScriptFile;
+  const std::string native = ctx.platform.system().NativePath(scriptPath);
+  WriteNetshScript(native, script);
+  RunNetsh(scriptPath, ctx, outcome);
+  DeleteFileAt(native);
+  return outcome;
+}
 
 ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, ApplyContext& ctx) {
   ApplyOutcome outcome;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ struct ApplyContext {
   TAppExec& netshExe;
   ApplyObserver& observer;
   std::chrono::milliseconds pause{500};  // in each of stages 2 to 5
+  // Runs after the last stage, while the progress window is still shown (the check that
+  // the settings are in place).
+  std::function<void(bool showProgress)> afterStages = nullptr;
 };
 
 // What netsh made of the script. Known only when netsh was waited for (not in debug mode).
@@ -65,5 +69,9 @@ std::vector<std::string> NetshErrorLines(const std::string& output);
 // netsh cannot be started, the proxy, mail or computer-name writer fails) is raised after the
 // progress window is closed; the netsh script file then stays on disk.
 ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, ApplyContext& context);
+
+// Writes the script as the netsh script file, runs netsh on it as stage 1 does, and removes
+// the file.
+ApplyOutcome RunNetshScript(const std::vector<std::string>& script, ApplyContext& context);
 
 }  // namespace lanvoy

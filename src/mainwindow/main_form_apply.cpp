@@ -10,7 +10,7 @@ inline constexpr const char* kRestartQuestion =
 
 ApplyOutcome TMainForm::ApplyProfile(bool showProgress) {
   ApplyContext context{platform_, ProgramDirectory(), sysInfo_.WindowsDirectory(), *netshExe_,
-                       *this,     ApplyPause};
+                       *this,     ApplyPause,         {}};
   return lanvoy::ApplyProfile(ShownRecord(), showProgress, context);
 }
 

@@ -23,6 +23,7 @@ struct RegistryValue {
   ValueType type = ValueType::String;
   std::string text;    // REG_SZ data, without its terminating NUL
   uint32_t dword = 0;  // REG_DWORD data
+  bool operator==(const RegistryValue&) const = default;
 };
 
 // A key opened with full access (KEY_ALL_ACCESS); destroying it closes it.

@@ -16,6 +16,24 @@ std::string DumpBatchLine(const std::string& dumpFile) {
   return "netsh.exe -c interface dump >\"" + dumpFile + "\"";
 }
 
+TNetworkInfoSet ReadInterfaceDump(ReadContext& ctx) {
+  platform::System& system = ctx.platform.system();
+  const std::string batch = ctx.programDirectory + kDumpBatchFile;
+  const std::string dump = ctx.programDirectory + kDumpOutputFile;
+  WriteTextLines(system.NativePath(batch), {DumpBatchLine(dump)});
+  // Quoted: unquoted, a blank in the program folder's path ("C:\Program Files\...") makes
+  // the system start "C:\Program" first.
+  ctx.tempBat.SetExeName("\"" + batch + "\"");
+  ctx.tempBat.SetExeParams({});
+  ctx.tempBat.Execute();
+
+  auto bytes = ReadFileBytes(system.NativePath(dump));
+  DeleteFileAt(system.NativePath(dump));
+  DeleteFileAt(system.NativePath(batch));
+  if (!bytes) throw EFOpenError(dump);
+  return ParseInterfaceDump(SplitLines(*bytes));
+}
+
 void ReadCurrentSettings(ReadContext& ctx, CurrentSettingsSink& sink) {
   platform::Platform& platform = ctx.platform;
   platform::System& system = platform.system();
@@ -26,19 +44,7 @@ void ReadCurrentSettings(ReadContext& ctx, CurrentSettingsSink& sink) {
   sink.ShowProxy(ReadProxySettings(platform.registry()));
   if (auto mail = ReadMailServers(platform.registry())) sink.ShowMail(*mail);
   sink.ShowComputerName(ReadComputerName(platform.registry()));
-
-  const std::string batch = ctx.programDirectory + kDumpBatchFile;
-  const std::string dump = ctx.programDirectory + kDumpOutputFile;
-  WriteTextLines(system.NativePath(batch), {DumpBatchLine(dump)});
-  ctx.tempBat.SetExeName(batch);
-  ctx.tempBat.SetExeParams({});
-  ctx.tempBat.Execute();
-
-  auto bytes = ReadFileBytes(system.NativePath(dump));
-  DeleteFileAt(system.NativePath(dump));
-  DeleteFileAt(system.NativePath(batch));
-  if (!bytes) throw EFOpenError(dump);
-  TNetworkInfoSet table = ParseInterfaceDump(SplitLines(*bytes));
+  TNetworkInfoSet table = ReadInterfaceDump(ctx);
 
   if (auto printer = CurrentDefaultPrinter(platform.printers())) sink.ShowDefaultPrinter(*printer);
   sink.ShowHosts(FillHostsGrid(ReadHostsFile(system, ctx.windowsDirectory)));

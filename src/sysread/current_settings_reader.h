@@ -27,4 +27,7 @@ std::string DumpBatchLine(const std::string& dumpFile);
 
 void ReadCurrentSettings(ReadContext& context, CurrentSettingsSink& sink);
 
+// Only the interface dump's connections, as Get Current reads them.
+TNetworkInfoSet ReadInterfaceDump(ReadContext& context);
+
 }  // namespace lanvoy

@@ -1,0 +1,91 @@
+// Safe apply: what the stages are about to change, read before each apply and kept (the
+// snapshot), the settings read again afterwards and compared with what the profile asked
+// for (verify), the last snapshot put back (undo), and a history of all of it.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "apply/apply_sequence.h"
+#include "platform/platform.h"
+#include "profiles/profile_record.h"
+#include "sysread/network_info.h"
+
+namespace lanvoy {
+
+// A registry value as it stood: its place, and its type and data (none: it did not exist).
+struct SavedValue {
+  platform::RootKey root = platform::RootKey::CurrentUser;
+  std::string key, name;
+  std::optional<platform::RegistryValue> value;
+  bool operator==(const SavedValue&) const = default;
+};
+
+struct Snapshot {
+  std::string taken;                 // when, as the history writes it
+  std::string profile;               // what was applied after it
+  TNetworkInfoSet connections;       // the connections the apply touches, as the dump had them
+  std::vector<SavedValue> registry;  // proxy, mail account and computer name values
+  bool hasHosts = false;
+  std::optional<std::string> hosts;  // the file's bytes; none: there was no file
+  bool hasPrinter = false;
+  std::optional<std::string> printer;  // the default printer
+  bool operator==(const Snapshot&) const = default;
+};
+
+// How the readers and the stages reach the machine.
+struct SafeApplyContext {
+  platform::Platform& platform;
+  std::string windowsDirectory;
+  // The interface dump's connections, as Get Current reads them.
+  std::function<TNetworkInfoSet()> readConnections;
+};
+
+// What applying the profile would change, read now.
+Snapshot TakeSnapshot(const ProfileRecord& profile, SafeApplyContext& context);
+
+// Each value of the profile's stages that the machine does not hold, one line each
+// ("WLAN: DNS is 10.0.0.2, the profile asks for 10.0.0.3").
+std::vector<std::string> VerifyApplied(const ProfileRecord& profile, SafeApplyContext& context);
+// The same against a snapshot put back: each part that differs from it.
+std::vector<std::string> VerifyRestored(const Snapshot& snapshot, SafeApplyContext& context);
+
+// The netsh script that sets the snapshot's connections as they were.
+std::vector<std::string> RestoreScript(const Snapshot& snapshot);
+// Puts the snapshot back: the script through netsh (as stage 1 runs it), then the registry
+// values, the hosts file's bytes and the default printer.
+ApplyOutcome RestoreSnapshot(const Snapshot& snapshot, ApplyContext& context);
+
+// The snapshots beside the profile store, newest last; at most ten are kept.
+class SnapshotFile {
+ public:
+  explicit SnapshotFile(std::string path) : path_(std::move(path)) {}
+  static std::string PathFor(const std::string& storePath);  // X.INI -> X.undo
+  void Push(const Snapshot& snapshot);                       // written atomically
+  std::optional<Snapshot> Last() const;
+  void PopLast();
+  std::vector<Snapshot> All() const;
+
+ private:
+  std::string path_;
+};
+inline constexpr size_t kSnapshotsKept = 10;
+
+// The apply history beside the profile store: one line per event, appended.
+class ApplyHistory {
+ public:
+  explicit ApplyHistory(std::string path) : path_(std::move(path)) {}
+  static std::string PathFor(const std::string& storePath);  // X.INI -> X.log
+  // "2026-12-09 10:00:00  apply Office: verified" and the like.
+  void Add(const std::string& event, const std::vector<std::string>& details = {});
+  std::vector<std::string> Lines() const;
+
+ private:
+  std::string path_;
+};
+
+std::string NowText();
+
+}  // namespace lanvoy
