@@ -30,7 +30,9 @@ void ReadCurrentSettings(ReadContext& ctx, CurrentSettingsSink& sink) {
   const std::string batch = ctx.programDirectory + kDumpBatchFile;
   const std::string dump = ctx.programDirectory + kDumpOutputFile;
   WriteTextLines(system.NativePath(batch), {DumpBatchLine(dump)});
-  ctx.tempBat.SetExeName(batch);
+  // Quoted: unquoted, a blank in the program folder's path ("C:\Program Files\...") makes
+  // the system start "C:\Program" first.
+  ctx.tempBat.SetExeName("\"" + batch + "\"");
   ctx.tempBat.SetExeParams({});
   ctx.tempBat.Execute();
 

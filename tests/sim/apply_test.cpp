@@ -19,6 +19,11 @@ namespace {
 class ApplyTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The program folder has a blank in its path, and an executable C:\Program (the first
+    // word of an unquoted path to it) waits for a start that takes only that word.
+    std::filesystem::create_directories(dir_.path() / "Program Files" / "Lanvoy");
+    dir_.Write("Program", "#!/bin/sh\nexit 0\n");
+    std::filesystem::permissions(dir_.path() / "Program", std::filesystem::perms::owner_all);
     netsh_.SetExeName("netsh");
     netsh_.SetWait(true);
     netsh_.SetWindowState(wsMinimized);
@@ -38,9 +43,13 @@ class ApplyTest : public ::testing::Test {
     ReadCurrentSettings(ctx, sink_);
   }
 
+  bool InProgramDir(const std::string& name) const {
+    return std::filesystem::exists(programDir_ + name);
+  }
+
   test::TempDir dir_;
   sim::SimPlatform platform_{dir_.path() / "host"};
-  std::string programDir_ = dir_.path().string() + "/";
+  std::string programDir_ = (dir_.path() / "Program Files" / "Lanvoy").string() + "/";
   TAppExec netsh_{platform_.processes()};
   TAppExec tempBat_{platform_.processes()};
   test::RecordingObserver observer_;
@@ -64,15 +73,15 @@ TEST_F(ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
   EXPECT_TRUE(outcome.netshWaited);
   EXPECT_EQ(outcome.netshExitCode, 0u) << outcome.netshOutput;
   EXPECT_TRUE(outcome.netshErrors.empty()) << outcome.netshOutput;
-  EXPECT_FALSE(dir_.Exists("tmp.txt"));
+  EXPECT_FALSE(InProgramDir("tmp.txt"));
 
   ReadBack();
   EXPECT_EQ(sink_.calls, (std::vector<std::string>{"clear", "connections", "proxy", "mail", "name",
                                                    "printer", "hosts", "connections"}));
   test::ExpectTwoConnectionProfileRead(sink_);
   EXPECT_EQ(sink_.printer, printers[1]);
-  EXPECT_FALSE(dir_.Exists("tmp.txt"));
-  EXPECT_FALSE(dir_.Exists("tmp.bat"));
+  EXPECT_FALSE(InProgramDir("tmp.txt"));
+  EXPECT_FALSE(InProgramDir("tmp.bat"));
 }
 
 TEST_F(ApplyTest, StagesAreToldInOrderAndTheWindowIsRestored) {
@@ -129,7 +138,7 @@ TEST_F(ApplyTest, NetshThatCannotStartStopsTheSequenceAndLeavesTheScript) {
   netsh_.SetExeName("no-such-netsh");
   ProfileRecord p = test::TwoConnectionProfile();
   EXPECT_THROW(Apply(p), EAppExecWinExec);
-  EXPECT_TRUE(dir_.Exists("tmp.txt"));
+  EXPECT_TRUE(InProgramDir("tmp.txt"));
   EXPECT_EQ(observer_.stages.size(), 1u);
   EXPECT_EQ(observer_.closed, 1);
   EXPECT_EQ(observer_.cursor, (std::vector<bool>{true, false}));
