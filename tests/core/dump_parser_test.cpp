@@ -88,17 +88,10 @@ std::string Shown(const TNetworkInfo& e) {
 }
 
 TEST(DumpParserTest, NamesHoldingTheDumpsKeywordsReadBackUnchanged) {
-  const char* names[] = {"Static LAN",
-                         "Address Net",
-                         "Mask LAN",
-                         "DHCP Link",
-                         "DNS WINS Gateway",
-                         "addr=1.2.3.4 mask=x",
-                         "Register GWMetric",
-                         "LAN-Verbindung 2",
-                         "Drahtlose Netzwerkverbindung",
-                         "Netzwerkbr\xFC"
-                         "cke"};
+  const char* names[] = {"Static LAN",        "Address Net",      "Mask LAN",
+                         "DHCP Link",         "DNS WINS Gateway", "addr=1.2.3.4 mask=x",
+                         "Register GWMetric", "LAN-Verbindung 2", "Drahtlose Netzwerkverbindung",
+                         "Netzwerkbr\374cke"};
   for (const std::string name : names) {
     SCOPED_TRACE(name);
     const std::string n = "name=\"" + name + "\"";
