@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/command_line.h"
@@ -224,6 +225,12 @@ class Interpreter {
   int exitCode_ = 0;
 };
 
+bool IsBatchFileName(const std::string& name) {
+  const std::string extension = lanvoy::LowerCase(
+      name.size() >= 4 ? std::string_view(name).substr(name.size() - 4) : std::string_view());
+  return extension == ".bat" || extension == ".cmd";
+}
+
 constexpr const char* kUsage =
     "Starts the command interpreter of the simulated host.\r\n"
     "\r\n"
@@ -242,7 +249,9 @@ int main(int argc, char** argv) {
     auto platform = lanvoy::platform::CreatePlatform();
     const std::string file = platform->system().NativePath(args[1]);
     std::vector<std::string> lines;
-    if (lanvoy::FileExists(file)) {  // a batch file; its parameters are not used
+    // Only ".bat" and ".cmd" files are batch files (their parameters are not used); any
+    // other name, even of a file in the current folder, is a command.
+    if (IsBatchFileName(file) && lanvoy::FileExists(file)) {
       lines = lanvoy::ReadTextLines(file);
     } else {
       // Not a batch file: the words are one command; those with blanks get their quotes back.

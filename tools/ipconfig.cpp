@@ -47,9 +47,18 @@ int main(int argc, char** argv) {
   }
   try {
     auto platform = lanvoy::platform::CreatePlatform();
-    const auto state = lanvoy::standin::NetworkState::LoadOrCreate(
+    auto state = lanvoy::standin::NetworkState::LoadOrCreate(
         lanvoy::standin::NetworkStatePath(lanvoy::sim::ResolveHostRoot()));
-    Write(lanvoy::standin::IpconfigAllReport(state, ComputerName(*platform)));
+    // Names are kept in the ANSI code page; a console program writes the OEM one.
+    auto& system = platform->system();
+    auto console = [&](const std::string& ansi) {
+      return system.FromUtf8(system.ToUtf8(ansi, system.AnsiCodePage()), system.OemCodePage());
+    };
+    for (auto& connection : state.connections) {
+      connection.name = console(connection.name);
+      connection.description = console(connection.description);
+    }
+    Write(lanvoy::standin::IpconfigAllReport(state, console(ComputerName(*platform))));
     return 0;
   } catch (const std::exception& e) {
     Write(std::string(e.what()) + "\r\n");

@@ -8,16 +8,19 @@ std::optional<std::string> HostsLineOf(const HostRow& row) {
 }
 
 HostRow ParseHostsLine(const std::string& line) {
+  // Blanks and tabs both separate, and leading ones are skipped: hosts files written by
+  // hand or by other tools use either, and a row read without its address is dropped by
+  // the next apply.
+  constexpr const char* kSeparators = " \t";
   HostRow row;
-  std::string rest;
-  auto blank = line.find(' ');
-  if (blank == std::string::npos) {
-    rest = line;
-  } else {
-    row.IPAddress = line.substr(0, blank);
-    rest = line.substr(blank + 1);
+  const auto start = line.find_first_not_of(kSeparators);
+  std::string rest = start == std::string::npos ? std::string() : line.substr(start);
+  const auto separator = rest.find_first_of(kSeparators);
+  if (separator != std::string::npos && rest[0] != '#') {
+    row.IPAddress = rest.substr(0, separator);
+    rest.erase(0, separator + 1);
   }
-  const auto text = rest.find_first_not_of(' ');
+  const auto text = rest.find_first_not_of(kSeparators);
   rest.erase(0, text == std::string::npos ? rest.size() : text);
   auto hash = rest.find('#');
   if (hash == std::string::npos) {

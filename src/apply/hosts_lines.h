@@ -19,7 +19,8 @@ struct HostRow {
 // empty IP address).
 std::optional<std::string> HostsLineOf(const HostRow& row);
 
-// Splits at blanks only (tabs are no separators); see the hosts tab for the rules.
+// Splits at blanks and tabs, leading ones skipped: the address, then the host name up to the
+// first "#" (blanks before it kept), then the remark.
 HostRow ParseHostsLine(const std::string& line);
 
 // The grid's rows after filling it with these lines: empty lines and lines beginning with

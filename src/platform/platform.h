@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lanvoy::platform {
@@ -146,6 +147,14 @@ class System {
   // The one conversion of paths the program builds with backslashes (the hosts file, the
   // program directory) into a path the file functions of this machine open.
   virtual std::string NativePath(const std::string& path) = 0;
+  // The machine's code pages for 8-bit text (GetACP / GetOEMCP): ANSI for the store, the
+  // netsh script, the dump and the registry; OEM for console output.
+  virtual uint32_t AnsiCodePage() = 0;
+  virtual uint32_t OemCodePage() = 0;
+  // 8-bit text in a code page to UTF-8 and back (MultiByteToWideChar /
+  // WideCharToMultiByte); a character the code page lacks becomes "?".
+  virtual std::string ToUtf8(std::string_view text, uint32_t codePage) = 0;
+  virtual std::string FromUtf8(std::string_view utf8, uint32_t codePage) = 0;
 };
 
 // ---------------------------------------------------------------- the whole machine

@@ -114,6 +114,15 @@ void ApplyAddRules(const std::string& line, TNetworkInfo& entry) {
   }
 }
 
+// The line without its first and second double quote and what stands between them.
+std::string WithoutQuotedName(const std::string& line) {
+  std::size_t first = line.find('"');
+  if (first == std::string::npos) return line;
+  std::size_t second = line.find('"', first + 1);
+  if (second == std::string::npos) return line;
+  return line.substr(0, first) + line.substr(second + 1);
+}
+
 }  // namespace
 
 std::string ExtractConnectionName(const std::string& line) {
@@ -139,11 +148,13 @@ TNetworkInfoSet ParseInterfaceDump(const std::vector<std::string>& lines) {
   std::optional<std::size_t> current;
   for (const std::string& line : lines) {
     if (line.find('#') != std::string::npos) continue;
+    // The rules look for their words outside the name: a connection called "Static LAN" or
+    // "Mask LAN" must not read as one.
+    const std::string compact = UpperCase(RemoveBlanks(WithoutQuotedName(line)));
     if (line.size() >= 3 && UpperCase(line.substr(0, 3)) == "SET") {
       current = FindOrAddConnection(table, ExtractConnectionName(line));
-      ApplySetRules(UpperCase(RemoveBlanks(line)), table[*current]);
+      ApplySetRules(compact, table[*current]);
     }
-    std::string compact = UpperCase(RemoveBlanks(line));
     // An add-line before any set-line has no connection to belong to.
     if (compact.rfind("ADD", 0) == 0 && current) ApplyAddRules(compact, table[*current]);
   }

@@ -80,6 +80,55 @@ TEST(DumpParserTest, KeepsConnectionsInOrderOfFirstAppearanceAndNamesCaseSensiti
   EXPECT_EQ(table[1].IP, "10.0.0.2");
 }
 
+// An entry as one readable text, for comparisons whose failures show what differs.
+std::string Shown(const TNetworkInfo& e) {
+  return e.LongLANDescription + (e.DHCP ? " dhcp" : " static") + " ip=" + e.IP + "/" + e.Subnet +
+         " ip2=" + e.IP2 + "/" + e.Subnet2 + " gw=" + e.Gateway + " dns=" + e.DNS + "," + e.DNS2 +
+         (e.DHCP_DNS ? " (dhcp)" : "") + " wins=" + e.WINS + (e.DHCP_WINS ? " (dhcp)" : "");
+}
+
+TEST(DumpParserTest, NamesHoldingTheDumpsKeywordsReadBackUnchanged) {
+  const char* names[] = {"Static LAN",        "Address Net",      "Mask LAN",
+                         "DHCP Link",         "DNS WINS Gateway", "addr=1.2.3.4 mask=x",
+                         "Register GWMetric", "LAN-Verbindung 2", "Drahtlose Netzwerkverbindung",
+                         "Netzwerkbr\374cke"};
+  for (const std::string name : names) {
+    SCOPED_TRACE(name);
+    const std::string n = "name=\"" + name + "\"";
+    TNetworkInfoSet table = ParseInterfaceDump({
+        "set address " + n + " source=static addr=10.1.2.3 mask=255.255.0.0",
+        "add address " + n + " addr=10.1.2.4 mask=255.255.255.0",
+        "set address " + n + " gateway=10.1.2.1 gwmetric=1",
+        "set dns " + n + " source=static addr=10.1.2.53 register=PRIMARY",
+        "add dns " + n + " addr=10.1.2.54",
+        "set wins " + n + " source=static addr=10.1.2.55",
+    });
+    ASSERT_EQ(table.size(), 1u);
+    TNetworkInfo expected;
+    expected.LongLANDescription = name;
+    expected.IP = "10.1.2.3";
+    expected.Subnet = "255.255.0.0";
+    expected.IP2 = "10.1.2.4";
+    expected.Subnet2 = "255.255.255.0";
+    expected.Gateway = "10.1.2.1";
+    expected.DNS = "10.1.2.53";
+    expected.DNS2 = "10.1.2.54";
+    expected.WINS = "10.1.2.55";
+    EXPECT_EQ(Shown(table[0]), Shown(expected));
+
+    table = ParseInterfaceDump({
+        "set address " + n + " source=dhcp",
+        "set dns " + n + " source=dhcp register=PRIMARY",
+        "set wins " + n + " source=dhcp",
+    });
+    ASSERT_EQ(table.size(), 1u);
+    expected = TNetworkInfo{};
+    expected.LongLANDescription = name;
+    expected.DHCP = expected.DHCP_DNS = expected.DHCP_WINS = true;
+    EXPECT_EQ(Shown(table[0]), Shown(expected));
+  }
+}
+
 TEST(DumpParserTest, SkipsEveryLineHoldingAHash) {
   TNetworkInfoSet table = ParseInterfaceDump({
       "set address name=\"Lab #2\" source=static addr=10.0.0.9 mask=255.0.0.0",

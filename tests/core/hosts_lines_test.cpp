@@ -12,17 +12,26 @@ TEST(HostsLines, LineOfARow) {
   EXPECT_EQ(HostsLineOf({"server1", "", "r"}), std::nullopt);
 }
 
-TEST(HostsLines, ParseSplitsAtBlanksOnly) {
-  EXPECT_EQ(ParseHostsLine("10.0.0.5   server1   #office"),
-            (HostRow{"server1   ", "10.0.0.5", "office"}));
-  // A tab is no separator: no blank, so no address.
-  EXPECT_EQ(ParseHostsLine("127.0.0.1\tlocalhost"), (HostRow{"127.0.0.1\tlocalhost", "", ""}));
-  EXPECT_EQ(ParseHostsLine("10.0.0.1 host"), (HostRow{"host", "10.0.0.1", ""}));
-  // Only the first "#" separates; the remark keeps the rest unchanged.
-  EXPECT_EQ(ParseHostsLine("1.2.3.4 h #a # b "), (HostRow{"h ", "1.2.3.4", "a # b "}));
-  // A leading blank: empty address, then the rest after the blanks.
-  EXPECT_EQ(ParseHostsLine(" #note"), (HostRow{"", "", "note"}));
-  EXPECT_EQ(ParseHostsLine("1.2.3.4    "), (HostRow{"", "1.2.3.4", ""}));
+TEST(HostsLines, ParseSplitsAtBlanksAndTabs) {
+  const struct {
+    const char* line;
+    HostRow row;
+  } cases[] = {
+      {"10.0.0.5   server1   #office", {"server1   ", "10.0.0.5", "office"}},
+      {"10.0.0.1 host", {"host", "10.0.0.1", ""}},
+      // Tabs separate as blanks do, and leading ones are skipped: hosts files hold both.
+      {"127.0.0.1\tlocalhost", {"localhost", "127.0.0.1", ""}},
+      {"  10.0.0.7 host", {"host", "10.0.0.7", ""}},
+      {"\t10.0.0.8\t \thost8\t#lab", {"host8\t", "10.0.0.8", "lab"}},
+      // Only the first "#" separates; the remark keeps the rest unchanged.
+      {"1.2.3.4 h #a # b ", {"h ", "1.2.3.4", "a # b "}},
+      // "#" after the leading blanks: no address and no host, the rest is the remark.
+      {" #note", {"", "", "note"}},
+      {"1.2.3.4    ", {"", "1.2.3.4", ""}},
+      // Without a separator there is no address.
+      {"localhost", {"localhost", "", ""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseHostsLine(c.line), c.row) << c.line;
 }
 
 TEST(HostsLines, WrittenLineParsesBack) {

@@ -19,6 +19,26 @@ class FakeSystem : public platform::System {
     return std::nullopt;
   }
   std::string NativePath(const std::string& path) override { return path; }
+  // Both code pages US-ASCII (20127): every other byte or character is "?".
+  uint32_t AnsiCodePage() override { return 20127; }
+  uint32_t OemCodePage() override { return 20127; }
+  std::string ToUtf8(std::string_view text, uint32_t) override {
+    std::string out(text);
+    for (char& c : out)
+      if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+    return out;
+  }
+  std::string FromUtf8(std::string_view utf8, uint32_t) override {
+    std::string out;
+    for (char c : utf8) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte < 0x80)
+        out += c;
+      else if (byte >= 0xC0)
+        out += '?';  // a sequence's first byte; the rest are dropped
+    }
+    return out;
+  }
 
   std::string directory = "C:\\WINNT";
   int reads = 0;

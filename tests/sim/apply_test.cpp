@@ -8,6 +8,9 @@
 #include "components/appexec.h"
 #include "platform/registry_access.h"
 #include "platform/sim/sim_platform.h"
+#include "profiles/profile_store.h"
+#include "sim/netsh_test_support.h"
+#include "standin/network_state.h"
 #include "sysread/current_settings_reader.h"
 #include "test_support/profiles.h"
 #include "test_support/recorders.h"
@@ -19,6 +22,11 @@ namespace {
 class ApplyTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The program folder has a blank in its path, and an executable C:\Program (the first
+    // word of an unquoted path to it) waits for a start that takes only that word.
+    std::filesystem::create_directories(dir_.path() / "Program Files" / "Lanvoy");
+    dir_.Write("Program", "#!/bin/sh\nexit 0\n");
+    std::filesystem::permissions(dir_.path() / "Program", std::filesystem::perms::owner_all);
     netsh_.SetExeName("netsh");
     netsh_.SetWait(true);
     netsh_.SetWindowState(wsMinimized);
@@ -38,9 +46,13 @@ class ApplyTest : public ::testing::Test {
     ReadCurrentSettings(ctx, sink_);
   }
 
+  bool InProgramDir(const std::string& name) const {
+    return std::filesystem::exists(programDir_ + name);
+  }
+
   test::TempDir dir_;
   sim::SimPlatform platform_{dir_.path() / "host"};
-  std::string programDir_ = dir_.path().string() + "/";
+  std::string programDir_ = (dir_.path() / "Program Files" / "Lanvoy").string() + "/";
   TAppExec netsh_{platform_.processes()};
   TAppExec tempBat_{platform_.processes()};
   test::RecordingObserver observer_;
@@ -64,15 +76,54 @@ TEST_F(ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
   EXPECT_TRUE(outcome.netshWaited);
   EXPECT_EQ(outcome.netshExitCode, 0u) << outcome.netshOutput;
   EXPECT_TRUE(outcome.netshErrors.empty()) << outcome.netshOutput;
-  EXPECT_FALSE(dir_.Exists("tmp.txt"));
+  EXPECT_FALSE(InProgramDir("tmp.txt"));
 
   ReadBack();
   EXPECT_EQ(sink_.calls, (std::vector<std::string>{"clear", "connections", "proxy", "mail", "name",
                                                    "printer", "hosts", "connections"}));
   test::ExpectTwoConnectionProfileRead(sink_);
   EXPECT_EQ(sink_.printer, printers[1]);
-  EXPECT_FALSE(dir_.Exists("tmp.txt"));
-  EXPECT_FALSE(dir_.Exists("tmp.bat"));
+  EXPECT_FALSE(InProgramDir("tmp.txt"));
+  EXPECT_FALSE(InProgramDir("tmp.bat"));
+}
+
+TEST_F(ApplyTest, GermanConnectionNamesPassEveryStageUnchanged) {
+  // A German Windows's connections; the host keeps them in Windows-1252 (ü = FC).
+  const std::string bridge = "Netzwerkbr\374cke", wireless = "Drahtlose Netzwerkverbindung";
+  standin::NetworkState machine = standin::NetworkState::Default();
+  machine.connections[0].name = "LAN-Verbindung 2";
+  machine.connections[1].name = wireless;
+  machine.connections.push_back(machine.connections[0]);
+  machine.connections[2].name = bridge;
+  machine.Save(standin::NetworkStatePath(platform_.root()));
+
+  // The profile comes from the store, found by its name in other letters (the profile
+  // functions fold a..z only).
+  TProfileStore store(programDir_ + "Lanvoy.INI");
+  ProfileRecord saved = test::TwoConnectionProfile();
+  saved.LongLANDescription = bridge;
+  saved.LongLANDescriptionLan2 = wireless;
+  store.SaveProfile("B\374ro", saved);
+  ASSERT_TRUE(store.ProfileExists("B\374RO"));
+  ApplyOutcome outcome = Apply(store.LoadProfile("b\374ro"));
+  EXPECT_EQ(outcome.netshExitCode, 0u) << outcome.netshOutput;
+  EXPECT_TRUE(outcome.netshErrors.empty()) << outcome.netshOutput;
+  EXPECT_NE(dir_.Read("host/network.ini").find("[" + bridge + "]"), std::string::npos);
+
+  ReadBack();
+  ASSERT_EQ(sink_.connections.size(), 3u);
+  EXPECT_EQ(sink_.connections[0].LongLANDescription, "LAN-Verbindung 2");
+  EXPECT_EQ(sink_.connections[1].LongLANDescription, wireless);
+  EXPECT_TRUE(sink_.connections[1].DHCP);
+  EXPECT_EQ(sink_.connections[2].LongLANDescription, bridge);
+  EXPECT_EQ(sink_.connections[2].IP, "10.20.30.40");
+  EXPECT_EQ(sink_.connections[2].DNS2, "10.20.30.3");
+
+  // A console program writes the OEM code page: ü = 81 in code page 850.
+  const std::string report = test::RunTool("ipconfig", "/all", platform_.root()).output;
+  EXPECT_NE(report.find("Ethernet adapter Netzwerkbr\201cke:\r\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("Ethernet adapter " + wireless + ":\r\n"), std::string::npos);
+  EXPECT_EQ(report.find('\xFC'), std::string::npos);
 }
 
 TEST_F(ApplyTest, StagesAreToldInOrderAndTheWindowIsRestored) {
@@ -129,7 +180,7 @@ TEST_F(ApplyTest, NetshThatCannotStartStopsTheSequenceAndLeavesTheScript) {
   netsh_.SetExeName("no-such-netsh");
   ProfileRecord p = test::TwoConnectionProfile();
   EXPECT_THROW(Apply(p), EAppExecWinExec);
-  EXPECT_TRUE(dir_.Exists("tmp.txt"));
+  EXPECT_TRUE(InProgramDir("tmp.txt"));
   EXPECT_EQ(observer_.stages.size(), 1u);
   EXPECT_EQ(observer_.closed, 1);
   EXPECT_EQ(observer_.cursor, (std::vector<bool>{true, false}));

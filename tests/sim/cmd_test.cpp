@@ -65,9 +65,16 @@ TEST(Cmd, UnknownProgramsAndSingleCommands) {
       << run.output;
   EXPECT_EQ(host.Read("out.txt"), "");  // the target is made even when the command fails
 
-  run = RunTool("cmd", "/c ipconfig /all '>C:\\report.txt'", host.path());
+  // A file named like the command in the working folder is no batch file: only ".bat" and
+  // ".cmd" files are.
+  host.Write("work/ipconfig", "echo taken for a batch file>C:\\wrong.txt\r\n");
+  run = RunTool("cmd", "/c ipconfig /all '>C:\\report.txt'", host.path(), host.path() / "work");
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(host.Read("report.txt").find("Ethernet adapter WLAN:\r\n"), std::string::npos);
+  EXPECT_FALSE(host.Exists("wrong.txt"));
+  host.Write("work/Run.CMD", "@echo off\r\necho from the batch file>C:\\ran.txt\r\n");
+  EXPECT_EQ(RunTool("cmd", "/c Run.CMD", host.path(), host.path() / "work").exitCode, 0);
+  EXPECT_EQ(host.Read("ran.txt"), "from the batch file\r\n");
 
   EXPECT_EQ(RunTool("cmd", "", host.path()).exitCode, 1);
 }

@@ -17,13 +17,16 @@ struct ToolRun {
   std::string output;  // stdout and stderr, bytes unchanged
 };
 
-// Runs a stand-in built beside this test program, on the simulated host at hostRoot.
-// arguments are shell words, quoted by the caller where needed.
+// Runs a stand-in built beside this test program, on the simulated host at hostRoot, in the
+// folder workDir (else in this program's). arguments are shell words, quoted by the caller
+// where needed.
 inline ToolRun RunTool(const std::string& tool, const std::string& arguments,
-                       const std::filesystem::path& hostRoot) {
+                       const std::filesystem::path& hostRoot,
+                       const std::filesystem::path& workDir = {}) {
   const auto bin = sim::RunningProgramPath().parent_path();
   const auto capture = hostRoot.parent_path() / (hostRoot.filename().string() + ".out");
-  const std::string command = "LANVOY_HOST='" + hostRoot.string() + "' '" + (bin / tool).string() +
+  const std::string command = (workDir.empty() ? "" : "cd '" + workDir.string() + "' && ") +
+                              "LANVOY_HOST='" + hostRoot.string() + "' '" + (bin / tool).string() +
                               "' " + arguments + " > '" + capture.string() + "' 2>&1";
   ToolRun run;
   const int status = std::system(command.c_str());

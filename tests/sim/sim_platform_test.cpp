@@ -162,6 +162,47 @@ TEST_F(SimPlatformTest, NativePathIsTheOneConversion) {
   EXPECT_EQ(system.WindowsDirectory(), "C:\\WINDOWS");
 }
 
+TEST_F(SimPlatformTest, CodePagesAreTheRegistrysAndConvertAsWindowsDoes) {
+  auto& system = host.system();
+  EXPECT_EQ(system.AnsiCodePage(), 1252u);
+  EXPECT_EQ(system.OemCodePage(), 850u);
+  TRegistry lm(host.registry(), RootKey::LocalMachine);
+  ASSERT_TRUE(lm.OpenKey("\\SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", false));
+  EXPECT_EQ(lm.ReadString("ACP"), "1252");
+
+  const struct {
+    const char* bytes;
+    uint32_t codePage;
+    const char* utf8;
+  } both[] = {
+      {"Netzwerkbr\374cke", 1252, "Netzwerkbr\u00FCcke"},
+      {"Netzwerkbr\201cke", 850, "Netzwerkbr\u00FCcke"},
+      {"LAN-Verbindung 2", 850, "LAN-Verbindung 2"},
+      {"\x80 \xE4", 1252, "\u20AC \u00E4"},
+      {"\xE4", 1251, "\u0434"},
+      {"\x83\x65", 932, "\u30C6"},
+      {"", 1252, ""},
+  };
+  for (const auto& c : both) {
+    EXPECT_EQ(system.ToUtf8(c.bytes, c.codePage), c.utf8) << c.codePage << " " << c.bytes;
+    EXPECT_EQ(system.FromUtf8(c.utf8, c.codePage), c.bytes) << c.codePage << " " << c.utf8;
+  }
+  // What a code page lacks becomes "?": a byte without a character, a character without a
+  // byte, broken UTF-8, and everything but ASCII of a code page nobody knows.
+  EXPECT_EQ(system.ToUtf8("a\x81z", 1252), "a?z");
+  EXPECT_EQ(system.FromUtf8("\u20AC\u0434x", 850), "??x");
+  EXPECT_EQ(system.FromUtf8("a\xFF\xC3", 1252), "a??");
+  EXPECT_EQ(system.ToUtf8("ok\xFC", 4711), "ok?");
+
+  // Another machine's code pages; a value that is no number is the default.
+  lm.WriteString("ACP", "1251");
+  ASSERT_TRUE(lm.DeleteValue("OEMCP"));
+  EXPECT_EQ(system.AnsiCodePage(), 1251u);
+  EXPECT_EQ(system.OemCodePage(), 850u);
+  lm.WriteString("ACP", "none");
+  EXPECT_EQ(system.AnsiCodePage(), 1252u);
+}
+
 TEST_F(SimPlatformTest, RestartAndPrivileges) {
   auto& system = host.system();
   EXPECT_TRUE(system.AdjustPrivilege("SeShutdownPrivilege", true));

@@ -246,6 +246,56 @@ TEST_F(SimProcessesTest, BatchFileRunsThroughTheCommandInterpreter) {
   EXPECT_EQ(error, kErrorFileNotFound);
 }
 
+TEST_F(SimProcessesTest, CommandLineWithBlanksIsReadAsCreateProcessReadsIt) {
+  const std::string lister = "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done\n";
+  root.Write("bin/cmd", "#!/bin/sh\necho cmd\n" + lister);
+  root.Write("Program Files/Lanvoy/tool", "#!/bin/sh\necho tool\n" + lister);
+  root.Write("Program Files/Lanvoy/tmp.bat", "@echo off\r\n");
+  fs::permissions(root.path() / "bin/cmd", fs::perms::owner_all);
+  fs::permissions(root.path() / "Program Files/Lanvoy/tool", fs::perms::owner_all);
+  const std::string bat = (root.path() / "Program Files/Lanvoy/tmp.bat").string();
+  SimProcesses withCmd(root.path(), {root.path() / "bin"});
+  auto output = [&](const std::string& commandLine, uint32_t& error) {
+    auto in = withCmd.CreatePipe(error);
+    auto out = withCmd.CreatePipe(error);
+    StartInfo info;
+    info.commandLine = commandLine;
+    info.stdinPipe = in.get();
+    info.stdoutPipe = out.get();
+    auto process = withCmd.Start(info, error);
+    if (!process) return std::string("error");
+    in->CloseWriteEnd();
+    std::string text = ReadAll(*out);
+    process->Wait(kInfinite);
+    return text;
+  };
+  const struct {
+    bool hijacker;  // an executable C:\Program stands in the way
+    const char* commandLine;
+    std::string output;
+    uint32_t error;
+  } cases[] = {
+      // Unquoted, each blank ends a name to try; the first that exists is the program.
+      {false, R"(C:\Program Files\Lanvoy\tool a "b c")", "tool\n[a]\n[b c]\n", 0},
+      {false, R"(C:\Program Files\Lanvoy\tmp.bat)", "cmd\n[/c]\n[" + bat + "]\n", 0},
+      {false, R"(C:\Program Files\Lanvoy\none x)", "error", kErrorFileNotFound},
+      {true, R"(C:\Program Files\Lanvoy\tool a)", "program\n[Files\\Lanvoy\\tool]\n[a]\n", 0},
+      // Quoted, the name is taken whole.
+      {true, R"("C:\Program Files\Lanvoy\tool" a)", "tool\n[a]\n", 0},
+      {true, R"("C:\Program Files\Lanvoy\tmp.bat")", "cmd\n[/c]\n[" + bat + "]\n", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    if (c.hijacker) {
+      root.Write("Program", "#!/bin/sh\necho program\n" + lister);
+      fs::permissions(root.path() / "Program", fs::perms::owner_all);
+    }
+    uint32_t error = 99;
+    EXPECT_EQ(output(c.commandLine, error), c.output);
+    EXPECT_EQ(error, c.error);
+  }
+}
+
 class FindProgramTest : public ::testing::Test {
  protected:
   void Executable(const fs::path& dir, const std::string& name) {

@@ -211,18 +211,18 @@ TEST_F(StagesTest, HostsFileHoldsExactlyTheCompleteRows) {
   EXPECT_EQ(HostsFilePath("C:\\WINNT"), "C:\\WINNT\\system32\\drivers\\etc\\hosts");
 }
 
-TEST_F(StagesTest, HostsLineWithATabIsReadAsHostNameAndDroppedOnWrite) {
+TEST_F(StagesTest, HostsLinesWithTabsOrIndentSurviveGetCurrentAndTheNextApply) {
   WriteHostsFile(platform_.system(), WindowsDir(), {{"gw", "10.0.0.1", "router"}});
   auto rows = FillHostsGrid(ReadHostsFile(platform_.system(), WindowsDir()));
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], (HostRow{"gw   ", "10.0.0.1", "router"}));
 
-  dir_.Write("host/WINDOWS/system32/drivers/etc/hosts", "# comment\r\n127.0.0.1\tlocalhost\r\n");
+  dir_.Write("host/WINDOWS/system32/drivers/etc/hosts",
+             "# comment\r\n127.0.0.1\tlocalhost\r\n  10.0.0.7 host\r\n");
   rows = FillHostsGrid(ReadHostsFile(platform_.system(), WindowsDir()));
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0], (HostRow{"127.0.0.1\tlocalhost", "", ""}));
+  EXPECT_EQ(rows, (std::vector<HostRow>{{"localhost", "127.0.0.1", ""}, {"host", "10.0.0.7", ""}}));
   WriteHostsFile(platform_.system(), WindowsDir(), rows);
-  EXPECT_EQ(HostsBytes(), "");
+  EXPECT_EQ(HostsBytes(), "127.0.0.1   localhost   #\r\n10.0.0.7   host   #\r\n");
 }
 
 TEST_F(StagesTest, HostsFileThatCannotBeWrittenStaysAndLeavesNoTemporaryFile) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/strings.h"
+#include "platform/code_pages.h"
 #include "platform/platform.h"
 
 namespace lanvoy::test {
@@ -162,6 +163,17 @@ class FakePlatform : public platform::Platform,
     return version;
   }
   std::string NativePath(const std::string& path) override { return path; }
+  // A German Windows's code pages, converted as this machine converts them.
+  uint32_t ansiCodePage = 1252;
+  uint32_t oemCodePage = 850;
+  uint32_t AnsiCodePage() override { return ansiCodePage; }
+  uint32_t OemCodePage() override { return oemCodePage; }
+  std::string ToUtf8(std::string_view text, uint32_t codePage) override {
+    return platform::CodePageToUtf8(text, codePage);
+  }
+  std::string FromUtf8(std::string_view utf8, uint32_t codePage) override {
+    return platform::Utf8ToCodePage(utf8, codePage);
+  }
 };
 
 }  // namespace lanvoy::test

@@ -48,6 +48,11 @@ class Win32ApplyTest : public ::testing::Test {
     const std::string bin = ExtractFilePath(machine_->system().ExecutablePath());
     SetEnvironment("PATH", bin + ";" + oldPath_.value_or(""));
     hostsFile_ = HostsFilePath(machine_->system().WindowsDirectory());
+    // The program folder has a blank in its path, and a program C:\...\Program.exe waits for
+    // a start that reads an unquoted path to it the way CreateProcessA does.
+    std::filesystem::create_directories(programDir_);
+    std::filesystem::copy_file(test::BesideTests(*machine_, "lanvoy_test_child.exe"),
+                               dir_.path() / "Program.exe");
     oldHosts_ = ReadFileBytes(hostsFile_);
 
     for (TAppExec* exec : {&netsh_, &tempBat_}) {
@@ -82,11 +87,15 @@ class Win32ApplyTest : public ::testing::Test {
     ReadCurrentSettings(ctx, sink_);
   }
 
+  bool InProgramDir(const std::string& name) const {
+    return std::filesystem::exists(programDir_ + name);
+  }
+
   const std::optional<std::string> oldHost_ = Environment("LANVOY_HOST");
   const std::optional<std::string> oldPath_ = Environment("PATH");
   std::unique_ptr<platform::Platform> machine_ = platform::CreatePlatform();
   test::TempDir dir_;
-  std::string programDir_ = dir_.path().string() + "\\";
+  std::string programDir_ = dir_.File("Program Files\\Lanvoy") + "\\";
   std::string hostsFile_;
   std::optional<std::string> oldHosts_;
   TAppExec netsh_{machine_->processes()};
@@ -102,7 +111,7 @@ TEST_F(Win32ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
   EXPECT_TRUE(outcome.netshErrors.empty()) << outcome.netshOutput;
   EXPECT_NE(outcome.netshOutput.find("Ok."), std::string::npos) << outcome.netshOutput;
   EXPECT_TRUE(outcome.hostsError.empty()) << outcome.hostsError;
-  EXPECT_FALSE(dir_.Exists("tmp.txt"));  // the script is removed after the run
+  EXPECT_FALSE(InProgramDir("tmp.txt"));  // the script is removed after the run
   EXPECT_TRUE(dir_.Exists("host/network.ini"));
   EXPECT_EQ(observer_.stages.size(), 5u);
   EXPECT_EQ(observer_.closed, 1);
@@ -113,8 +122,8 @@ TEST_F(Win32ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
       << "no printer without a print server";
   test::ExpectTwoConnectionProfileRead(sink_);
   // The batch file and the dump it redirected are gone again.
-  EXPECT_FALSE(dir_.Exists("tmp.txt"));
-  EXPECT_FALSE(dir_.Exists("tmp.bat"));
+  EXPECT_FALSE(InProgramDir("tmp.txt"));
+  EXPECT_FALSE(InProgramDir("tmp.bat"));
 }
 
 TEST_F(Win32ApplyTest, DumpRedirectedByTheCommandInterpreterKeepsItsLineEnds) {
@@ -122,7 +131,7 @@ TEST_F(Win32ApplyTest, DumpRedirectedByTheCommandInterpreterKeepsItsLineEnds) {
   const std::string batch = programDir_ + "dump.bat";
   const std::string dump = programDir_ + "dump.txt";
   WriteTextLines(batch, {DumpBatchLine(dump)});
-  tempBat_.SetExeName(batch);
+  tempBat_.SetExeName(test::Quoted(batch));
   tempBat_.Execute();
   EXPECT_EQ(tempBat_.ErrNo(), 0);
   auto bytes = ReadFileBytes(dump);

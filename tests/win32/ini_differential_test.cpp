@@ -24,6 +24,9 @@
 //   behind, the next header of the name comes to light with its old keys, so a deleted or
 //   replaced profile would seem to survive with stale values. Windows is given the erase
 //   once for each header our file holds, which ends in the same file.
+// - A file that begins with a UTF-8 byte-order mark: Windows takes the text behind it as
+//   UTF-8 and hands names and values over in the ANSI code page, ours takes the bytes as
+//   they stand. Names beyond ASCII are used only in files without the mark.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,12 +48,28 @@
 namespace lanvoy {
 namespace {
 
+std::vector<std::string> Joined(std::vector<std::string> first,
+                                const std::vector<std::string>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
 constexpr char kField = '\x1f';
 constexpr char kItem = '\x1e';
 
-const std::vector<std::string> kSections = {"Office", "office", "Home", "LAN 2", "Lab", "Default"};
-const std::vector<std::string> kKeys = {
+const std::vector<std::string> kAsciiSections = {"Office", "office", "Home",
+                                                 "LAN 2",  "Lab",    "Default"};
+const std::vector<std::string> kAsciiKeys = {
     "IP", "ip", "DNS", "Gateway", "HostsCount", "H1", "Key With Blank", "x"};
+// With German names in Windows-1252 (the Wine tests' ANSI code page) in both letter cases:
+// the profile functions fold only a..z, so a name with an upper-case umlaut (byte DC) is
+// another section than the same name with the lower-case one (FC), though CharUpper makes
+// one of the other.
+const std::vector<std::string> kSections =
+    Joined(kAsciiSections,
+           {"Netzwerkbr\374cke", "NETZWERKBR\334CKE", "B\xFF\xE4ro", "B\x9F\xC4RO", "Stra\337e"});
+const std::vector<std::string> kKeys =
+    Joined(kAsciiKeys, {"Gr\xF6\337e", "GR\xD6\337E", "\xC9t\xE9", "\xE9T\xC9"});
 const std::vector<std::string> kValues = {"",
                                           "10.0.0.1",
                                           " padded ",
@@ -108,10 +127,14 @@ class Generator {
   std::string StartFile() {
     std::string eol = Chance(0.5) ? "\r\n" : "\n";
     bool mixed = Chance(0.2);
-    std::string text = Chance(0.15) ? "\xEF\xBB\xBF" : "";
+    // Behind the mark Windows takes the text as UTF-8: German names only in files without.
+    const bool bom = Chance(0.15);
+    sections_ = bom ? &kAsciiSections : &kSections;
+    keys_ = bom ? &kAsciiKeys : &kKeys;
+    std::string text = bom ? "\xEF\xBB\xBF" : "";
     int sections = Number(0, 5);
     for (int s = 0; s < sections; ++s) {
-      const std::string& name = Pick(kSections);
+      const std::string& name = Pick(*sections_);
       switch (Number(0, 5)) {
         case 0:
           text += "  [" + name + "]  ";
@@ -126,7 +149,7 @@ class Generator {
       text += mixed && Chance(0.5) ? "\n" : eol;
       int lines = Number(0, 6);
       for (int l = 0; l < lines; ++l) {
-        const std::string& key = Pick(kKeys);
+        const std::string& key = Pick(*keys_);
         const std::string& value = Pick(kValues);
         switch (Number(0, 9)) {
           case 0:
@@ -157,8 +180,8 @@ class Generator {
   Op NextOp() {
     Op op;
     int roll = Number(0, 99);
-    op.section = Pick(kSections);
-    op.key = Pick(kKeys);
+    op.section = Pick(*sections_);
+    op.key = Pick(*keys_);
     if (roll < 38) {
       op.kind = 'W';
       op.value = Pick(kValues);
@@ -182,6 +205,9 @@ class Generator {
 
  private:
   std::mt19937 rng_;
+  // The names of the current case.
+  const std::vector<std::string>* sections_ = &kSections;
+  const std::vector<std::string>* keys_ = &kKeys;
 };
 
 // Reads and listings both sides must agree on when the data are the same: all of a

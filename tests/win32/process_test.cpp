@@ -1,4 +1,6 @@
 // Processes and pipes on the Windows API: starts, waits, exit codes, pipes, captures.
+#include "platform/win32/windows_api.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -95,6 +97,33 @@ TEST_F(Win32ProcessTest, CapturesTheOutputOfAWindowsConsoleProgram) {
   test::Captured both = test::RunCaptured(*machine_, "cmd /c echo out& echo err 1>&2");
   EXPECT_NE(both.output.find("out"), std::string::npos) << both.output;
   EXPECT_NE(both.output.find("err"), std::string::npos) << both.output;
+}
+
+TEST_F(Win32ProcessTest, CapturedProgramGetsNoneOfTheCallersRuntimeBlock) {
+  // A C runtime's parent hands its descriptor table on in lpReserved2; a child whose startup
+  // block carries one may take its standard handles from it instead of the pipes. The
+  // middle program here has such a block and captures a program that reports its own.
+  test::TempDir dir;
+  const std::string output = dir.File("captured.txt");
+  std::string commandLine =
+      child_ + " capture " + test::Quoted(output) + " " + child_ + " reserved";
+  char table[4] = {};  // a descriptor table of no entries
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.cbReserved2 = sizeof table;
+  startup.lpReserved2 = reinterpret_cast<BYTE*>(table);
+  PROCESS_INFORMATION started;
+  ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &startup, &started))
+      << GetLastError();
+  EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(started.hProcess, &code);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(dir.Read("captured.txt"), "reserved2 0\r\n");
 }
 
 TEST_F(Win32ProcessTest, InputPipeReachesTheProgramAndItsEndIsSeen) {

@@ -37,6 +37,28 @@ TEST_F(Win32SystemTest, WindowsDirectoryAndOwnPath) {
             "C:\\windows\\system32\\drivers\\etc\\hosts");
 }
 
+TEST_F(Win32SystemTest, CodePagesAreTheSystemsAndConvertBothWays) {
+  EXPECT_EQ(system_.AnsiCodePage(), GetACP());
+  EXPECT_EQ(system_.OemCodePage(), GetOEMCP());
+  const struct {
+    const char* bytes;
+    uint32_t codePage;
+    const char* utf8;
+  } both[] = {
+      {"Netzwerkbr\374cke", 1252, "Netzwerkbr\u00FCcke"},
+      {"Netzwerkbr\201cke", 850, "Netzwerkbr\u00FCcke"},
+      {"\x80 \xE4", 1252, "\u20AC \u00E4"},
+      {"\xE4", 1251, "\u0434"},
+      {"", 1252, ""},
+  };
+  for (const auto& c : both) {
+    EXPECT_EQ(system_.ToUtf8(c.bytes, c.codePage), c.utf8) << c.codePage << " " << c.bytes;
+    EXPECT_EQ(system_.FromUtf8(c.utf8, c.codePage), c.bytes) << c.codePage << " " << c.utf8;
+  }
+  // No look-alike for what the code page lacks: "?".
+  EXPECT_EQ(system_.FromUtf8("\u20AC\u0101x", 850), "??x");
+}
+
 TEST_F(Win32SystemTest, FileVersionComesFromTheVersionResource) {
   auto version = system_.FileVersion(system_.ExecutablePath());
   ASSERT_TRUE(version.has_value());

@@ -40,6 +40,10 @@ bool EndsWithIgnoringCase(const std::string& s, const std::string& suffix) {
   return s.size() >= suffix.size() && SameText(s.substr(s.size() - suffix.size()), suffix);
 }
 
+bool IsBatchFileName(const std::string& name) {
+  return EndsWithIgnoringCase(name, ".bat") || EndsWithIgnoringCase(name, ".cmd");
+}
+
 bool IsRegularFile(const fs::path& p) {
   std::error_code ec;
   return fs::is_regular_file(p, ec);
@@ -363,42 +367,74 @@ std::unique_ptr<platform::Process> SimProcesses::Start(const platform::StartInfo
   return StartIn(info, "", error);
 }
 
-std::unique_ptr<platform::Process> SimProcesses::StartIn(const platform::StartInfo& info,
-                                                         const std::string& directory,
-                                                         uint32_t& error) {
-  std::vector<std::string> args = SplitCommandLine(info.commandLine);
-  if (args.empty()) {
-    error = kErrorFileNotFound;
-    return nullptr;
-  }
+// The program a command line starts and its arguments, as CreateProcessA reads the line: a
+// quoted first word is the name whole; an unquoted one is tried up to each blank in turn
+// ("C:\Program", then "C:\Program Files\x", ...) and the first name of an existing program
+// wins. Without one, the error is the first word's.
+bool SimProcesses::Resolve(const std::string& commandLine, std::string& program,
+                           std::vector<std::string>& args, uint32_t& error) const {
   const std::vector<fs::path> dirs = searchDirs_ ? *searchDirs_ : ProgramSearchDirs();
-  const bool hasDirectory = HasDirectoryPart(args[0]);
-  std::string name = hasDirectory ? NativePathFor(root_, args[0]) : args[0];
-
-  std::string program;
-  if (EndsWithIgnoringCase(name, ".bat") || EndsWithIgnoringCase(name, ".cmd")) {
-    // A batch file is run by the command interpreter: cmd /c "<file>" <arguments>.
-    ProgramLookup file = FindFile(name, hasDirectory, dirs);
-    if (file.error) {
-      error = file.error;
-      return nullptr;
+  // A program is an executable file or a batch file.
+  auto locate = [&](const std::string& name) {
+    const bool hasDirectory = HasDirectoryPart(name);
+    const std::string native = hasDirectory ? NativePathFor(root_, name) : name;
+    return IsBatchFileName(name) ? FindFile(native, hasDirectory, dirs)
+                                 : FindProgram(native, hasDirectory, dirs);
+  };
+  std::size_t start = commandLine.find_first_not_of(" \t");
+  if (start == std::string::npos) {
+    error = kErrorFileNotFound;
+    return false;
+  }
+  std::string name;
+  ProgramLookup found;
+  if (commandLine[start] == '"') {
+    args = SplitCommandLine(commandLine.substr(start));
+    name = args.front();
+    found = locate(name);
+    args.erase(args.begin());
+  } else {
+    // Names end at a blank; a quote ends the search, as no file name holds one.
+    const std::size_t limit = std::min(commandLine.find('"', start), commandLine.size());
+    std::optional<uint32_t> firstError;
+    for (std::size_t end = start;;) {
+      end = std::min(commandLine.find_first_of(" \t", end + 1), limit);
+      name = commandLine.substr(start, end - start);
+      found = locate(name);
+      if (!firstError) firstError = found.error;
+      if (found.error == 0 || end == limit) {
+        if (found.error != 0) found.error = *firstError;
+        args = SplitCommandLine(commandLine.substr(end));
+        break;
+      }
     }
+  }
+  if (found.error) {
+    error = found.error;
+    return false;
+  }
+  if (IsBatchFileName(name)) {
+    // A batch file is run by the command interpreter: cmd /c "<file>" <arguments>.
     ProgramLookup cmd = FindProgram("cmd", false, dirs);
     if (cmd.error) {
       error = cmd.error;
-      return nullptr;
+      return false;
     }
     program = cmd.path.string();
-    args.erase(args.begin());
-    args.insert(args.begin(), {"cmd", "/c", file.path.string()});
-  } else {
-    ProgramLookup lookup = FindProgram(name, hasDirectory, dirs);
-    if (lookup.error) {
-      error = lookup.error;
-      return nullptr;
-    }
-    program = lookup.path.string();
+    args.insert(args.begin(), {"cmd", "/c", found.path.string()});
+    return true;
   }
+  program = found.path.string();
+  args.insert(args.begin(), name);
+  return true;
+}
+
+std::unique_ptr<platform::Process> SimProcesses::StartIn(const platform::StartInfo& info,
+                                                         const std::string& directory,
+                                                         uint32_t& error) {
+  std::string program;
+  std::vector<std::string> args;
+  if (!Resolve(info.commandLine, program, args, error)) return nullptr;
 
   SimPipe* in = nullptr;
   SimPipe* out = nullptr;

@@ -111,6 +111,11 @@ class SimProcesses : public platform::Processes {
   bool SetCurrentDirectory(const std::string& dir, std::string& message) override;
 
  private:
+  // The program file to run and its argument vector (argv[0] first); false with the system
+  // error code when the line names nothing that can start.
+  bool Resolve(const std::string& commandLine, std::string& program, std::vector<std::string>& args,
+               uint32_t& error) const;
+
   std::filesystem::path root_;
   std::optional<std::vector<std::filesystem::path>> searchDirs_;
 };

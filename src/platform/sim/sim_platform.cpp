@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <system_error>
 
 #include "base/error.h"
 #include "base/files.h"
 #include "base/strings.h"
+#include "platform/code_pages.h"
 #include "platform/sim/host.h"
 #include "platform/sim/host_root.h"
 #include "platform/sim/paths.h"
@@ -19,6 +21,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kDevicesKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
+// Where Windows keeps the machine's code pages, and what a German Windows holds there.
+constexpr const char* kCodePageKey = "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
+constexpr uint32_t kDefaultAnsiCodePage = 1252;
+constexpr uint32_t kDefaultOemCodePage = 850;
 
 // The extension of the file's name with its dot, in lower case ("" without one).
 std::string Extension(const std::string& file) {
@@ -205,6 +211,33 @@ std::string SimSystem::NativePath(const std::string& path) {
   return NativePathFor(root_, path);
 }
 
+uint32_t SimSystem::CodePage(const char* value, uint32_t fallback) {
+  auto key = registry_.Open(platform::RootKey::LocalMachine, kCodePageKey, false);
+  if (!key) return fallback;
+  auto data = key->Query(value);
+  if (!data || data->type != platform::ValueType::String) return fallback;
+  uint32_t number = 0;
+  const std::string& text = data->text;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+  return ec == std::errc() && end == text.data() + text.size() && number > 0 ? number : fallback;
+}
+
+uint32_t SimSystem::AnsiCodePage() {
+  return CodePage("ACP", kDefaultAnsiCodePage);
+}
+
+uint32_t SimSystem::OemCodePage() {
+  return CodePage("OEMCP", kDefaultOemCodePage);
+}
+
+std::string SimSystem::ToUtf8(std::string_view text, uint32_t codePage) {
+  return platform::CodePageToUtf8(text, codePage);
+}
+
+std::string SimSystem::FromUtf8(std::string_view utf8, uint32_t codePage) {
+  return platform::Utf8ToCodePage(utf8, codePage);
+}
+
 // ---------------------------------------------------------------- SimPlatform
 
 SimPlatform::SimPlatform(fs::path root)
@@ -213,7 +246,7 @@ SimPlatform::SimPlatform(fs::path root)
       processes_(root_),
       shell_(root_, processes_),
       printers_(root_, registry_),
-      system_(root_) {
+      system_(root_, registry_) {
   EnsureHost(root_);
 }
 

@@ -51,7 +51,8 @@ class SimPrinters : public platform::Printers {
 
 class SimSystem : public platform::System {
  public:
-  explicit SimSystem(std::filesystem::path root) : root_(std::move(root)) {}
+  SimSystem(std::filesystem::path root, SimRegistry& registry)
+      : root_(std::move(root)), registry_(registry) {}
   std::string WindowsDirectory() override;
   // Looks the class up in windows.txt.
   bool FindWindowByClass(const std::string& className) override;
@@ -63,9 +64,18 @@ class SimSystem : public platform::System {
   // The build's version for the running program; other files carry none.
   std::optional<std::array<uint16_t, 4>> FileVersion(const std::string& path) override;
   std::string NativePath(const std::string& path) override;
+  // The values "ACP" and "OEMCP" of the registry's code page key, as Windows keeps them;
+  // Windows-1252 and 850 (a German Windows) when they are missing or no number.
+  uint32_t AnsiCodePage() override;
+  uint32_t OemCodePage() override;
+  std::string ToUtf8(std::string_view text, uint32_t codePage) override;
+  std::string FromUtf8(std::string_view utf8, uint32_t codePage) override;
 
  private:
+  uint32_t CodePage(const char* value, uint32_t fallback);
+
   std::filesystem::path root_;
+  SimRegistry& registry_;
 };
 
 class SimPlatform : public platform::Platform {

@@ -104,8 +104,9 @@ class Win32Processes : public platform::Processes {
     auto* input = dynamic_cast<Win32Pipe*>(info.stdinPipe);
     auto* output = dynamic_cast<Win32Pipe*>(info.stdoutPipe);
     if (input != nullptr && output != nullptr) {
-      // The console capture starts from the own startup block and redirects all three streams.
-      GetStartupInfoA(&startup);
+      // The console capture redirects all three streams. Its block starts empty, not as a
+      // copy of the own: the C runtime block in lpReserved2 that this program may have been
+      // given would make a C runtime child take its handles from there, not from the pipes.
       startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
       startup.hStdInput = input->ReadEnd();
       startup.hStdOutput = output->WriteEnd();

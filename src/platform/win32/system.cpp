@@ -3,11 +3,35 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_pages.h"
 #include "platform/win32/win32_parts.h"
 
 namespace lanvoy::win32 {
 
 namespace {
+
+std::wstring ToWide(std::string_view text, UINT codePage) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+  if (length <= 0) return std::wstring(text.size(), L'?');
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+  return wide;
+}
+
+// Without best fit, so that a character the code page lacks becomes "?" and not a look-alike.
+std::string FromWide(const std::wstring& wide, UINT codePage) {
+  if (wide.empty()) return {};
+  const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const int size = static_cast<int>(wide.size());
+  const int length =
+      WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return std::string(wide.size(), '?');
+  std::string text(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), length, nullptr, nullptr);
+  return text;
+}
 
 class Win32System : public platform::System {
  public:
@@ -83,6 +107,16 @@ class Win32System : public platform::System {
 
   // Paths are already Windows paths here.
   std::string NativePath(const std::string& path) override { return path; }
+
+  uint32_t AnsiCodePage() override { return GetACP(); }
+  uint32_t OemCodePage() override { return GetOEMCP(); }
+
+  std::string ToUtf8(std::string_view text, uint32_t codePage) override {
+    return platform::CodePageToUtf8(text, codePage);
+  }
+  std::string FromUtf8(std::string_view utf8, uint32_t codePage) override {
+    return platform::Utf8ToCodePage(utf8, codePage);
+  }
 };
 
 }  // namespace
@@ -92,3 +126,15 @@ std::unique_ptr<platform::System> MakeSystem() {
 }
 
 }  // namespace lanvoy::win32
+
+namespace lanvoy::platform {
+
+std::string CodePageToUtf8(std::string_view text, uint32_t codePage) {
+  return win32::FromWide(win32::ToWide(text, codePage), CP_UTF8);
+}
+
+std::string Utf8ToCodePage(std::string_view utf8, uint32_t codePage) {
+  return win32::FromWide(win32::ToWide(utf8, CP_UTF8), codePage);
+}
+
+}  // namespace lanvoy::platform
