@@ -7,12 +7,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <thread>
 
+#include "profiles/ini_file.h"
 #include "test_support/temp_dir.h"
 
 extern char** environ;
@@ -51,26 +53,29 @@ class ProgramTest : public ::testing::Test {
     dir.Write("lsan.supp", "leak:libfontconfig.so\n");
   }
 
-  // Runs the program with the arguments; stops it after the time limit, or one second after
-  // its error output first holds stopAfter.
-  ProgramRun Start(const std::vector<std::string>& args, std::chrono::milliseconds limit,
-                   const std::string& stopAfter = "", const std::vector<std::string>& more = {}) {
+  // Starts the program with the arguments; the entries of `more` replace those of the
+  // environment of the same name. Its output goes to out.txt and err.txt.
+  pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& more = {}) {
     // No display; the offscreen platform's notes about what it cannot do stay out of the
     // program's error output.
     fs::create_directory(dir.path() / "runtime");
     fs::permissions(dir.path() / "runtime", fs::perms::owner_all);
-    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen",
-                                    "QT_LOGGING_RULES=default.warning=false",
-                                    "XDG_RUNTIME_DIR=" + dir.File("runtime"),
-                                    "LSAN_OPTIONS=suppressions=" + dir.File("lsan.supp")};
-    env.insert(env.end(), more.begin(), more.end());
-    for (char** e = environ; *e; ++e) {
-      const std::string entry = *e;
-      bool replaced = false;
-      for (const char* name : {"QT_QPA_PLATFORM=", "QT_LOGGING_RULES=", "XDG_RUNTIME_DIR=",
-                               "LSAN_OPTIONS=", "LANVOY_HOST="})
-        replaced = replaced || entry.rfind(name, 0) == 0;
-      if (!replaced) env.push_back(entry);
+    std::vector<std::string> env = more;
+    for (const std::string& entry : {std::string("QT_QPA_PLATFORM=offscreen"),
+                                     std::string("QT_LOGGING_RULES=default.warning=false"),
+                                     "XDG_RUNTIME_DIR=" + dir.File("runtime"),
+                                     "LSAN_OPTIONS=suppressions=\"" + dir.File("lsan.supp") + "\""})
+      env.push_back(entry);
+    // The caller's own host never counts.
+    for (char** e = environ; *e; ++e)
+      if (std::string(*e).rfind("LANVOY_HOST=", 0) != 0) env.push_back(*e);
+    // The first entry of a name counts.
+    std::vector<std::string> unique;
+    for (const std::string& entry : env) {
+      const std::string name = entry.substr(0, entry.find('=') + 1);
+      if (std::none_of(unique.begin(), unique.end(),
+                       [&](const std::string& kept) { return kept.rfind(name, 0) == 0; }))
+        unique.push_back(entry);
     }
     std::vector<std::string> argv = {dir.File("Lanvoy")};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -80,7 +85,7 @@ class ProgramTest : public ::testing::Test {
       p.push_back(nullptr);
       return p;
     };
-    std::vector<char*> argvp = pointers(argv), envp = pointers(env);
+    std::vector<char*> argvp = pointers(argv), envp = pointers(unique);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, dir.File("out.txt").c_str(),
@@ -91,8 +96,16 @@ class ProgramTest : public ::testing::Test {
     const int spawned = posix_spawn(&pid, argvp[0], &actions, nullptr, argvp.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     EXPECT_EQ(spawned, 0);
+    return spawned == 0 ? pid : 0;
+  }
+
+  // Runs the program with the arguments; stops it after the time limit, or one second after
+  // its error output first holds stopAfter.
+  ProgramRun Start(const std::vector<std::string>& args, std::chrono::milliseconds limit,
+                   const std::string& stopAfter = "", const std::vector<std::string>& more = {}) {
+    const pid_t pid = Spawn(args, more);
     ProgramRun run;
-    if (spawned != 0) return run;
+    if (pid == 0) return run;
     auto deadline = std::chrono::steady_clock::now() + limit;
     bool seen = false;
     int status = 0;
@@ -130,7 +143,8 @@ class ProgramTest : public ::testing::Test {
     return output;
   }
 
-  test::TempDir dir;
+  // The program's folder, with a blank in its path as under Windows.
+  test::TempDir dir{"Program Files/Lanvoy"};
 };
 
 TEST_F(ProgramTest, HideAppliesTheProfileToTheHostAndEnds) {
@@ -214,6 +228,66 @@ TEST_F(ProgramTest, AHostThatCannotBeMadeEndsWithItsMessage) {
   EXPECT_EQ(*run.exitCode, 1) << run.err;
   EXPECT_EQ(run.err.find("terminate called"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("Cannot create file"), std::string::npos) << run.err;
+}
+
+// A German connection name in Windows-1252, from a program folder with a blank in its path:
+// applied from the command line, then read back by Get Current in the window of a start with
+// an empty store (the profile "DEFAULT" in edit mode) and stored with the Save button, pressed
+// as a user presses it: Alt+S on a virtual display, then Escape for "apply it now?".
+TEST_F(ProgramTest, AGermanConnectionNameSurvivesApplyAndGetCurrent) {
+  const std::string name =
+      "Netzwerkbr\xFC"
+      "cke";
+  dir.Write("Lanvoy.INI", "[Office]\r\nLongLANDescription=" + name +
+                              "\r\nDHCP=0\r\nIP=10.20.30.40\r\nSubnet=255.255.255.0\r\n"
+                              "Gateway=10.20.30.1\r\nDNS=10.20.30.2\r\n");
+  dir.Write("nosplash", "");
+  ASSERT_TRUE(Start({"nowhere", "hide"}, std::chrono::seconds(30), "< not found !").err.size());
+  dir.Write("host/network.ini",
+            "[" + name + "]\r\nMode=dhcp\r\nDnsSource=dhcp\r\nWinsSource=dhcp\r\n");
+  const ProgramRun applied = Start({"Office", "hide"}, std::chrono::seconds(60));
+  ASSERT_EQ(applied.exitCode, 0) << applied.err;
+  EXPECT_NE(StandIn("netsh -c interface dump")
+                .find("set address name=\"" + name + "\" source=static addr=10.20.30.40"),
+            std::string::npos);
+  EXPECT_NE(StandIn("ipconfig /all")
+                .find("Netzwerkbr\x81"
+                      "cke"),
+            std::string::npos);
+
+  // A virtual display of its own.
+  ASSERT_EQ(std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null"), 0)
+      << "scripts/setup installs Xvfb and xdotool";
+  const int display = 100 + static_cast<int>(getpid() % 800);
+  const std::string xvfb = "Xvfb :" + std::to_string(display) +
+                           " -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & echo $!";
+  std::string server;
+  if (FILE* pipe = popen(xvfb.c_str(), "r")) {
+    char pid[32] = {};
+    if (fgets(pid, sizeof pid, pipe)) server = pid;
+    pclose(pipe);
+  }
+  const std::string env = "DISPLAY=:" + std::to_string(display);
+  auto x = [&](const std::string& command) {
+    return std::system(("export " + env + "; " + command).c_str());
+  };
+  for (int i = 0; i < 100 && x("xdotool getmouselocation >/dev/null 2>&1") != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+  dir.Write("Lanvoy.INI", "");
+  const pid_t program = Spawn({}, {env, "QT_QPA_PLATFORM=xcb"});
+  const std::string window = "xdotool search --sync --onlyvisible --name '^Lanvoy$' | head -1";
+  EXPECT_EQ(x("timeout 30 " + window + " >/dev/null"), 0) << dir.Read("err.txt");
+  EXPECT_EQ(x("xdotool windowfocus --sync $(" + window + ") key --clearmodifiers alt+s"), 0);
+  EXPECT_EQ(x("timeout 10 xdotool search --sync --onlyvisible --name '^Confirm$' >/dev/null"), 0);
+  x("xdotool key Escape");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const std::string stored =
+      IniFile(dir.File("Lanvoy.INI")).ReadString("DEFAULT", "LongLANDescription", "");
+  kill(program, SIGKILL);
+  waitpid(program, nullptr, 0);
+  if (!server.empty()) kill(std::stoi(server), SIGTERM);
+  EXPECT_EQ(stored, name);
 }
 
 }  // namespace

@@ -10,15 +10,17 @@ namespace lanvoy::test {
 
 class TempDir {
  public:
-  TempDir() {
+  // inside: a folder below the fresh one to work in ("Program Files/Lanvoy").
+  explicit TempDir(const std::string& inside = "") {
     std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() /
+    root_ = std::filesystem::temp_directory_path() /
             ("lanvoy-test-" + std::to_string(rd()) + std::to_string(rd()));
+    path_ = inside.empty() ? root_ : root_ / inside;
     std::filesystem::create_directories(path_);
   }
   ~TempDir() {
     std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+    std::filesystem::remove_all(root_, ec);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -38,7 +40,7 @@ class TempDir {
   bool Exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
 
  private:
-  std::filesystem::path path_;
+  std::filesystem::path root_, path_;
 };
 
 }  // namespace lanvoy::test

@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "mainwindow/qt/qt_main_window.h"
 #include "mainwindow/qt/qt_questions.h"
+#include "mainwindow/qt/qt_text.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
       questions.MessageDlg(e.what(), lanvoy::mtError, {lanvoy::mbOK});
     return lanvoy::kExitApplyFailed;
   }
+  // The program's 8-bit text is in the machine's code pages; Qt's is Unicode.
+  lanvoy::InstallQtCodePages(platform->system());
   lanvoy::QtWindowFactory windows;
   lanvoy::TLanvoyProgram program(*platform, questions, windows, platform->system().ExecutablePath(),
                                  args, std::cerr);

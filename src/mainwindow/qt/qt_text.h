@@ -3,18 +3,16 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace lanvoy {
 
-using TextConversion = std::function<std::string(std::string_view)>;
-
-// The machine's conversions of its ANSI and OEM code pages to UTF-8 and back, for the whole
-// program (as the code pages are the whole machine's). Until installed, text is UTF-8.
-void InstallQtCodePages(TextConversion ansiToUtf8, TextConversion utf8ToAnsi,
-                        TextConversion oemToUtf8);
+// The machine's ANSI and OEM code pages and its conversions, for the whole program (as the
+// code pages are the whole machine's). Until installed, text is UTF-8.
+void InstallQtCodePages(platform::System& system);
 
 // ANSI text to Qt; its CR LF line breaks become Qt's LF.
 QString Q(const std::string& ansi);
