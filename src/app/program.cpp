@@ -4,8 +4,12 @@
 #include <thread>
 
 #include "app/startup.h"
+#include "apply/preflight.h"
+#include "apply/safe_apply.h"
+#include "base/files.h"
 #include "base/strings.h"
 #include "mainwindow/main_form.h"
+#include "profiles/profile_store.h"
 
 namespace lanvoy {
 
@@ -27,6 +31,14 @@ TLanvoyProgram::~TLanvoyProgram() {
 
 bool TLanvoyProgram::Start() {
   const StartupArguments arguments = ParseStartupArguments(args_);
+  if (arguments.keep) {
+    // Tells an unattended apply waiting for it to keep its settings; nothing else runs.
+    if (!WriteFileAtomic(KeepFilePath(StorePathFor(exePath_)), "")) {
+      err_ << "Cannot create file " << KeepFilePath(StorePathFor(exePath_)) << std::endl;
+      exitCode_ = kExitApplyFailed;
+    }
+    return false;
+  }
   unattended_.SetUnattended(arguments.hide);
   const std::string programDirectory = platform_.system().NativePath(ExtractFilePath(exePath_));
 
@@ -41,14 +53,20 @@ bool TLanvoyProgram::Start() {
   // windows come with it.
   form_.reset();
   window_ = windows_.CreateMainWindow();
-  form_ = std::make_unique<TMainForm>(platform_, unattended_, exePath_, args_, *window_);
+  form_ =
+      std::make_unique<TMainForm>(platform_, unattended_, exePath_, arguments.positional, *window_);
   form_->ApplyPause = ApplyPause;
   if (OnMainFormConstructed) OnMainFormConstructed(*form_);
   form_->FormCreate();
 
+  if (arguments.undo) {
+    UnattendedUndo(arguments.hide);
+    splash_.reset();
+    return false;
+  }
   if (arguments.hasArguments) {
     if (form_->Store().ProfileExists(arguments.profileName)) {
-      UnattendedApply(arguments.hide);
+      UnattendedApply(arguments);
       splash_.reset();
       return false;
     }
@@ -70,20 +88,61 @@ bool TLanvoyProgram::Start() {
   return true;
 }
 
-void TLanvoyProgram::UnattendedApply(bool hide) {
+void TLanvoyProgram::Report(const ApplyOutcome& outcome,
+                            const std::vector<std::string>& differences) {
+  if (!outcome.NetshSucceeded()) {
+    for (const std::string& line : outcome.netshErrors) err_ << line << '\n';
+    if (outcome.netshErrors.empty())
+      err_ << "netsh ended with exit code " << outcome.netshExitCode << '\n';
+    exitCode_ = kExitNetshErrors;
+  }
+  if (!outcome.hostsError.empty()) {
+    err_ << outcome.hostsError << '\n';
+    exitCode_ = kExitNetshErrors;
+  }
+  for (const std::string& line : differences) err_ << line << '\n';
+  if (!differences.empty() && exitCode_ == kExitApplied) exitCode_ = kExitNotInPlace;
+}
+
+void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments) {
+  const bool hide = arguments.hide;
   try {
-    form_->LoadProfile(args_[0]);
-    const ApplyOutcome outcome = form_->ApplyProfile(!hide);
-    if (!outcome.NetshSucceeded()) {
-      for (const std::string& line : outcome.netshErrors) err_ << line << '\n';
-      if (outcome.netshErrors.empty())
-        err_ << "netsh ended with exit code " << outcome.netshExitCode << '\n';
-      exitCode_ = kExitNetshErrors;
+    form_->LoadProfile(arguments.profileName);
+    const TMainForm::SafeApplyReport report = form_->CheckedApply(
+        arguments.profileName, !hide, [&](const std::vector<Finding>& findings) {
+          err_ << FindingsText(findings);
+          return arguments.force || !HasErrors(findings);
+        });
+    if (report.refused) {
+      err_ << "Nothing was changed. Mend the profile, or apply it anyway with --force." << '\n';
+      exitCode_ = kExitRefused;
+    } else {
+      Report(report.outcome, report.differences);
+      if (arguments.confirmWithin > 0) {
+        const std::string keep = KeepFilePath(StorePathFor(exePath_));
+        DeleteFileAt(keep);  // an old one is no answer to this apply
+        if (!WaitForKeep(keep, std::chrono::seconds(arguments.confirmWithin))) {
+          err_ << "Not kept within " << arguments.confirmWithin
+               << " seconds: the settings before the apply come back." << '\n';
+          const TMainForm::SafeApplyReport undo = form_->UndoLastApply(!hide);
+          Report(undo.outcome, undo.differences);
+          exitCode_ = kExitReverted;
+        } else {
+          form_->History().Add("kept");
+        }
+      }
     }
-    if (!outcome.hostsError.empty()) {
-      err_ << outcome.hostsError << '\n';
-      exitCode_ = kExitNetshErrors;
-    }
+  } catch (const std::exception& e) {
+    err_ << e.what() << '\n';
+    exitCode_ = kExitApplyFailed;
+  }
+  err_.flush();
+}
+
+void TLanvoyProgram::UnattendedUndo(bool hide) {
+  try {
+    const TMainForm::SafeApplyReport report = form_->UndoLastApply(!hide);
+    Report(report.outcome, report.differences);
   } catch (const std::exception& e) {
     err_ << e.what() << '\n';
     exitCode_ = kExitApplyFailed;

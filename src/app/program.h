@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
+#include "apply/apply_sequence.h"
 #include "mainwindow/main_window_view.h"
 #include "mainwindow/questions.h"
 #include "platform/platform.h"
@@ -23,6 +25,9 @@ inline constexpr int kExitApplied = 0;
 // A stage raised an error and the later stages were skipped, or the program could not start.
 inline constexpr int kExitApplyFailed = 1;
 inline constexpr int kExitNetshErrors = 2;  // every stage ran, but netsh or the hosts file failed
+inline constexpr int kExitNotInPlace = 3;   // verify found settings not in place
+inline constexpr int kExitRefused = 4;      // the checks found errors; nothing was changed
+inline constexpr int kExitReverted = 5;     // not kept in time: the apply was undone
 
 class TLanvoyProgram {
  public:
@@ -50,7 +55,10 @@ class TLanvoyProgram {
   std::chrono::milliseconds ApplyPause{500};
 
  private:
-  void UnattendedApply(bool hide);
+  void UnattendedApply(const StartupArguments& arguments);
+  void UnattendedUndo(bool hide);
+  // The exit code of an apply's or undo's outcome, its messages on standard error.
+  void Report(const ApplyOutcome& outcome, const std::vector<std::string>& differences);
 
   platform::Platform& platform_;
   Questions& questions_;

@@ -2,14 +2,34 @@
 
 #include "base/files.h"
 #include "base/strings.h"
+#include "profiles/ini_file.h"
+
+#include <algorithm>
 
 namespace lanvoy {
 
 StartupArguments ParseStartupArguments(const std::vector<std::string>& args) {
   StartupArguments result;
   result.hasArguments = !args.empty();
-  if (!args.empty()) result.profileName = args[0];
-  if (args.size() >= 2) result.hide = LowerCase(args[1]) == "hide";
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string option = LowerCase(args[i]);
+    if (option == "--force") {
+      result.force = true;
+    } else if (option == "--undo") {
+      result.undo = true;
+    } else if (option == "--keep") {
+      result.keep = true;
+    } else if (option == "--confirm-within" && i + 1 < args.size()) {
+      result.confirmWithin = std::max(0, IniFile::IntegerOf(args[++i], 0));
+    } else {
+      result.positional.push_back(args[i]);
+    }
+  }
+  // "--undo hide": no profile, but the window stays unshown all the same.
+  if (result.undo && result.positional.size() == 1)
+    result.positional.insert(result.positional.begin(), "");
+  if (!result.positional.empty()) result.profileName = result.positional[0];
+  if (result.positional.size() >= 2) result.hide = LowerCase(result.positional[1]) == "hide";
   return result;
 }
 

@@ -13,9 +13,18 @@ struct StartupArguments {
   bool hasArguments = false;  // any argument at all: no pause on the splash window
   std::string profileName;    // argument 1
   bool hide = false;          // argument 2 is "hide" in any letter case
+  // Safe apply's options, anywhere on the line: apply despite errors of the checks, undo the
+  // last apply ("--undo [hide]"), keep the settings of an apply waiting for it, and wait that
+  // many seconds for "--keep" before the apply is undone.
+  bool force = false, undo = false, keep = false;
+  int confirmWithin = 0;
+  // The arguments without the options, as the window's logic reads them (argument 2
+  // "hide" also for "--undo hide").
+  std::vector<std::string> positional;
 };
 
-// args: the arguments after the program name; only the first two count.
+// args: the arguments after the program name; of those that are no option, only the first
+// two count. A number after --confirm-within that is no positive number is ignored.
 StartupArguments ParseStartupArguments(const std::vector<std::string>& args);
 
 // A marker is a regular file of that name in the program directory; a folder does not count.

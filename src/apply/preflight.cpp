@@ -79,7 +79,7 @@ void CheckConnection(const ConnectionSettings& c, const MachineFacts& machine,
   const bool known =
       std::any_of(machine.connections.begin(), machine.connections.end(),
                   [&](const TNetworkInfo& i) { return i.LongLANDescription == c.name; });
-  if (!known) {
+  if (!known && machine.connectionsKnown) {
     std::string names;
     for (const TNetworkInfo& i : machine.connections)
       names += (names.empty() ? "" : ", ") + ("\"" + i.LongLANDescription + "\"");
@@ -122,8 +122,11 @@ void CheckConnection(const ConnectionSettings& c, const MachineFacts& machine,
 
 std::vector<Finding> PreflightChecks(const ProfileRecord& p, const MachineFacts& machine) {
   std::vector<Finding> out;
+  // A connection without a name is no connection of the machine the profile sets: netsh
+  // refuses its lines, and says so after the apply.
   for (const ConnectionSettings& c : ConnectionsOf(p))
-    if (c.mode == kModeStatic || c.mode == kModeDhcp) CheckConnection(c, machine, out);
+    if (!c.name.empty() && (c.mode == kModeStatic || c.mode == kModeDhcp))
+      CheckConnection(c, machine, out);
   if (p.IncludeHostModification && !machine.hostsWritable)
     out.push_back({Finding::Error, "The hosts file " + machine.hostsPath +
                                        " cannot be written: it may be read-only or locked by a "

@@ -38,7 +38,8 @@ struct Finding {
 
 // What the checks need to know of the machine.
 struct MachineFacts {
-  TNetworkInfoSet connections;  // from the interface dump
+  TNetworkInfoSet connections;   // from the interface dump
+  bool connectionsKnown = true;  // false: the dump was not read, connections are not checked
   std::string hostsPath;
   bool hostsWritable = true;
   std::vector<std::string> printers;

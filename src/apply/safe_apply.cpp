@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <fstream>
+#include <thread>
 
 #include "apply/hosts_file.h"
 #include "apply/mail_servers.h"
@@ -79,7 +80,7 @@ Snapshot TakeSnapshot(const ProfileRecord& p, SafeApplyContext& ctx) {
   platform::Platform& platform = ctx.platform;
   Snapshot s;
   s.taken = NowText();
-  const TNetworkInfoSet table = ctx.readConnections();
+  const TNetworkInfoSet table = ctx.readConnections ? ctx.readConnections() : TNetworkInfoSet{};
   for (const ConnectionSettings& c : ConnectionsOf(p))
     if (const TNetworkInfo* info = Named(table, c.name)) s.connections.push_back(*info);
   for (SavedValue& place : s.registry = Places(p, platform.registry()))
@@ -90,12 +91,29 @@ Snapshot TakeSnapshot(const ProfileRecord& p, SafeApplyContext& ctx) {
   return s;
 }
 
+Snapshot TakeSnapshotLike(const Snapshot& like, SafeApplyContext& ctx) {
+  platform::Platform& platform = ctx.platform;
+  Snapshot s;
+  s.taken = NowText();
+  const TNetworkInfoSet table = ctx.readConnections ? ctx.readConnections() : TNetworkInfoSet{};
+  for (const TNetworkInfo& was : like.connections)
+    if (const TNetworkInfo* info = Named(table, was.LongLANDescription))
+      s.connections.push_back(*info);
+  for (SavedValue& place : s.registry = like.registry)
+    place.value = Read(platform.registry(), place);
+  if ((s.hasHosts = like.hasHosts))
+    s.hosts = ReadFileBytes(platform.system().NativePath(HostsFilePath(ctx.windowsDirectory)));
+  if ((s.hasPrinter = like.hasPrinter)) s.printer = CurrentDefaultPrinter(platform.printers());
+  return s;
+}
+
 std::vector<std::string> VerifyApplied(const ProfileRecord& p, SafeApplyContext& ctx) {
   std::vector<std::string> out;
   platform::Platform& platform = ctx.platform;
-  const TNetworkInfoSet table = ctx.readConnections();
+  const TNetworkInfoSet table = ctx.readConnections ? ctx.readConnections() : TNetworkInfoSet{};
   for (const ConnectionSettings& c : ConnectionsOf(p)) {
-    if (c.mode != kModeStatic && c.mode != kModeDhcp) continue;
+    if (!ctx.readConnections || c.name.empty() || (c.mode != kModeStatic && c.mode != kModeDhcp))
+      continue;
     const TNetworkInfo* is = Named(table, c.name);
     if (!is) {
       out.push_back(c.name + ": this computer has no connection of that name");
@@ -112,7 +130,8 @@ std::vector<std::string> VerifyApplied(const ProfileRecord& p, SafeApplyContext&
         Compare(out, c.name, "the second IP address", is->IP2, c.ip2);
         Compare(out, c.name, "the second subnet mask", is->Subnet2, c.subnet2);
       }
-      Compare(out, c.name, "the gateway", is->Gateway, c.gateway);
+      // Without a gateway of its own the profile leaves the present one.
+      if (!c.gateway.empty()) Compare(out, c.name, "the gateway", is->Gateway, c.gateway);
     }
     if (c.dhcpDns) {
       if (!is->DHCP_DNS)
@@ -163,7 +182,7 @@ std::vector<std::string> VerifyApplied(const ProfileRecord& p, SafeApplyContext&
 std::vector<std::string> VerifyRestored(const Snapshot& s, SafeApplyContext& ctx) {
   std::vector<std::string> out;
   platform::Platform& platform = ctx.platform;
-  const TNetworkInfoSet table = ctx.readConnections();
+  const TNetworkInfoSet table = ctx.readConnections ? ctx.readConnections() : TNetworkInfoSet{};
   for (const TNetworkInfo& was : s.connections) {
     const TNetworkInfo* is = Named(table, was.LongLANDescription);
     if (!is || !(*is == was))
@@ -371,6 +390,24 @@ void SnapshotFile::PopLast() {
   IniFile ini(path_);
   const std::vector<std::string> sections = ini.ReadSections();
   if (!sections.empty()) ini.EraseSection(sections.back());
+}
+
+// ---------------------------------------------------------------- keep or revert
+
+std::string KeepFilePath(const std::string& storePath) {
+  return Beside(storePath, "keep");
+}
+
+bool WaitForKeep(const std::string& keepFile, std::chrono::milliseconds within) {
+  const auto deadline = std::chrono::steady_clock::now() + within;
+  for (;;) {
+    if (FileExists(keepFile)) {
+      DeleteFileAt(keepFile);
+      return true;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 // ---------------------------------------------------------------- history

@@ -3,6 +3,7 @@
 // for (verify), the last snapshot put back (undo), and a history of all of it.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -39,12 +40,16 @@ struct Snapshot {
 struct SafeApplyContext {
   platform::Platform& platform;
   std::string windowsDirectory;
-  // The interface dump's connections, as Get Current reads them.
+  // The interface dump's connections, as Get Current reads them; without it connections are
+  // neither kept nor verified.
   std::function<TNetworkInfoSet()> readConnections;
 };
 
 // What applying the profile would change, read now.
 Snapshot TakeSnapshot(const ProfileRecord& profile, SafeApplyContext& context);
+
+// The same parts as another snapshot, read now: what putting that one back changes.
+Snapshot TakeSnapshotLike(const Snapshot& like, SafeApplyContext& context);
 
 // Each value of the profile's stages that the machine does not hold, one line each
 // ("WLAN: DNS is 10.0.0.2, the profile asks for 10.0.0.3").
@@ -87,5 +92,11 @@ class ApplyHistory {
 };
 
 std::string NowText();
+
+// The file by which "--keep" tells a waiting unattended apply to keep its settings: X.INI ->
+// X.keep beside it.
+std::string KeepFilePath(const std::string& storePath);
+// Whether "--keep" came within the time (it is removed then); polls the file.
+bool WaitForKeep(const std::string& keepFile, std::chrono::milliseconds within);
 
 }  // namespace lanvoy

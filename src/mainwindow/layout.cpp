@@ -146,6 +146,12 @@ WindowSpec BuildMainForm() {
       "If this option is enabled the system needs to be restarted \r\nin order to make the "
       "changes take effect!",
       12, 72);
+  row(K::CheckBox, "SeiteMisc", "CheckConfirmKeep", "Keep the settings only when confirmed within",
+      12, 112, 262, 18,
+      "After applying, ask whether to keep the settings; without an answer in time the settings "
+      "before the apply come back");
+  row(K::Edit, "SeiteMisc", "InputConfirmSeconds", "", 276, 111, 36, 20, "", kDigits, "15");
+  row(K::Label, "SeiteMisc", "LabelConfirmSeconds", "seconds", 318, 114);
   row(K::CheckBox, "SeiteDefPrint", "CheckUsePrinter",
       "Use default printer setting in this profile", 12, 16, 300, 18);
   row(K::ComboBox, "SeiteDefPrint", "ComboPrinters", "", 12, 42, 320, 22);
@@ -251,6 +257,7 @@ WindowSpec BuildMainForm() {
   // Menus: the tray menu, which is also the window's context menu, and the list's.
   row(K::PopupMenu, "", "PopUPTray", "", 0, 0);
   row(K::SubMenu, "PopUPTray", "MenuApplyaprofile", "Apply a profile", 0, 0);
+  row(K::MenuItem, "PopUPTray", "UndoLastApply1", "Undo last apply", 0, 0);
   row(K::MenuItem, "PopUPTray", "ShowWindow1", "Open", 0, 0, 0, 0, "", kDefaultItem);
   row(K::MenuItem, "PopUPTray", "N1", "-", 0, 0);
   row(K::MenuItem, "PopUPTray", "Close1", "Close", 0, 0);
@@ -263,6 +270,7 @@ WindowSpec BuildMainForm() {
                                       {"New2", "New"},
                                       {"N3", "-"},
                                       {"ApplytoSystem1", "Apply to System"},
+                                      {"UndoLastApply2", "Undo last apply"},
                                       {"N4", "-"},
                                       {"Cancel1", "Cancel"}};
   for (const auto& item : listItems) row(K::MenuItem, "PopUPProfTree", item[0], item[1], 0, 0);
@@ -295,10 +303,18 @@ WindowSpec BuildNetDetailsForm() {
   w.minWidth = 100;
   w.minHeight = 140;
   Rows row{w.controls};
-  row(K::Memo, "", "Memo", "", 0, 0, 438, 408, "",
-      kVScroll | kHScroll | kGreyBackground | kStretchWidth | kStretchHeight)
-      .points = 9;
-  w.controls.back().font = "Terminal";  // the OEM character set's fixed-pitch font
+  // The report, and the history of the applies beside it.
+  row(K::TabControl, "", "PageControl1", "", 0, 0, 438, 408, "", kStretchWidth | kStretchHeight);
+  row(K::TabPage, "PageControl1", "SeiteReport", "ipconfig /all", 0, 0);
+  row(K::TabPage, "PageControl1", "SeiteHistory", "History", 0, 0);
+  for (const char* page : {"SeiteReport", "SeiteHistory"}) {
+    const bool report = std::string(page) == "SeiteReport";
+    row(K::Memo, page, report ? "Memo" : "MemoHistory", "", 0, 0, 432, 380, "",
+        kVScroll | kHScroll | kGreyBackground | kStretchWidth | kStretchHeight |
+            (report ? 0u : unsigned{kReadOnly}))
+        .points = 9;
+    w.controls.back().font = "Terminal";  // the OEM character set's fixed-pitch font
+  }
   row(K::Button, "", "Button1", "OK", 355, 416, 75, 25, "", kCancel | kAnchorRight | kAnchorBottom);
   return w;
 }

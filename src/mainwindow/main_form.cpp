@@ -9,6 +9,7 @@
 #include "base/strings.h"
 #include "mainwindow/layout.h"
 #include "platform/registry_access.h"
+#include "profiles/ini_file.h"
 #include "sysread/current_settings_reader.h"
 
 namespace lanvoy {
@@ -136,6 +137,10 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
       ApplytoSystem1(set_.Get<MenuItem>("ApplytoSystem1")),
       TimerMinimize(set_.Get<Timer>("TimerMinimize")),
       TimerSystrayWatchdog(set_.Get<Timer>("TimerSystrayWatchdog")),
+      CheckConfirmKeep(set_.Get<CheckBox>("CheckConfirmKeep")),
+      InputConfirmSeconds(set_.Get<TextField>("InputConfirmSeconds")),
+      UndoLastApply1(set_.Get<MenuItem>("UndoLastApply1")),
+      UndoLastApply2(set_.Get<MenuItem>("UndoLastApply2")),
       dialogAdmin_(std::make_unique<TMessageDlg>(questions)),
       dialogBrowserRestart_(std::make_unique<TMessageDlg>(questions)),
       sysInfo_(platform.system()),
@@ -171,6 +176,10 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
   OnReadCurrentSettings = [this](CurrentSettingsSink& sink) {
     ReadContext context{platform_, ProgramDirectory(), sysInfo_.WindowsDirectory(), *tempBat_};
     ReadCurrentSettings(context, sink);
+  };
+  OnReadConnections = [this] {
+    ReadContext context{platform_, ProgramDirectory(), sysInfo_.WindowsDirectory(), *tempBat_};
+    return ReadInterfaceDump(context);
   };
   SetupDialogAdmin(*dialogAdmin_);
   SetupDialogBrowserRestart(*dialogBrowserRestart_);
@@ -239,6 +248,7 @@ void TMainForm::Connect() {
   ApplytoSystem1.OnClick = apply(&ApplytoSystem1);
   ShowWindow1.OnClick = run(&TMainForm::ShowWindow1Click);
   Close1.OnClick = run(&TMainForm::Close);
+  UndoLastApply1.OnClick = UndoLastApply2.OnClick = run(&TMainForm::UndoLastApplyClick);
   TimerMinimize.OnTimer = run(&TMainForm::TimerMinimizeTimer);
   TimerSystrayWatchdog.OnTimer = run(&TMainForm::TimerSystrayWatchdogTimer);
 
@@ -718,6 +728,8 @@ void TMainForm::ShowRecord(const ProfileRecord& p) {
   const bool known = p.ScriptKind >= 0 && p.ScriptKind < 4;
   ComboScriptExtension.SetItemIndex(known ? p.ScriptKind : -1);
   MemoScript.SetText(JoinWithCrlf(p.ScriptLines));
+  CheckConfirmKeep.SetChecked(p.ConfirmKeep);
+  InputConfirmSeconds.SetText(std::to_string(p.ConfirmSeconds));
 }
 
 ProfileRecord TMainForm::ShownRecord() const {
@@ -764,6 +776,8 @@ ProfileRecord TMainForm::ShownRecord() const {
   p.IncludeSript = CheckIncludeSript.Checked();
   p.ScriptLines = ScriptLines();
   p.ScriptKind = ComboScriptExtension.ItemIndex();
+  p.ConfirmKeep = CheckConfirmKeep.Checked();
+  p.ConfirmSeconds = std::clamp(IniFile::IntegerOf(InputConfirmSeconds.Text(), 15), 1, 255);
   return p;
 }
 
@@ -907,8 +921,9 @@ void TMainForm::LeaveEditMode() {
            &ButtonLoadScript, &ComboScriptExtension})
     c->SetEnabled(false);
   trayMenu_.SetAutoPopup(true);
-  CheckUseHostName.SetEnabled(false);
-  InputPCName.SetEnabled(false);
+  for (Control* c : std::initializer_list<Control*>{&CheckUseHostName, &InputPCName,
+                                                    &CheckConfirmKeep, &InputConfirmSeconds})
+    c->SetEnabled(false);
 }
 
 void TMainForm::EnterEditMode() {
@@ -949,8 +964,9 @@ void TMainForm::EnterEditMode() {
     c->DnsFromDhcp.SetEnabled(c->Mode.ItemIndex() == 1);
     c->WinsFromDhcp.SetEnabled(c->Mode.ItemIndex() == 1);
   }
-  CheckUseHostName.SetEnabled(true);
-  InputPCName.SetEnabled(true);
+  for (Control* c : std::initializer_list<Control*>{&CheckUseHostName, &InputPCName,
+                                                    &CheckConfirmKeep, &InputConfirmSeconds})
+    c->SetEnabled(true);
   Lan1.IP.SetFocus();  // a field that cannot take the focus is passed over
   trayMenu_.SetAutoPopup(false);
   view_.Repaint();

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "apply/apply_sequence.h"
+#include "apply/preflight.h"
+#include "apply/safe_apply.h"
 #include "components/appexec.h"
 #include "components/cool_tray_icon.h"
 #include "components/dos_command.h"
@@ -53,6 +55,9 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
 
   // What Get Current reads; the system's readers unless replaced (tests feed their own).
   std::function<void(CurrentSettingsSink&)> OnReadCurrentSettings;
+  // The connections of the interface dump for the checks and the snapshot of an apply;
+  // without it they are not read.
+  std::function<TNetworkInfoSet()> OnReadConnections;
   // The pause in each of the apply's stages 2 to 5.
   std::chrono::milliseconds ApplyPause{500};
 
@@ -62,6 +67,27 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void ButtonApplyClick(const Widget* sender);
   // netsh runs in a visible window and is not waited for; the caption says so.
   void SetDebugMode();
+
+  // ---- safe apply
+  struct SafeApplyReport {
+    bool refused = false;  // the checks found something, and the apply did not go on
+    std::vector<Finding> findings;
+    ApplyOutcome outcome;
+    std::vector<std::string> differences;  // what is not in place afterwards
+  };
+  using GoAhead = std::function<bool(const std::vector<Finding>& findings)>;
+  // The shown profile checked (goAhead decides on findings), kept in a snapshot, applied
+  // and verified, each step in the history.
+  SafeApplyReport CheckedApply(const std::string& name, bool showProgress, const GoAhead& goAhead);
+  // Puts the last snapshot back and verifies it; its own snapshot takes the place of the one
+  // put back, so that an undo of an undo restores the state before it. Raises when there is
+  // nothing to undo.
+  SafeApplyReport UndoLastApply(bool showProgress);
+  void UndoLastApplyClick();
+  // Asks whether to keep the applied settings, with a countdown; without a yes, undoes.
+  bool KeepOrRevert(int seconds);
+  SnapshotFile Snapshots() const;
+  ApplyHistory History() const;
 
   // ---- the profile shown
   void LoadProfile(const std::string& name);
@@ -195,9 +221,10 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
                         void (TMainForm::*dnsRule)(const Widget*),
                         void (TMainForm::*winsRule)(const Widget*),
                         void (TMainForm::*nameRule)(int));
-  // The apply of the button and of the tray menu: netsh's complaints about the script
-  // follow in a warning.
-  void ApplyWithNetshWarning();
+  // The apply of the button and of the tray menu: findings of the checks are asked about
+  // first; netsh's complaints and what is not in place follow in a warning, then the keep
+  // question when the profile asks for it. false: the user stopped it at the findings.
+  bool ApplyWithNetshWarning(const std::string& name);
   void ModeRule(ConnectionControls& c, const Widget* origin);
   void ShowConnection(ConnectionControls& c, int index);
   void DefaultMaskRule(TextField& address, TextField& mask);
@@ -211,6 +238,11 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   // renamed, which may change its letter case).
   bool AcceptNewName(const std::string& name, const std::string& keep);
   std::vector<std::string> ScriptLines() const;
+  SafeApplyContext Readers();
+  MachineFacts ReadMachineFacts(std::vector<Finding>& findings);
+  // What the window says after an apply from it: netsh's complaints and what is not in
+  // place.
+  void ReportApply(const SafeApplyReport& report);
 
   platform::Platform& platform_;
   Questions& questions_;
@@ -254,6 +286,9 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   SubMenu& MenuApplyaprofile;
   MenuItem &ShowWindow1, &Close1, &Modify1, &Rename1, &MenuDelete, &Copy1, &New2, &ApplytoSystem1;
   Timer &TimerMinimize, &TimerSystrayWatchdog;
+  CheckBox& CheckConfirmKeep;
+  TextField& InputConfirmSeconds;
+  MenuItem &UndoLastApply1, &UndoLastApply2;
 
  private:
   std::unique_ptr<TProfileStore> store_;

@@ -34,6 +34,8 @@ class LanStateView {
   virtual ~LanStateView() = default;
   virtual void SetText(const std::string& text) = 0;  // lines ended by CR LF
   virtual void AppendLine(const std::string& line) = 0;
+  // The page "History": the apply history's lines (ANSI text).
+  virtual void SetHistory(const std::string& text) = 0;
   virtual void ReplaceLastLine(const std::string& line) = 0;
   virtual void ShowModal() = 0;  // until OK, Esc or its close box hides it
 };

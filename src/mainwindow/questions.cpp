@@ -84,6 +84,17 @@ int ScriptedQuestions::MessageDlg(const std::string& text, TMsgDlgType type,
   return result;
 }
 
+bool ScriptedQuestions::Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
+                                const std::string& no) {
+  std::string question =
+      std::string("Confirm ") + MsgDlgTypeName(type) + ": " + text + " [" + yes + "," + no + "]";
+  asked_.push_back(question);
+  if (messages_.empty()) throw EScriptExhausted(question);
+  const int result = messages_.front();
+  messages_.pop_front();
+  return result == mrYes;
+}
+
 std::string ScriptedQuestions::InputBox(const std::string& caption, const std::string& prompt,
                                         const std::string& proposal) {
   std::string question = "InputBox " + caption + ": " + prompt + " [" + proposal + "]";
@@ -169,6 +180,13 @@ int UnattendedQuestions::MessageDlg(const std::string& text, TMsgDlgType type,
   if (!unattended_) return window_.MessageDlg(text, type, buttons);
   err_ << text << std::endl;
   return UnansweredResult(MsgDlgButtonsOf(buttons));
+}
+
+bool UnattendedQuestions::Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
+                                  const std::string& no) {
+  if (!unattended_) return window_.Confirm(text, type, yes, no);
+  err_ << text << std::endl;
+  return false;
 }
 
 std::string UnattendedQuestions::InputBox(const std::string& caption, const std::string& prompt,

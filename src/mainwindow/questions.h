@@ -29,6 +29,10 @@ class Questions : public MsgDlgBoxFactory {
   // The standard message box: returns the result code of the button (mrYes, mrOk, ...),
   // mrCancel when closed through its title bar.
   virtual int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) = 0;
+  // A question with two buttons of the caller's captions ("Apply anyway", "Cancel"): true for
+  // the first; closing the box is the second.
+  virtual bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
+                       const std::string& no) = 0;
   // The one-line input box; Cancel returns the proposal unchanged.
   virtual std::string InputBox(const std::string& caption, const std::string& prompt,
                                const std::string& proposal) = 0;
@@ -67,6 +71,9 @@ class ScriptedQuestions : public Questions {
   }
 
   int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+  // Recorded as "Confirm <type>: <text> [<yes>,<no>]", answered by the next int (mrYes: yes).
+  bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
+               const std::string& no) override;
   std::string InputBox(const std::string& caption, const std::string& prompt,
                        const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
@@ -96,6 +103,8 @@ class UnattendedQuestions : public Questions {
   void SetUnattended(bool on) { unattended_ = on; }
 
   int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+  bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
+               const std::string& no) override;
   std::string InputBox(const std::string& caption, const std::string& prompt,
                        const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;

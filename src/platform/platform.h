@@ -45,8 +45,7 @@ class Registry {
   // ignored, names compare without regard to case). With create, missing keys are made
   // (RegCreateKeyExA); without, only an existing key opens (RegOpenKeyExA).
   // nullptr when the key cannot be opened.
-  virtual std::unique_ptr<RegistryKey> Open(RootKey root, const std::string& path,
-                                            bool create) = 0;
+  virtual std::unique_ptr<RegistryKey> Open(RootKey root, const std::string& path, bool create) = 0;
 };
 
 // ---------------------------------------------------------------- processes and pipes
@@ -112,6 +111,9 @@ class Shell {
   // ShellExecuteA with the verb "open"; returns its result (above 32 means success).
   virtual int Open(const std::string& file, const std::string& parameters,
                    const std::string& directory, int showCommand) = 0;
+  // Whether a program is registered to "open" files of this extension (".vbs"), as
+  // AssocQueryStringA finds it.
+  virtual bool CanOpen(const std::string& extension) = 0;
 };
 
 class Printers {

@@ -63,6 +63,11 @@ struct ProfileRecord {
   std::vector<std::string> ScriptLines;
   int32_t ScriptKind = 0;
 
+  // Keep or revert: after an apply the settings stay only when the user confirms them
+  // within the time (seconds); else the apply is undone.
+  bool ConfirmKeep = false;
+  int32_t ConfirmSeconds = 15;
+
   bool operator==(const ProfileRecord&) const = default;
 };
 

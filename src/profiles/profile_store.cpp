@@ -216,6 +216,8 @@ ProfileRecord TProfileStore::LoadProfile(const std::string& name) const {
   const int32_t kind = s.Integer("ScriptKind", 0);
   r.ScriptKind = kind >= 0 && kind <= 3 ? kind : -1;
   r.ScriptLines = NumberedLines(s, "S", s.Integer("ScriptLinesCount", 0));
+  r.ConfirmKeep = s.Bool("ConfirmKeep");
+  r.ConfirmSeconds = std::clamp(s.Integer("ConfirmSeconds", 15), 1, 255);
   return r;
 }
 
@@ -276,6 +278,11 @@ void TProfileStore::SaveProfile(const std::string& name, const ProfileRecord& r)
   e.emplace_back("ScriptKind", i(r.ScriptKind));
   for (std::size_t n = 0; n < r.ScriptLines.size(); ++n)
     e.emplace_back("S" + std::to_string(n + 1), Quoted(r.ScriptLines[n]));
+  // Written only when asked for, so that a profile without it keeps its keys as they were.
+  if (r.ConfirmKeep) {
+    e.emplace_back("ConfirmKeep", "1");
+    e.emplace_back("ConfirmSeconds", i(r.ConfirmSeconds));
+  }
   ini_.ReplaceSection(name, e);
 }
 

@@ -290,5 +290,37 @@ TEST_F(ProgramTest, AGermanConnectionNameSurvivesApplyAndGetCurrent) {
   EXPECT_EQ(stored, name);
 }
 
+// Safe apply as a script meets it: a gateway outside the subnet is refused with nothing
+// changed, --force applies it all the same, --undo gives the host back as it was.
+TEST_F(ProgramTest, RefusedForcedAndUndone) {
+  dir.Write("Lanvoy.INI",
+            "[Far]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.20.30.40\r\n"
+            "Subnet=255.255.255.0\r\nGateway=10.99.0.1\r\nDNS=10.20.30.2\r\nProxy=cache\r\n"
+            "ProxyPort=3128\r\nEnableProxy=1\r\nIncludeHostModification=1\r\nHostsCount=1\r\n"
+            "H1='10.20.30.10   fileserver   #'\r\nIncludeHostName=1\r\nHostName=FAR-PC\r\n");
+  dir.Write("nosplash", "");
+  ASSERT_TRUE(Start({"--undo", "hide"}, std::chrono::seconds(30)).exitCode);  // makes the host
+  auto host = [&] {
+    return dir.Read("host/network.ini") + dir.Read("host/registry.reg") +
+           dir.Read("host/WINDOWS/system32/drivers/etc/hosts");
+  };
+  const std::string before = host();
+
+  const ProgramRun refused = Start({"far", "hide"}, std::chrono::seconds(30));
+  EXPECT_EQ(refused.exitCode, 4) << refused.err;
+  EXPECT_NE(refused.err.find("the gateway 10.99.0.1 lies outside the subnet"), std::string::npos)
+      << refused.err;
+  EXPECT_EQ(host(), before);
+
+  const ProgramRun forced = Start({"far", "hide", "--force"}, std::chrono::seconds(60));
+  EXPECT_EQ(forced.exitCode, 0) << forced.err;
+  EXPECT_NE(StandIn("netsh -c interface dump").find("gateway=10.99.0.1"), std::string::npos);
+  EXPECT_NE(dir.Read("Lanvoy.log").find("apply far: verified"), std::string::npos);
+
+  const ProgramRun undone = Start({"--undo", "hide"}, std::chrono::seconds(60));
+  EXPECT_EQ(undone.exitCode, 0) << undone.err;
+  EXPECT_EQ(host(), before);
+}
+
 }  // namespace
 }  // namespace lanvoy

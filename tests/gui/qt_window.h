@@ -21,7 +21,10 @@ struct QtWindow {
     window = std::make_unique<QtMainWindow>(area);
     form = std::make_unique<TMainForm>(machine, questions, exePath, std::vector<std::string>{},
                                        *window);
-    if (!readCurrent) form->OnReadCurrentSettings = nullptr;
+    if (!readCurrent) {
+      form->OnReadCurrentSettings = nullptr;
+      form->OnReadConnections = nullptr;
+    }
     form->ApplyPause = std::chrono::milliseconds(0);
     form->FormCreate();
   }

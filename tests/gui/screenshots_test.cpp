@@ -1,6 +1,7 @@
 // Pictures of the window for the documentation: only with LANVOY_SCREENSHOTS=<folder>.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
@@ -37,7 +38,7 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   test::FakePlatform platform;
   platform.exePath = dir.File("Lanvoy.exe");
   platform.printerNames = {"Laser Office", "Inkjet"};
-  dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\n");
+  dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\n");
   dir.Write(
       "Lanvoy.INI",
       "[Office]\r\nIP=10.0.0.5\r\nSubnet=255.255.255.0\r\nGateway=10.0.0.1\r\nDNS=10.0.0.2\r\n"
@@ -93,6 +94,33 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   };
   shoot(SetupDialogAdmin, "dialog_admin.png");
   shoot(SetupDialogBrowserRestart, "dialog_browser_restart.png");
+
+  // Safe apply: the findings of the checks (cancelled), then the question whether to keep the
+  // settings of an apply (kept).
+  auto answerNext = [&](const QString& file, const QString& press) {
+    QTimer::singleShot(200, [&, file, press] {
+      QWidget* box = QApplication::activeModalWidget();
+      if (!box) return;
+      box->grab().save(out + "/" + file);
+      for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (QString(b->text()).remove('&') == press) return b->click();
+    });
+  };
+  dir.Write(
+      "Lanvoy.INI",
+      dir.Read("Lanvoy.INI") +
+          "[Far]\r\nLongLANDescription=LAN-Verbindung\r\nIP=10.0.0.5\r\nSubnet=255.255.255.0\r\n"
+          "Gateway=10.9.9.1\r\nDNS=10.0.0.2\r\nIP2=10.0.0.6\r\nSubnet2=255.255.0.0\r\n"
+          "[Keep]\r\nLongLANDescription=LAN-Verbindung\r\nIP=10.0.0.5\r\nSubnet=255.255.255.0\r\n"
+          "ConfirmKeep=1\r\nConfirmSeconds=15\r\n");
+  qt.Find<QCheckBox>("CheckboxValidationMessage")->setChecked(false);
+  qt.Find<QCheckBox>("CheckTerminate")->setChecked(false);
+  qt.form->LoadProfile("Far");
+  answerNext("safe_apply_findings.png", "Cancel");
+  qt.form->ButtonApplyClick(nullptr);
+  qt.form->LoadProfile("Keep");
+  answerNext("safe_apply_keep.png", "Yes");
+  qt.form->ButtonApplyClick(nullptr);
 
   // The progress window in the middle of an apply.
   qt.form->ProgressRange(1, 5);

@@ -139,6 +139,7 @@ class FakePlatform : public platform::Platform,
     opened.push_back({file, parameters, show});
     return 42;
   }
+  bool CanOpen(const std::string& extension) override { return extension == ".bat"; }
 
   // Printers
   std::vector<std::string> Installed() override { return printerNames; }

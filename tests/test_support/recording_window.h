@@ -283,12 +283,13 @@ class RecLanState : public LanStateView {
   void SetText(const std::string& t) override { lines = SplitLines(t); }
   void AppendLine(const std::string& line) override { lines.push_back(line); }
   void ReplaceLastLine(const std::string& line) override { lines.back() = line; }
+  void SetHistory(const std::string& text) override { history = SplitLines(text); }
   // Runs while shown, as a modal window's loop runs; then closes.
   void ShowModal() override {
     ++shown;
     if (whileShown) whileShown();
   }
-  std::vector<std::string> lines;
+  std::vector<std::string> lines, history;
   std::function<void()> whileShown;
   int shown = 0;
 };

@@ -34,7 +34,10 @@ class WindowTest : public ::testing::Test {
     window = std::make_unique<RecordingWindow>();
     form = std::make_unique<TMainForm>(*machine, questions, dir.File("Lanvoy.exe"), std::move(args),
                                        *window);
-    if (machine == &fake) form->OnReadCurrentSettings = nullptr;
+    if (machine == &fake) {
+      form->OnReadCurrentSettings = nullptr;
+      form->OnReadConnections = nullptr;  // nor are the connections checked or verified
+    }
     form->ApplyPause = std::chrono::milliseconds(0);
     form->FormCreate();
     return *form;

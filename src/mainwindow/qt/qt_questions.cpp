@@ -177,6 +177,20 @@ int QtQuestions::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgBu
   return it == results.end() ? mrCancel : it->second;
 }
 
+bool QtQuestions::Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
+                          const std::string& no) {
+  QMessageBox box(owner_);
+  box.setWindowTitle(MsgDlgCaption(type));
+  box.setText(Q(text));
+  box.setIcon(type == mtError ? QMessageBox::Critical : QMessageBox::Warning);
+  QPushButton* first = box.addButton(Q(yes), QMessageBox::AcceptRole);
+  QPushButton* second = box.addButton(Q(no), QMessageBox::RejectRole);
+  box.setDefaultButton(second);
+  box.setEscapeButton(second);
+  box.exec();
+  return box.clickedButton() == first;
+}
+
 std::string QtQuestions::InputBox(const std::string& caption, const std::string& prompt,
                                   const std::string& proposal) {
   bool ok = false;

@@ -14,6 +14,8 @@ class QtQuestions : public Questions {
   void SetOwner(QWidget* owner) { owner_ = owner; }
 
   int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+  bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
+               const std::string& no) override;
   std::string InputBox(const std::string& caption, const std::string& prompt,
                        const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;

@@ -82,6 +82,10 @@ int SimShell::Open(const std::string& file, const std::string& parameters,
   return kShellOk;  // not waited for; the child is collected when it ends
 }
 
+bool SimShell::CanOpen(const std::string& extension) {
+  return SameText(extension, ".bat") || SameText(extension, ".cmd");
+}
+
 // ---------------------------------------------------------------- SimPrinters
 
 std::vector<std::string> SimPrinters::Installed() {

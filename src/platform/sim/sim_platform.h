@@ -26,6 +26,8 @@ class SimShell : public platform::Shell {
   // that need an interpreter this machine lacks are recorded in events.log instead.
   int Open(const std::string& file, const std::string& parameters, const std::string& directory,
            int showCommand) override;
+  // This machine runs batch files only.
+  bool CanOpen(const std::string& extension) override;
 
  private:
   std::filesystem::path root_;

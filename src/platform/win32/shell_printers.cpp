@@ -21,6 +21,12 @@ class Win32Shell : public platform::Shell {
                                      OrNull(directory), showCommand);
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
   }
+  bool CanOpen(const std::string& extension) override {
+    char program[MAX_PATH];
+    DWORD size = sizeof program;
+    return AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, extension.c_str(), "open",
+                             program, &size) == S_OK;
+  }
 };
 
 // Names of the printers EnumPrintersA lists at one information level; false when the

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 // windows.h first: the spooler header depends on it.
+#include <shlwapi.h>
 #include <winspool.h>
 
 #undef SetCurrentDirectory

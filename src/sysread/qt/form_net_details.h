@@ -18,6 +18,7 @@ class TFormNetDetails : public QtLayoutWindow, public LanStateView {
   void SetText(const std::string& text) override;
   void AppendLine(const std::string& line) override;
   void ReplaceLastLine(const std::string& line) override;
+  void SetHistory(const std::string& text) override;
   void ShowModal() override { exec(); }
 
  private:

@@ -1,0 +1,217 @@
+// Safe apply on a simulated host with the real stand-ins: the checks before, the snapshot and
+// undo, verify after, keep or revert, the history, and the command line's exit codes.
+#include <sstream>
+#include <thread>
+
+#include "app/program.h"
+#include "apply/printer_computer.h"
+#include "apply/safe_apply.h"
+#include "base/strings.h"
+#include "components/appexec.h"
+#include "platform/sim/sim_platform.h"
+#include "sysread/dump_parser.h"
+#include "window_fixture.h"
+
+namespace lanvoy {
+namespace {
+
+std::string Profile(const std::string& name, const std::string& ip, const std::string& extra = "") {
+  return "[" + name + "]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=" + ip +
+         "\r\nSubnet=255.255.255.0\r\nGateway=" + ip.substr(0, ip.rfind('.')) +
+         ".1\r\nDNS=10.0.0.53\r\nProxy=proxy." + name +
+         "\r\nProxyPort=3128\r\nEnableProxy=1\r\n"
+         "IncludeHostModification=1\r\nHostsCount=1\r\nH1='" +
+         ip + "   server." + name + "   #'\r\nIncludeHostName=1\r\nHostName=" + name + "-PC\r\n" +
+         extra;
+}
+
+class SafeApplyTest : public test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    machine = &sim;
+    Store(Profile("A", "10.1.1.5") + Profile("B", "10.2.2.5"));
+  }
+  void Open() {
+    WindowTest::Create();
+    Check("CheckboxValidationMessage").SetChecked(false);
+  }
+  void Apply(const std::string& name) {
+    List().Click(name);
+    questions.AnswerMessage(mrNo);  // restart now?
+    Button("ButtonApply").Click();
+  }
+  // What an undo must give back: the hosts file's bytes, the registry file, the connection.
+  std::string State() {
+    return dir.Read("host/WINDOWS/system32/drivers/etc/hosts") + "|" +
+           dir.Read("host/registry.reg") + "|" + Connection();
+  }
+  std::string Connection() {
+    TAppExec netsh(sim.processes());
+    netsh.SetExeName("netsh");
+    netsh.SetExeParams({"-c interface dump"});
+    netsh.SetWait(true);
+    netsh.SetCaptureOutput(true);
+    netsh.Execute();
+    for (const TNetworkInfo& c : ParseInterfaceDump(SplitLines(netsh.Output())))
+      if (c.LongLANDescription == "LAN-Verbindung") return c.IP + " " + c.Gateway + " " + c.DNS;
+    return "none";
+  }
+
+  sim::SimPlatform sim{dir.path() / "host"};
+};
+
+TEST_F(SafeApplyTest, UndoPutsBackTheStateBeforeTheApplyAndAnUndoUndoesAnUndo) {
+  Open();
+  Apply("A");
+  const std::string afterA = State();
+  EXPECT_EQ(Connection(), "10.1.1.5 10.1.1.1 10.0.0.53");
+  Apply("B");
+  const std::string afterB = State();
+  ASSERT_NE(afterA, afterB);
+
+  questions.AnswerMessage(mrOk);
+  Item("UndoLastApply1").Click();
+  EXPECT_EQ(questions.Asked().back(),
+            "MessageDlg mtInformation: The settings before the last apply are back. [OK]");
+  EXPECT_EQ(State(), afterA);
+  questions.AnswerMessage(mrOk);
+  Item("UndoLastApply2").Click();
+  EXPECT_EQ(State(), afterB);
+
+  // Every step is in the history, which the LAN state view shows on its page.
+  const std::vector<std::string> history = form->History().Lines();
+  ASSERT_EQ(history.size(), 4u);
+  EXPECT_NE(history[0].find("apply A: verified"), std::string::npos) << history[0];
+  EXPECT_NE(history[2].find("undo B of "), std::string::npos) << history[2];
+  EXPECT_NE(history[3].find(": restored"), std::string::npos) << history[3];
+  window->lanState.whileShown = [] {};
+  Button("BitBtn1").Click();
+  EXPECT_EQ(window->lanState.history, history);
+
+  // The last ten are kept.
+  SnapshotFile file = form->Snapshots();
+  for (int i = 0; i < 12; ++i) file.Push(Snapshot{});
+  EXPECT_EQ(file.All().size(), kSnapshotsKept);
+}
+
+TEST_F(SafeApplyTest, FindingsAreAskedAboutAndVerifySeesWhatNetshRefused) {
+  Store(Profile("Bad", "10.3.3.500"));
+  Open();
+  const std::string before = State();
+  questions.AnswerMessage(mrCancel);  // Cancel at the findings
+  Button("ButtonApply").Click();
+  const std::string asked = questions.Asked().back();
+  EXPECT_EQ(asked.rfind("Confirm mtError: The checks of the profile found:", 0), 0u) << asked;
+  EXPECT_NE(asked.find("Error: LAN-Verbindung: the IP address \"10.3.3.500\" is not an IPv4"),
+            std::string::npos)
+      << asked;
+  EXPECT_NE(asked.find("[Apply anyway,Cancel]"), std::string::npos);
+  EXPECT_EQ(State(), before);
+
+  questions.AnswerMessage(mrYes);  // Apply anyway
+  questions.AnswerMessage(mrOk);   // the warning
+  Button("ButtonApply").Click();
+  const std::string warning = questions.Asked().back();
+  EXPECT_NE(warning.find("Invalid addr parameter (10.3.3.500)."), std::string::npos) << warning;
+  EXPECT_NE(warning.find("Not every setting is in place:\r\nLAN-Verbindung: the IP address is "),
+            std::string::npos)
+      << warning;
+  EXPECT_NE(warning.find(", the profile asks for 10.3.3.500"), std::string::npos);
+  EXPECT_EQ(window->progress.positions.back(), 5);  // the last step verifies
+}
+
+TEST_F(SafeApplyTest, KeepOrRevertInTheWindow) {
+  Store(Profile("A", "10.1.1.5") +
+        Profile("K", "10.4.4.5", "ConfirmKeep=1\r\nConfirmSeconds=2\r\n"));
+  Open();
+  List().Click("K");
+  EXPECT_TRUE(Check("CheckConfirmKeep").checked);
+  EXPECT_EQ(Text("InputConfirmSeconds"), "2");
+  const std::string before = State();
+  // Answered: kept.
+  questions.AnswerBox({mrYes, false, 0});
+  questions.AnswerMessage(mrNo);
+  Button("ButtonApply").Click();
+  EXPECT_EQ(questions.Boxes().back().message.rfind("Keep these settings?", 0), 0u);
+  EXPECT_EQ(questions.Boxes().back().timeOut, 2);
+  EXPECT_EQ(Connection(), "10.4.4.5 10.4.4.1 10.0.0.53");
+  // Not answered: the countdown runs out and the apply is undone.
+  List().Click("A");
+  Apply("A");
+  const std::string afterA = State();
+  List().Click("K");
+  questions.AnswerBox({mrYes, false, 3});
+  questions.AnswerMessage(mrOk);  // the settings are back
+  questions.AnswerMessage(mrNo);
+  Button("ButtonApply").Click();
+  EXPECT_EQ(State(), afterA);
+  EXPECT_NE(before, afterA);
+}
+
+// The command line: the exit code tells a script what happened.
+class SafeCommandLineTest : public SafeApplyTest {
+ protected:
+  int Run(std::vector<std::string> args,
+          const std::function<void(TMainForm&)>& constructed = nullptr) {
+    test::RecordingWindows windows;
+    err.str("");
+    TLanvoyProgram program(sim, questions, windows, dir.File("Lanvoy.exe"), std::move(args), err);
+    program.ApplyPause = std::chrono::milliseconds(0);
+    program.OnMainFormConstructed = constructed;
+    EXPECT_FALSE(program.Start());
+    return program.ExitCode();
+  }
+  std::ostringstream err;
+};
+
+TEST_F(SafeCommandLineTest, ExitCodesOfChecksVerifyUndoAndKeep) {
+  dir.Write("nosplash", "");
+  Store(Profile("A", "10.1.1.5") + Profile("Far", "10.5.5.5", "Gateway=10.6.6.1\r\n"));
+  const std::string before = State();
+  EXPECT_EQ(Run({"far", "hide"}), kExitRefused);
+  EXPECT_NE(err.str().find("the gateway 10.6.6.1 lies outside the subnet"), std::string::npos);
+  EXPECT_EQ(State(), before);
+  EXPECT_EQ(Run({"far", "hide", "--force"}), kExitApplied) << err.str();
+  EXPECT_NE(State(), before);
+  EXPECT_EQ(Run({"--undo", "hide"}), kExitApplied) << err.str();
+  EXPECT_EQ(State(), before);
+
+  // What verify finds that netsh did not complain about.
+  EXPECT_EQ(Run({"A", "hide"},
+                [](TMainForm& form) {
+                  form.OnReadConnections = [] {
+                    TNetworkInfoSet table(1);
+                    table[0].LongLANDescription = "LAN-Verbindung";
+                    table[0].DHCP = true;
+                    return table;
+                  };
+                }),
+            kExitNotInPlace);
+  EXPECT_NE(err.str().find("LAN-Verbindung: the address comes from DHCP, the profile asks for "
+                           "10.1.1.5"),
+            std::string::npos)
+      << err.str();
+
+  // Not kept in time: undone. Kept by "--keep" from another process: stays.
+  const std::string afterA = State();
+  EXPECT_EQ(Run({"far", "hide", "--force", "--confirm-within", "1"}), kExitReverted);
+  EXPECT_EQ(State(), afterA);
+  std::thread keeper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ScriptedQuestions none;
+    test::RecordingWindows windows;
+    std::ostringstream quiet;
+    TLanvoyProgram keep(sim, none, windows, dir.File("Lanvoy.exe"), {"--keep"}, quiet);
+    keep.Start();
+  });
+  EXPECT_EQ(Run({"far", "hide", "--force", "--confirm-within", "5"}), kExitApplied) << err.str();
+  keeper.join();
+  EXPECT_NE(State(), afterA);
+  EXPECT_EQ(Run({"--undo", "hide"}), kExitApplied);
+  EXPECT_EQ(Run({"--undo", "hide"}), kExitApplied);  // the undo undone
+  EXPECT_NE(State(), afterA);
+}
+
+}  // namespace
+}  // namespace lanvoy
