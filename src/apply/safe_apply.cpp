@@ -226,7 +226,21 @@ std::vector<std::string> RestoreScript(const Snapshot& s) {
     fill(c, p.LongLANDescriptionLan2, p.DHCPLan2, p.IPLan2, p.SubnetLan2, p.IP2Lan2, p.Subnet2Lan2,
          p.GatewayLan2, p.DNSLan2, p.DNS2Lan2, p.WINSLan2, p.DHCP_DNSLan2, p.DHCP_WINSLan2);
   }
-  return BuildNetshScript(p);
+  std::vector<std::string> script = BuildNetshScript(p);
+  // The script's gateway lines give metric 1; the snapshot's own metric goes back instead.
+  for (const TNetworkInfo& c : s.connections) {
+    if (c.GatewayMetric.empty() || c.Gateway.empty()) continue;
+    const std::string line = "set address name = \"" + c.LongLANDescription +
+                             "\" gateway = " + c.Gateway + " gwmetric = ";
+    const std::string given = line + "1";
+    for (std::string& block : script) {
+      const size_t at = block.find(given);
+      const size_t end = at + given.size();
+      if (at != std::string::npos && (end == block.size() || block[end] == '\r'))
+        block.replace(at, given.size(), line + c.GatewayMetric);
+    }
+  }
+  return script;
 }
 
 ApplyOutcome RestoreSnapshot(const Snapshot& s, ApplyContext& ctx) {
@@ -287,7 +301,8 @@ IniFile::Entries Entries(const Snapshot& s) {
     std::string joined;
     for (const std::string& f : fields) joined += Hex(f) + ",";
     e.push_back(
-        {n, joined + (c.DHCP ? "1" : "0") + (c.DHCP_DNS ? "1" : "0") + (c.DHCP_WINS ? "1" : "0")});
+        {n, joined + (c.DHCP ? "1" : "0") + (c.DHCP_DNS ? "1" : "0") + (c.DHCP_WINS ? "1" : "0") +
+                "," + Hex(c.GatewayMetric)});
   }
   e.push_back({"Values", std::to_string(s.registry.size())});
   for (size_t i = 0; i < s.registry.size(); ++i) {
@@ -322,10 +337,11 @@ Snapshot Parse(const IniFile& ini, const std::string& section) {
   const int connections = ini.ReadInteger(section, "Connections", 0);
   for (int i = 1; i <= connections; ++i) {
     std::vector<std::string> f = Split(ini.ReadString(section, "C" + std::to_string(i), ""));
-    if (f.size() != 10 || f[9].size() != 3) continue;
+    if (f.size() < 10 || f.size() > 11 || f[9].size() != 3) continue;
     TNetworkInfo c{Unhex(f[0]), f[9][0] == '1', Unhex(f[1]),    Unhex(f[2]),
                    Unhex(f[3]), Unhex(f[4]),    Unhex(f[5]),    Unhex(f[6]),
                    Unhex(f[7]), Unhex(f[8]),    f[9][1] == '1', f[9][2] == '1'};
+    if (f.size() == 11) c.GatewayMetric = Unhex(f[10]);
     s.connections.push_back(c);
   }
   const int values = ini.ReadInteger(section, "Values", 0);

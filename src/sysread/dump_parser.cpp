@@ -64,6 +64,7 @@ void ApplySetRules(std::string line, TNetworkInfo& entry) {
     entry.IP2.clear();
     entry.Subnet2.clear();
     entry.Gateway.clear();
+    entry.GatewayMetric.clear();
   }
   if (Has(line, "ADDRESS") && Has(line, "STATIC")) {
     if (auto am = ReadAddressAndMask(line)) {
@@ -77,6 +78,7 @@ void ApplySetRules(std::string line, TNetworkInfo& entry) {
   if (Has(line, "ADDRESS") && Has(line, "GATEWAY")) {
     entry.DHCP = false;
     Store(entry.Gateway, Between(line, "GATEWAY=", "GWMETRIC", false).value_or(""));
+    Store(entry.GatewayMetric, Between(line, "GWMETRIC=", "", true).value_or(""));
   }
   if (Has(line, "DNS") && Has(line, "DHCP")) {
     entry.DHCP_DNS = true;

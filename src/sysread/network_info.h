@@ -13,6 +13,8 @@ struct TNetworkInfo {
   std::string IP, Subnet, IP2, Subnet2, Gateway, DNS, DNS2, WINS;  // at most 30 characters each
   bool DHCP_DNS = false;
   bool DHCP_WINS = false;
+  // The gateway's metric as the dump gives it: undo sets it back as it was.
+  std::string GatewayMetric;
   bool operator==(const TNetworkInfo&) const = default;
 };
 

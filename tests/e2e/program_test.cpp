@@ -186,7 +186,7 @@ TEST_F(ProgramTest, NetshErrorsEndWithANonZeroExitCode) {
   dir.Write("Lanvoy.INI",
             "[Bad]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.20.30.400\r\n"
             "Subnet=255.255.255.0\r\nDNS=10.20.30.2\r\n");
-  const ProgramRun run = Start({"bad", "hide"}, std::chrono::seconds(60));
+  const ProgramRun run = Start({"bad", "hide", "--force"}, std::chrono::seconds(60));
   ASSERT_TRUE(run.exitCode.has_value());
   EXPECT_EQ(*run.exitCode, 2);
   EXPECT_NE(run.err.find("Invalid addr parameter (10.20.30.400)."), std::string::npos) << run.err;

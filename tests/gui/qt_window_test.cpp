@@ -172,9 +172,12 @@ TEST_F(QtWindowTest, TheWindowsItOwnsAsDesigned) {
   EXPECT_EQ(memo->font().family(), "Terminal");
   // Resized, the text follows the window and OK its bottom right corner.
   details.show();
+  QApplication::processEvents();
+  const QSize designed = memo->size();
   details.resize(500, 300);
   QApplication::processEvents();
-  EXPECT_EQ(memo->size(), QSize(500, 259));
+  EXPECT_EQ(details.WidgetNamed<QTabWidget>("PageControl1")->size(), QSize(500, 259));
+  EXPECT_EQ(memo->size(), designed + QSize(500 - 438, 300 - 449));
   EXPECT_EQ(details.WidgetNamed<QPushButton>("Button1")->geometry().bottomRight(),
             QPoint(500 - 9, 300 - 9));
   details.hide();

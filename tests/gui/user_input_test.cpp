@@ -31,9 +31,9 @@ class UserInputTest : public ::testing::Test {
     platform.exePath = dir.File("Lanvoy.exe");
     dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\n");
     dir.Write("Lanvoy.INI",
-              "[Home]\r\nIP=192.168.1.2\r\nLongLANDescription=LAN\r\n"
-              "[Office]\r\nIP=10.0.0.5\r\nLongLANDescription=LAN\r\n"
-              "[Travel]\r\nIP=172.16.0.9\r\nLongLANDescription=LAN\r\n");
+              "[Home]\r\nIP=192.168.1.2\r\nSubnet=255.255.255.0\r\nLongLANDescription=LAN\r\n"
+              "[Office]\r\nIP=10.0.0.5\r\nSubnet=255.0.0.0\r\nLongLANDescription=LAN\r\n"
+              "[Travel]\r\nIP=172.16.0.9\r\nSubnet=255.255.0.0\r\nLongLANDescription=LAN\r\n");
   }
   void TearDown() override {
     qt.reset();

@@ -15,10 +15,11 @@
 namespace lanvoy {
 namespace {
 
-std::string Profile(const std::string& name, const std::string& ip, const std::string& extra = "") {
+std::string Profile(const std::string& name, const std::string& ip, const std::string& extra = "",
+                    std::string gateway = "") {
+  if (gateway.empty()) gateway = ip.substr(0, ip.rfind('.')) + ".1";
   return "[" + name + "]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=" + ip +
-         "\r\nSubnet=255.255.255.0\r\nGateway=" + ip.substr(0, ip.rfind('.')) +
-         ".1\r\nDNS=10.0.0.53\r\nProxy=proxy." + name +
+         "\r\nSubnet=255.255.255.0\r\nGateway=" + gateway + "\r\nDNS=10.0.0.53\r\nProxy=proxy." + name +
          "\r\nProxyPort=3128\r\nEnableProxy=1\r\n"
          "IncludeHostModification=1\r\nHostsCount=1\r\nH1='" +
          ip + "   server." + name + "   #'\r\nIncludeHostName=1\r\nHostName=" + name + "-PC\r\n" +
@@ -111,8 +112,11 @@ TEST_F(SafeApplyTest, FindingsAreAskedAboutAndVerifySeesWhatNetshRefused) {
 
   questions.AnswerMessage(mrYes);  // Apply anyway
   questions.AnswerMessage(mrOk);   // the warning
+  questions.AnswerMessage(mrNo);   // no restart for the computer name
   Button("ButtonApply").Click();
-  const std::string warning = questions.Asked().back();
+  const auto& all = questions.Asked();
+  ASSERT_GE(all.size(), 2u);
+  const std::string warning = all[all.size() - 2];
   EXPECT_NE(warning.find("Invalid addr parameter (10.3.3.500)."), std::string::npos) << warning;
   EXPECT_NE(warning.find("Not every setting is in place:\r\nLAN-Verbindung: the IP address is "),
             std::string::npos)
@@ -167,7 +171,7 @@ class SafeCommandLineTest : public SafeApplyTest {
 
 TEST_F(SafeCommandLineTest, ExitCodesOfChecksVerifyUndoAndKeep) {
   dir.Write("nosplash", "");
-  Store(Profile("A", "10.1.1.5") + Profile("Far", "10.5.5.5", "Gateway=10.6.6.1\r\n"));
+  Store(Profile("A", "10.1.1.5") + Profile("Far", "10.5.5.5", "", "10.6.6.1"));
   const std::string before = State();
   EXPECT_EQ(Run({"far", "hide"}), kExitRefused);
   EXPECT_NE(err.str().find("the gateway 10.6.6.1 lies outside the subnet"), std::string::npos);
