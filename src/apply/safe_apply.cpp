@@ -300,9 +300,8 @@ IniFile::Entries Entries(const Snapshot& s) {
         c.LongLANDescription, c.IP, c.Subnet, c.IP2, c.Subnet2, c.Gateway, c.DNS, c.DNS2, c.WINS};
     std::string joined;
     for (const std::string& f : fields) joined += Hex(f) + ",";
-    e.push_back(
-        {n, joined + (c.DHCP ? "1" : "0") + (c.DHCP_DNS ? "1" : "0") + (c.DHCP_WINS ? "1" : "0") +
-                "," + Hex(c.GatewayMetric)});
+    e.push_back({n, joined + (c.DHCP ? "1" : "0") + (c.DHCP_DNS ? "1" : "0") +
+                        (c.DHCP_WINS ? "1" : "0") + "," + Hex(c.GatewayMetric)});
   }
   e.push_back({"Values", std::to_string(s.registry.size())});
   for (size_t i = 0; i < s.registry.size(); ++i) {
