@@ -189,7 +189,12 @@ bool TDosRun::HandOver(const std::function<void(TDosCommand&)>& fn) {
 }
 
 void TDosRun::Raise(const std::string& piece, TOutputType type) {
-  captured.push_back(piece);
+  // A piece after a partial one holds that one's text: it takes its place, so a long line
+  // that arrives over many reads is kept once, not once per read.
+  if (partial_ && !captured.empty())
+    captured.back() = piece;
+  else
+    captured.push_back(piece);
   lastOutput_ = std::chrono::steady_clock::now();
   batch_.push_back({piece, type, partial_});
   partial_ = (type == PartialLine);
@@ -306,7 +311,6 @@ void TDosRun::Work() {
           out->Peek(buffer.data(), static_cast<uint32_t>(buffer.size()), copied, available);
       if (peeked && copied > 0) {
         if (available > buffer.size()) buffer.resize(available);
-        std::fill(buffer.begin(), buffer.end(), '\0');
         uint32_t got = 0;
         if (out->Read(buffer.data(), static_cast<uint32_t>(buffer.size()), got) && got > 0)
           cutter_.Cut(std::string_view(buffer.data(), got), sink, stop);

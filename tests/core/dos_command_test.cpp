@@ -61,7 +61,8 @@ TEST_F(DosCommandFakeTest, PairSplitBetweenReadsAndGrowingPartials) {
                                          {"", CompleteLine}}));
   EXPECT_EQ(target, (std::vector<std::string>{"Windows IP", "Host Name . : pc", ""}));
   EXPECT_EQ(dos_.OutputReturnCode(), rcCRLF);
-  EXPECT_EQ(dos_.CapturedLines().size(), 5u);
+  // A growing partial piece is kept once, in the place of the one before it.
+  EXPECT_EQ(dos_.CapturedLines(), target);
 }
 
 TEST_F(DosCommandFakeTest, BufferGrowsSoOneReadTakesAllThatWaits) {

@@ -6,6 +6,7 @@
 //   --text T        print T raw; \r, \n, \0 and \\ are unescaped
 //   --partial T     print T at the end, with no line end
 //   --sleep-ms S    wait S ms before printing anything
+//   --long-line N   print N bytes "x" with no line end, 64 KiB at a time, 1 ms apart
 //   --echo          copy standard input to standard output, line by line, until it ends
 //   --exit C        end with exit code C
 //   --forever       sleep until ended from outside
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   bool forever = false;
   std::string text;
   std::string partial;
+  long longLine = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -60,6 +62,8 @@ int main(int argc, char** argv) {
       text = Unescape(argv[++i]);
     } else if (arg == "--partial" && hasValue) {
       partial = Unescape(argv[++i]);
+    } else if (arg == "--long-line" && hasValue) {
+      longLine = std::atol(argv[++i]);
     } else if (arg == "--exit" && hasValue) {
       exitCode = std::atoi(argv[++i]);
     } else if (arg == "--lf") {
@@ -94,6 +98,10 @@ int main(int argc, char** argv) {
   if (echo) {
     char buffer[256];
     while (std::fgets(buffer, sizeof buffer, stdin) != nullptr) Put(buffer);
+  }
+  for (long left = longLine; left > 0; left -= 65536) {
+    Put(std::string(static_cast<size_t>(left < 65536 ? left : 65536), 'x'));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   if (!partial.empty()) {
     if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));

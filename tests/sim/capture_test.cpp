@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "components/dos_command.h"
-#include "test_support/pieces.h"
 #include "platform/sim/processes.h"
+#include "test_support/pieces.h"
 #include "test_support/queue_dispatcher.h"
 #include "test_support/temp_dir.h"
 
@@ -96,6 +96,16 @@ TEST_F(CaptureTest, FinalPartialLineIsRaisedAgainAtTheEndButStandsOnceInTargetLi
   for (size_t i = 2; i < pieces_.size(); ++i) EXPECT_EQ(pieces_[i], (Piece{"tail", PartialLine}));
   EXPECT_EQ(target, (std::vector<std::string>{"line 1", "line 2", "tail"}));
   EXPECT_EQ(dos_.RunState(), rsEnded);
+}
+
+TEST_F(CaptureTest, ALongLineOverManyReadsIsKeptOnce) {
+  constexpr size_t kSize = 4 << 20;
+  Run("lanvoy_test_printer --lines 1 --long-line " + std::to_string(kSize));
+  ASSERT_TRUE(PumpUntilEnded(30s));
+  ASSERT_GT(pieces_.size(), 3u);  // it did come over several reads
+  ASSERT_EQ(dos_.CapturedLines().size(), 2u);
+  EXPECT_EQ(dos_.CapturedLines()[0], "line 1");
+  EXPECT_EQ(dos_.CapturedLines()[1], std::string(kSize, 'x'));
 }
 
 TEST_F(CaptureTest, StopEndsTheProgramAndHandsNothingMore) {
