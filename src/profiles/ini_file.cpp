@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <limits>
+#include <list>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 
 #include "base/files.h"
 #include "base/strings.h"
@@ -148,32 +153,39 @@ struct Document {
   static constexpr std::size_t npos = std::numeric_limits<std::size_t>::max();
 };
 
-// A read-only pass: only header lines are looked at until the section is found, and only
-// its lines are classified, so a read does not pay for the whole file's line list.
-class Scan {
+// A file as the reads see it: its bytes and where each section's lines stand. Built once
+// per version of the file and kept (see ParsedFiles), so a run of reads costs one parse.
+class Parsed {
  public:
-  // Views point into bytes_: a scan is neither copied nor moved.
-  Scan(const Scan&) = delete;
-  Scan& operator=(const Scan&) = delete;
-  explicit Scan(const std::string& path) : bytes_(ReadFileBytes(path).value_or(std::string())) {
+  Parsed(const Parsed&) = delete;
+  Parsed& operator=(const Parsed&) = delete;
+  explicit Parsed(std::string bytes) : bytes_(std::move(bytes)) {
     text_ = bytes_;
     if (text_.substr(0, kBom.size()) == kBom) text_.remove_prefix(kBom.size());
-  }
-
-  template <class F>
-  void Lines(F f) const {
-    ForEachLine(text_, f);
+    std::size_t offset = 0;
+    ForEachLine(text_, [&](std::string_view raw) {
+      const std::size_t next = static_cast<std::size_t>(raw.data() - text_.data()) + raw.size();
+      // The line end: CR LF, LF or nothing at the end of the text.
+      std::size_t after = next;
+      if (after < text_.size() && text_[after] == '\r') ++after;
+      if (after < text_.size() && text_[after] == '\n') ++after;
+      if (MayBeHeader(raw)) {
+        Line line = Document::Classify(raw);
+        if (line.kind == Line::kSection) {
+          if (!headers_.empty()) headers_.back().bodyEnd = offset;
+          headers_.push_back({line.name, after, text_.size()});
+          first_.try_emplace(UpperCase(line.name), headers_.size() - 1);
+        }
+      }
+      offset = after;
+      return true;
+    });
   }
 
   std::vector<std::string> Sections() const {
     std::vector<std::string> names;
-    Lines([&](std::string_view raw) {
-      if (MayBeHeader(raw)) {
-        Line line = Document::Classify(raw);
-        if (line.kind == Line::kSection) names.emplace_back(line.name);
-      }
-      return true;
-    });
+    names.reserve(headers_.size());
+    for (const Header& h : headers_) names.emplace_back(h.name);
     return names;
   }
 
@@ -181,21 +193,14 @@ class Scan {
   // f returns false to stop. False when there is no such section.
   template <class F>
   bool Keys(std::string_view section, F f) const {
-    bool inside = false, found = false;
-    Lines([&](std::string_view raw) {
-      if (MayBeHeader(raw)) {
-        Line line = Document::Classify(raw);
-        if (line.kind == Line::kSection) {
-          if (inside) return false;
-          inside = found = SameText(line.name, section);
-          return true;
-        }
-      }
-      if (!inside) return true;
+    auto it = first_.find(UpperCase(section));
+    if (it == first_.end()) return false;
+    const Header& h = headers_[it->second];
+    ForEachLine(text_.substr(h.bodyBegin, h.bodyEnd - h.bodyBegin), [&](std::string_view raw) {
       Line line = Document::Classify(raw);
       return line.kind != Line::kKey || f(line);
     });
-    return found;
+    return true;
   }
 
   std::optional<std::string_view> Value(std::string_view section, std::string_view key) const {
@@ -209,9 +214,75 @@ class Scan {
   }
 
  private:
+  struct Header {
+    std::string_view name;
+    std::size_t bodyBegin, bodyEnd;  // offsets in text_ of the lines below the header
+  };
   std::string bytes_;
   std::string_view text_;
+  std::vector<Header> headers_;
+  std::unordered_map<std::string, std::size_t> first_;  // upper-case name: its first header
 };
+
+// The files read last, each kept while its size and modification time stay as they were
+// (the check Windows makes for its own cache); a write of this process drops its file, so
+// two writes within the clock's granularity cannot leave an old version behind.
+class ParsedFiles {
+ public:
+  std::shared_ptr<const Parsed> Get(const std::string& path) {
+    std::optional<Stamp> stamp = StampOf(path);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      for (auto it = kept_.begin(); it != kept_.end(); ++it)
+        if (it->path == path) {
+          if (stamp && it->stamp == *stamp) return it->parsed;
+          kept_.erase(it);
+          break;
+        }
+    }
+    auto parsed = std::make_shared<const Parsed>(ReadFileBytes(path).value_or(std::string()));
+    // Read after the stamp was taken: a change in between shows as a new stamp next time.
+    if (stamp) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (kept_.size() == kKept) kept_.pop_back();
+      kept_.push_front({path, *stamp, parsed});
+    }
+    return parsed;
+  }
+  void Drop(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    kept_.remove_if([&](const Entry& e) { return e.path == path; });
+  }
+
+ private:
+  struct Stamp {
+    std::uintmax_t size;
+    std::filesystem::file_time_type time;
+    bool operator==(const Stamp&) const = default;
+  };
+  static std::optional<Stamp> StampOf(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path p(path);
+    const auto time = std::filesystem::last_write_time(p, ec);
+    if (ec) return std::nullopt;
+    const auto size = std::filesystem::file_size(p, ec);
+    if (ec) return std::nullopt;
+    return Stamp{size, time};
+  }
+  struct Entry {
+    std::string path;
+    Stamp stamp;
+    std::shared_ptr<const Parsed> parsed;
+  };
+  static constexpr std::size_t kKept = 4;
+  std::mutex mutex_;
+  std::list<Entry> kept_;
+};
+
+ParsedFiles& Files() {
+  static ParsedFiles files;
+  return files;
+}
 
 // Builds the new file from the old lines with edits, always with CR LF line ends.
 class Writer {
@@ -358,8 +429,10 @@ void AddLinesWithoutSection(Writer& w, const Document& doc, std::string_view sec
 }
 
 void Commit(const std::string& path, const Writer& w) {
-  if (!WriteFileAtomic(path, w.str()))
-    throw EIniFileError(FormatMessage("Unable to write to %s", path));
+  Files().Drop(path);
+  const bool written = WriteFileAtomic(path, w.str());
+  Files().Drop(path);
+  if (!written) throw EIniFileError(FormatMessage("Unable to write to %s", path));
 }
 
 }  // namespace
@@ -372,15 +445,13 @@ bool IniFile::IsValidSectionName(const std::string& name) {
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& def) const {
-  const Scan scan(path_);
-  auto value = scan.Value(section, key);
+  auto value = Files().Get(path_)->Value(section, key);
   return value ? StripQuotes(*value) : def;
 }
 
 int32_t IniFile::ReadInteger(const std::string& section, const std::string& key,
                              int32_t def) const {
-  const Scan scan(path_);
-  auto value = scan.Value(section, key);
+  auto value = Files().Get(path_)->Value(section, key);
   if (!value) return def;
   return ParseInteger(StripQuotes(*value)).value_or(def);
 }
@@ -443,7 +514,7 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
 }
 
 std::vector<std::string> IniFile::ReadSections() const {
-  return Scan(path_).Sections();
+  return Files().Get(path_)->Sections();
 }
 
 std::vector<std::string> IniFile::ReadSection(const std::string& section) const {
@@ -456,7 +527,7 @@ IniFile::Entries IniFile::ReadSectionValues(const std::string& section) const {
   Entries entries;
   // The first line of each key name, which is the one that is read.
   std::vector<Line> firsts;
-  Scan(path_).Keys(section, [&](const Line& line) {
+  Files().Get(path_)->Keys(section, [&](const Line& line) {
     const Line* first = nullptr;
     for (const auto& f : firsts)
       if (SameText(f.name, line.name)) first = &f;
@@ -475,7 +546,7 @@ IniFile::Entries IniFile::ReadSectionValues(const std::string& section) const {
 
 bool IniFile::SectionExists(const std::string& section) const {
   bool any = false;
-  Scan(path_).Keys(section, [&](const Line& line) {
+  Files().Get(path_)->Keys(section, [&](const Line& line) {
     any = line.hasValue;
     return !any;
   });
@@ -483,7 +554,7 @@ bool IniFile::SectionExists(const std::string& section) const {
 }
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
-  return Scan(path_).Value(section, key).has_value();
+  return Files().Get(path_)->Value(section, key).has_value();
 }
 
 void IniFile::EraseSection(const std::string& section) {

@@ -1,6 +1,6 @@
 // The INI layer: Windows private-profile semantics on a file, read and written by the
-// program itself. Nothing is cached; every call reads the file, and every change writes a
-// complete new file beside it and renames it over the old one.
+// program itself. Reads keep the parsed file while its size and modification time stay the
+// same; every change writes a complete new file beside it and renames it over the old one.
 #pragma once
 
 #include <cstdint>

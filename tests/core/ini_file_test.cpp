@@ -268,6 +268,34 @@ TEST_F(IniFileTest, SectionWithoutKeysIsListedButDoesNotExist) {
   EXPECT_FALSE(ini_.ValueExists("Full", "other"));
 }
 
+// Reads keep the parsed file; every change of it, by this process or another, is seen at
+// the next call.
+TEST_F(IniFileTest, KeptParseSeesEveryChangeOfTheFile) {
+  namespace fs = std::filesystem;
+  Put("[A]\r\nk=1\r\n");
+  EXPECT_EQ(ini_.ReadString("A", "k", ""), "1");
+  const auto written = fs::last_write_time(path_);
+  // Another program: a value of another length; then one of the same length with a new time.
+  Put("[A]\r\nk=22\r\n");
+  EXPECT_EQ(ini_.ReadString("a", "K", ""), "22");
+  Put("[A]\r\nk=33\r\n");
+  fs::last_write_time(path_, written + std::chrono::seconds(5));
+  EXPECT_EQ(ini_.ReadString("A", "k", ""), "33");
+  // This process: writes of the same length within the clock's granularity, other objects too.
+  for (const char* value : {"44", "55", "66"}) {
+    IniFile(path_).WriteString("A", "k", value);
+    EXPECT_EQ(ini_.ReadString("A", "k", ""), value);
+    EXPECT_EQ(ini_.ReadSectionValues("A"), (IniFile::Entries{{"k", value}}));
+  }
+  // Gone and back.
+  fs::remove(path_);
+  EXPECT_FALSE(ini_.SectionExists("A"));
+  Put("[B]\r\nx=1\r\n[A]\r\n[B]\r\ny=2\r\n");
+  EXPECT_EQ(ini_.ReadSections(), (std::vector<std::string>{"B", "A", "B"}));
+  EXPECT_EQ(ini_.ReadSection("b"), (std::vector<std::string>{"x"}));
+  EXPECT_FALSE(ini_.SectionExists("A"));
+}
+
 TEST(IniFileWriteFailure, LeavesNoTempFileAndReportsThePath) {
   test::TempDir dir;
   dir.Write("blocker", "a regular file");
