@@ -24,6 +24,15 @@ TLanvoyProgram::TLanvoyProgram(platform::Platform& platform, Questions& question
       err_(err),
       unattended_(questions, err) {}
 
+bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath) {
+  const StartupArguments arguments = ParseStartupArguments(args);
+  if (arguments.keep) return true;
+  if (!arguments.hide) return false;
+  // A name not in the store gives the interactive program, with its message in the window.
+  return arguments.undo ||
+         TProfileStore(StorePathFor(exePath)).ProfileExists(arguments.profileName);
+}
+
 TLanvoyProgram::~TLanvoyProgram() {
   form_.reset();
   window_.reset();

@@ -29,6 +29,11 @@ inline constexpr int kExitNotInPlace = 3;   // verify found settings not in plac
 inline constexpr int kExitRefused = 4;      // the checks found errors; nothing was changed
 inline constexpr int kExitReverted = 5;     // not kept in time: the apply was undone
 
+// Whether the start shows no window at all: the unattended apply of a stored profile or the
+// undo with "hide", and "--keep". Such a start needs no display, and the toolkit gives it
+// windows without one (MemoryWindows).
+bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath);
+
 class TLanvoyProgram {
  public:
   // args: the arguments after the program name. Messages for the caller of an unattended

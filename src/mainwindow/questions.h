@@ -117,6 +117,38 @@ class UnattendedQuestions : public Questions {
   bool unattended_ = false;
 };
 
+// Where no window can ask (a start without windows): every question is answered as the
+// unattended apply answers it, its text on the stream.
+class WindowlessQuestions : public Questions {
+ public:
+  explicit WindowlessQuestions(std::ostream& err) : answers_(*this, err) {
+    answers_.SetUnattended(true);
+  }
+  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
+    return answers_.MessageDlg(text, type, buttons);
+  }
+  bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
+               const std::string& no) override {
+    return answers_.Confirm(text, type, yes, no);
+  }
+  std::string InputBox(const std::string& caption, const std::string& prompt,
+                       const std::string& proposal) override {
+    return answers_.InputBox(caption, prompt, proposal);
+  }
+  std::optional<std::string> OpenFileName(const FileDialogOptions& options) override {
+    return answers_.OpenFileName(options);
+  }
+  std::optional<std::string> SaveFileName(const FileDialogOptions& options) override {
+    return answers_.SaveFileName(options);
+  }
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) override {
+    return answers_.CreateBox(plan);
+  }
+
+ private:
+  UnattendedQuestions answers_;  // never asks its window, which is this
+};
+
 // "mtWarning" and so on, for the record of questions.
 const char* MsgDlgTypeName(TMsgDlgType type);
 

@@ -1,0 +1,522 @@
+// A window without a display: every control of the main window's layout as a small object
+// with its state, and the user's actions (Click, Type, Choose, Key) raising events as a
+// real toolkit raises them. A user reaches only a control that is enabled, with every
+// control it sits in. The unattended apply runs on it, so that it needs neither a display
+// nor a toolkit; the behaviour tests drive it as a user would.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/strings.h"
+#include "components/main_thread.h"
+#include "components/notification_area.h"
+#include "mainwindow/layout.h"
+#include "mainwindow/main_window_view.h"
+
+namespace lanvoy {
+
+// No notification area: icons are taken and never shown.
+class NoNotificationArea : public NotificationArea {
+ public:
+  bool NotifyIcon(NotifyIconMessage, const NotifyIconData&) override { return true; }
+  TrayWindow CreateMessageWindow(TrayWindowProc&) override { return 1; }
+  void DestroyMessageWindow(TrayWindow) override {}
+  FileVersion CommonControlsVersion() override { return {6, 0}; }
+  void AddTaskbarListener(TaskbarListener&) override {}
+  void RemoveTaskbarListener(TaskbarListener&) override {}
+  std::optional<TrayPoint> CursorPos() override { return std::nullopt; }
+  TrayKeys KeyboardState() override { return {}; }
+  void ForegroundApplication() override {}
+};
+
+// Without a message loop a call for the main thread runs on the calling thread, one at a
+// time.
+class InlineDispatcher : public MainThreadDispatcher {
+ public:
+  void InvokeSync(const std::function<void()>& fn) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    fn();
+  }
+
+ private:
+  std::mutex mutex_;
+};
+
+template <class Base>
+class MemControl : public Base {
+ public:
+  bool Enabled() const override { return enabled; }
+  void SetEnabled(bool on) override { enabled = on; }
+  bool SetFocus() override { return focused = enabled; }
+  bool Reachable() const {
+    for (const Control* a : ancestors)
+      if (!a->Enabled()) return false;
+    return enabled;
+  }
+  bool enabled = true;
+  bool focused = false;
+  std::vector<const Control*> ancestors;  // the tab pages and groups it sits in
+};
+
+class MemButton : public MemControl<Button> {
+ public:
+  void Click() {
+    if (Reachable() && OnClick) OnClick();
+  }
+};
+
+class MemCheckBox : public MemControl<CheckBox> {
+ public:
+  bool Checked() const override { return checked; }
+  void SetChecked(bool on) override {
+    if (on == checked) return;
+    checked = on;
+    if (OnClick) OnClick();
+  }
+  void Click() {
+    if (Reachable()) SetChecked(!checked);
+  }
+  bool checked = false;
+};
+
+class MemRadioGroup : public MemControl<RadioGroup> {
+ public:
+  int ItemIndex() const override { return index; }
+  void SetItemIndex(int i) override {
+    if (i < -1 || i >= count) i = -1;
+    if (i == index) return;
+    index = i;
+    if (OnClick) OnClick();
+  }
+  void Click(int item) {
+    if (Reachable()) SetItemIndex(item);
+  }
+  int index = 0, count = 2;
+};
+
+class MemTextField : public MemControl<TextField> {
+ public:
+  std::string Text() const override { return text; }
+  void SetText(const std::string& t) override { text = t; }
+  // The user moves into the field and types; Enter is a key of its own.
+  void Type(const std::string& t) {
+    if (!Reachable()) return;
+    Focus();
+    text = t;
+  }
+  void Focus() {
+    if (!Reachable()) return;
+    focused = true;
+    if (OnEnter) OnEnter();
+  }
+  bool Key(char c) { return OnKeyPress && OnKeyPress(c); }
+  std::string text;
+};
+
+class MemMemo : public MemControl<Memo> {
+ public:
+  std::string Text() const override { return text; }
+  void SetText(const std::string& t) override { text = t; }
+  bool ReadOnly() const override { return readOnly; }
+  void SetReadOnly(bool on) override { readOnly = on; }
+  void Type(const std::string& t) {
+    if (Reachable() && !readOnly) text = t;
+  }
+  std::string text;
+  bool readOnly = false;
+};
+
+class MemComboBox : public MemControl<ComboBox> {
+ public:
+  std::string Text() const override { return text; }
+  void SetText(const std::string& t) override {
+    index = -1;
+    text = t;
+  }
+  int Count() const override { return static_cast<int>(items.size()); }
+  void Clear() override {
+    items.clear();
+    index = -1;
+    text.clear();
+  }
+  void AddItem(const std::string& item) override { items.push_back(item); }
+  int ItemIndex() const override { return index; }
+  void SetItemIndex(int i) override {
+    if (i < 0 || i >= Count()) {
+      index = -1;
+      return;
+    }
+    index = i;
+    text = items[static_cast<size_t>(i)];
+  }
+  // Typed text selects no item; a choice from the list does, and says so.
+  void Type(const std::string& t) {
+    if (Reachable()) text = t;
+  }
+  void Choose(int i) {
+    if (!Reachable()) return;
+    SetItemIndex(i);
+    if (OnSelect) OnSelect(i);
+  }
+  std::vector<std::string> items;
+  std::string text;
+  int index = -1;
+};
+
+class MemListBox : public MemControl<ListBox> {
+ public:
+  int Count() const override { return static_cast<int>(items.size()); }
+  std::string Item(int i) const override { return items.at(static_cast<size_t>(i)); }
+  void SetItems(const std::vector<std::string>& list) override {
+    items = list;
+    index = -1;
+  }
+  int ItemIndex() const override { return index; }
+  void SetItemIndex(int i) override { index = i; }
+  void Click(int row) {
+    if (!Reachable() || row < 0 || row >= Count()) return;
+    const bool changed = row != index;
+    index = row;
+    if (changed && OnClick) OnClick();
+  }
+  void DblClick() {
+    if (Reachable() && OnDblClick) OnDblClick();
+  }
+  bool Key(char c) { return Reachable() && OnKeyPress && OnKeyPress(c); }
+  // The entry of that text, clicked.
+  void Click(const std::string& name) {
+    for (int row = 0; row < Count(); ++row)
+      if (items[static_cast<size_t>(row)] == name) Click(row);
+  }
+  std::vector<std::string> items;
+  int index = -1;
+};
+
+class MemGrid : public MemControl<Grid> {
+ public:
+  int RowCount() const override { return static_cast<int>(rows.size()); }
+  void SetRowCount(int n) override {
+    rows.resize(static_cast<size_t>(n));
+    if (current >= n) current = n - 1;
+  }
+  std::string Cell(int row, int column) const override {
+    return rows.at(static_cast<size_t>(row)).at(static_cast<size_t>(column));
+  }
+  void SetCell(int row, int column, const std::string& text) override {
+    rows.at(static_cast<size_t>(row)).at(static_cast<size_t>(column)) = text;
+  }
+  void InsertRow(int at) override { rows.insert(rows.begin() + at, Row{}); }
+  void DeleteRow(int row) override {
+    rows.erase(rows.begin() + row);
+    if (current >= RowCount()) current = RowCount() - 1;
+  }
+  int CurrentRow() const override { return current; }
+  void SetCurrentCell(int row, int) override { current = row; }
+  using Row = std::array<std::string, 3>;
+  std::vector<Row> rows{Row{}};
+  int current = -1;
+};
+
+class MemTabPage : public MemControl<TabPage> {
+ public:
+  void Activate() override { ++activated; }
+  int activated = 0;
+};
+
+class MemLabel : public Label {
+ public:
+  void SetCaption(const std::string& text) override { caption = text; }
+  void Click() {
+    if (OnClick) OnClick();
+  }
+  std::string caption;
+};
+
+class MemMenuItem : public MenuItem {
+ public:
+  bool Enabled() const override { return enabled; }
+  void SetEnabled(bool on) override { enabled = on; }
+  void Click() {
+    if (enabled && OnClick) OnClick();
+  }
+  bool enabled = true;
+};
+
+class MemSubMenu : public SubMenu {
+ public:
+  void Clear() override { items.clear(); }
+  void Add(const std::string& caption, std::function<void()> onClick) override {
+    items.push_back({caption, std::move(onClick)});
+  }
+  std::vector<std::string> Captions() const override {
+    std::vector<std::string> captions;
+    for (const auto& item : items) captions.push_back(item.first);
+    return captions;
+  }
+  void Click(const std::string& caption) {
+    for (const auto& item : items)
+      if (item.first == caption) return item.second();
+  }
+  std::vector<std::pair<std::string, std::function<void()>>> items;
+};
+
+class MemPopupMenu : public PopupMenu {
+ public:
+  void Popup(int x, int y) override { popups.push_back({x, y}); }
+  std::vector<std::pair<int, int>> popups;
+};
+
+class MemTimer : public Timer {
+ public:
+  bool Enabled() const override { return enabled; }
+  void SetEnabled(bool on) override { enabled = on; }
+  void Fire() {
+    if (enabled && OnTimer) OnTimer();
+  }
+  bool enabled = false;
+};
+
+class MemContainer : public Container {};
+
+class MemProgress : public ProgressView {
+ public:
+  void SetRange(int minimum, int maximum) override { range = {minimum, maximum}; }
+  void ShowStage(int position, const std::string& label, bool show) override {
+    if (show && !visible) shown.push_back(label);
+    visible = show;
+    positions.push_back(position);
+  }
+  void Close() override {
+    visible = false;
+    ++closed;
+  }
+  std::pair<int, int> range;
+  std::vector<std::string> shown;  // the label each time it became visible
+  std::vector<int> positions;
+  bool visible = false;
+  int closed = 0;
+};
+
+class MemHelp : public HelpView {
+ public:
+  void ShowModal() override { ++shown; }
+  int shown = 0;
+};
+
+class MemLanState : public LanStateView {
+ public:
+  void SetText(const std::string& t) override { lines = SplitLines(t); }
+  void AppendLine(const std::string& line) override { lines.push_back(line); }
+  void ReplaceLastLine(const std::string& line) override { lines.back() = line; }
+  void SetHistory(const std::string& text) override { history = SplitLines(text); }
+  // Runs while shown, as a modal window's loop runs; then closes.
+  void ShowModal() override {
+    ++shown;
+    if (whileShown) whileShown();
+  }
+  std::vector<std::string> lines, history;
+  std::function<void()> whileShown;
+  int shown = 0;
+};
+
+class MemoryWindow : public MainWindowView {
+ public:
+  MemoryWindow() {
+    const WindowSpec& layout = MainFormLayout();
+    for (const ControlSpec& c : layout.controls) Build(c);
+  }
+
+  template <class T>
+  T& Get(const std::string& name) {
+    return controls.Get<T>(name);
+  }
+  MemButton& Button(const std::string& name) { return Get<MemButton>(name); }
+  MemCheckBox& Check(const std::string& name) { return Get<MemCheckBox>(name); }
+  MemTextField& Edit(const std::string& name) { return Get<MemTextField>(name); }
+  MemComboBox& Combo(const std::string& name) { return Get<MemComboBox>(name); }
+  MemListBox& List() { return Get<MemListBox>("ProfileList"); }
+  MemGrid& Hosts() { return Get<MemGrid>("GridHosts"); }
+  MemMemo& MemoOf(const std::string& name) { return Get<MemMemo>(name); }
+
+  ControlSet& Controls() override { return controls; }
+  void SetApplicationHints(int showMs, int hideMs, uint32_t background) override {
+    hints = {showMs, hideMs, background};
+  }
+  void SetCaption(const std::string& c) override { caption = c; }
+  void MoveTo(int left, int top) override { position = {left, top}; }
+  void SetClientSize(int width, int height) override { size = {width, height}; }
+  void Show() override {
+    visible = true;
+    ++shows;
+  }
+  void ShowNormal() override {
+    visible = true;
+    minimized = false;
+    ++shows;
+  }
+  void Hide() override { visible = false; }
+  void Minimize() override { minimized = true; }
+  bool Visible() const override { return visible; }
+  void Repaint() override { ++repaints; }
+  void SetBusyCursor(bool on) override {
+    busy = on;
+    if (on) ++busyTimes;
+  }
+  void FocusNext(Control& from) override {
+    const WindowSpec& layout = MainFormLayout();
+    bool past = false;
+    for (const ControlSpec& c : layout.controls) {
+      auto* control = dynamic_cast<Control*>(controls.Find(c.name));
+      if (!control) continue;
+      if (past && control->Enabled() && !dynamic_cast<TabPage*>(control)) {
+        focusedAfterEnter = c.name;
+        return;
+      }
+      past = past || control == &from;
+    }
+  }
+  void Closed() override {
+    visible = false;
+    closed = true;
+  }
+  // The user closes the window with its close box.
+  bool CloseBox() {
+    if (OnCloseQuery && !OnCloseQuery()) return false;
+    Closed();
+    return true;
+  }
+  TIcon ProgramIcon() override { return TIcon{"lanvoy.ico"}; }
+  NotificationArea& TrayArea() override { return area; }
+  MainThreadDispatcher& Dispatcher() override { return dispatcher; }
+  ProgressView& Progress() override { return progress; }
+  HelpView& Help() override { return help; }
+  LanStateView& LanState() override {
+    ++lanStateMade;
+    return lanState;
+  }
+
+  ControlSet controls;
+  struct Hints {
+    int showMs = 0, hideMs = 0;
+    uint32_t background = 0;
+  } hints;
+  std::string caption = "Lanvoy";
+  std::pair<int, int> position{-1, -1}, size{0, 0};
+  bool visible = false, minimized = false, busy = false, closed = false;
+  int shows = 0, repaints = 0, busyTimes = 0, lanStateMade = 0;
+  std::string focusedAfterEnter;
+  NoNotificationArea area;
+  InlineDispatcher dispatcher;
+  MemProgress progress;
+  MemHelp help;
+  MemLanState lanState;
+
+ private:
+  void Build(const ControlSpec& c) {
+    using K = ControlKind;
+    std::unique_ptr<Widget> w;
+    auto placed = [&](auto control) {
+      for (const ControlSpec* up = MainFormLayout().Find(c.parent); up;
+           up = MainFormLayout().Find(up->parent))
+        if (auto* a = dynamic_cast<Control*>(controls.Find(up->name)))
+          control->ancestors.push_back(a);
+      control->enabled = !(c.style & kDisabled);
+      return control;
+    };
+    switch (c.kind) {
+      case K::Button:
+      case K::GlyphButton:
+        w.reset(placed(new MemButton));
+        break;
+      case K::CheckBox: {
+        auto* box = placed(new MemCheckBox);
+        box->checked = c.style & kChecked;
+        w.reset(box);
+        break;
+      }
+      case K::RadioGroup:
+        w.reset(placed(new MemRadioGroup));
+        break;
+      case K::Edit: {
+        auto* edit = placed(new MemTextField);
+        edit->text = c.text;
+        w.reset(edit);
+        break;
+      }
+      case K::Memo:
+        w.reset(placed(new MemMemo));
+        break;
+      case K::ComboBox: {
+        auto* combo = placed(new MemComboBox);
+        combo->items = SplitItems(c.text);
+        if (!combo->items.empty()) combo->SetItemIndex(0);
+        w.reset(combo);
+        break;
+      }
+      case K::ListBox:
+        w.reset(placed(new MemListBox));
+        break;
+      case K::Grid:
+        w.reset(placed(new MemGrid));
+        break;
+      case K::TabPage:
+        w.reset(placed(new MemTabPage));
+        break;
+      case K::Label:
+      case K::LinkLabel:
+      case K::Label3d: {
+        auto* label = new MemLabel;
+        label->caption = c.caption;
+        w.reset(label);
+        break;
+      }
+      case K::MenuItem:
+        w.reset(new MemMenuItem);
+        break;
+      case K::SubMenu:
+        w.reset(new MemSubMenu);
+        break;
+      case K::PopupMenu:
+        w.reset(new MemPopupMenu);
+        break;
+      case K::Timer: {
+        auto* timer = new MemTimer;
+        timer->enabled = c.style & kEnabledAtStart;
+        w.reset(timer);
+        break;
+      }
+      default:
+        w.reset(new MemContainer);
+    }
+    controls.Add(c.name, std::move(w));
+  }
+};
+
+// Makes MemoryWindows for the program's start-up; the splash is only noted.
+class MemoryWindows : public WindowFactory {
+ public:
+  class Splash : public SplashView {
+   public:
+    explicit Splash(MemoryWindows& owner) : owner_(owner) { ++owner_.splashes; }
+    ~Splash() override { owner_.splashVisible = false; }
+    void ShowNow() override { owner_.splashVisible = true; }
+
+   private:
+    MemoryWindows& owner_;
+  };
+  std::unique_ptr<SplashView> CreateSplash() override { return std::make_unique<Splash>(*this); }
+  std::unique_ptr<MainWindowView> CreateMainWindow() override { return MakeWindow(); }
+  int splashes = 0;
+  bool splashVisible = false;
+
+ protected:
+  virtual std::unique_ptr<MemoryWindow> MakeWindow() { return std::make_unique<MemoryWindow>(); }
+};
+
+}  // namespace lanvoy
