@@ -1,6 +1,7 @@
 #include "profiles/ini_file.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -224,12 +225,14 @@ class Parsed {
   std::unordered_map<std::string, std::size_t> first_;  // upper-case name: its first header
 };
 
-// The files read last, each kept while its size and modification time stay as they were
-// (the check Windows makes for its own cache); a write of this process drops its file, so
-// two writes within the clock's granularity cannot leave an old version behind.
+// The files read last, each kept while its size and modification time stay as they were;
+// a write of this process drops its file. A file changed in the last seconds is not kept:
+// modification times tick coarsely (a few milliseconds on Linux, two seconds on FAT), so
+// another process's change of the same size could still carry the same time.
 class ParsedFiles {
  public:
   std::shared_ptr<const Parsed> Get(const std::string& path) {
+    const auto now = std::filesystem::file_time_type::clock::now();
     std::optional<Stamp> stamp = StampOf(path);
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -241,8 +244,9 @@ class ParsedFiles {
         }
     }
     auto parsed = std::make_shared<const Parsed>(ReadFileBytes(path).value_or(std::string()));
-    // Read after the stamp was taken: a change in between shows as a new stamp next time.
-    if (stamp) {
+    // Read after the stamp was taken: a change in between shows as a new stamp next time,
+    // since the time it will carry is later than that of a file old enough to be kept.
+    if (stamp && stamp->time + kSettled < now) {
       std::lock_guard<std::mutex> lock(mutex_);
       if (kept_.size() == kKept) kept_.pop_back();
       kept_.push_front({path, *stamp, parsed});
@@ -275,6 +279,7 @@ class ParsedFiles {
     std::shared_ptr<const Parsed> parsed;
   };
   static constexpr std::size_t kKept = 4;
+  static constexpr std::chrono::seconds kSettled{3};
   std::mutex mutex_;
   std::list<Entry> kept_;
 };
