@@ -117,6 +117,9 @@ void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments) {
   const bool hide = arguments.hide;
   try {
     form_->LoadProfile(arguments.profileName);
+    const std::string keep = KeepFilePath(StorePathFor(exePath_));
+    // An old answer is none to this apply; one given while the stages run is.
+    if (arguments.confirmWithin > 0) DeleteFileAt(keep);
     const TMainForm::SafeApplyReport report = form_->CheckedApply(
         arguments.profileName, !hide, [&](const std::vector<Finding>& findings) {
           err_ << FindingsText(findings);
@@ -128,8 +131,6 @@ void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments) {
     } else {
       Report(report.outcome, report.differences);
       if (arguments.confirmWithin > 0) {
-        const std::string keep = KeepFilePath(StorePathFor(exePath_));
-        DeleteFileAt(keep);  // an old one is no answer to this apply
         if (!WaitForKeep(keep, std::chrono::seconds(arguments.confirmWithin))) {
           err_ << "Not kept within " << arguments.confirmWithin
                << " seconds: the settings before the apply come back." << '\n';

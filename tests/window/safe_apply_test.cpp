@@ -197,17 +197,33 @@ TEST_F(SafeCommandLineTest, ExitCodesOfChecksVerifyUndoAndKeep) {
             std::string::npos)
       << err.str();
 
-  // Not kept in time: undone. Kept by "--keep" from another process: stays.
+  // Not kept in time: undone. Kept by "--keep" from another process, given while the
+  // stages run or while the apply waits for it: stays.
   const std::string afterA = State();
   EXPECT_EQ(Run({"far", "hide", "--force", "--confirm-within", "1"}), kExitReverted);
   EXPECT_EQ(State(), afterA);
-  std::thread keeper([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  auto keep = [&] {
     ScriptedQuestions none;
     test::RecordingWindows windows;
     std::ostringstream quiet;
-    TLanvoyProgram keep(sim, none, windows, dir.File("Lanvoy.exe"), {"--keep"}, quiet);
-    keep.Start();
+    TLanvoyProgram(sim, none, windows, dir.File("Lanvoy.exe"), {"--keep"}, quiet).Start();
+  };
+  EXPECT_EQ(Run({"far", "hide", "--force", "--confirm-within", "5"},
+                [&](TMainForm& form) {
+                  form.OnReadConnections = [&keep, read = form.OnReadConnections] {
+                    keep();
+                    return read();
+                  };
+                }),
+            kExitApplied)
+      << err.str();
+  EXPECT_EQ(Run({"--undo", "hide"}), kExitApplied);
+  const std::string history = ApplyHistory::PathFor(dir.File("Lanvoy.INI"));
+  const std::size_t applies = ApplyHistory(history).Lines().size();
+  std::thread keeper([&] {
+    while (ApplyHistory(history).Lines().size() == applies)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    keep();
   });
   EXPECT_EQ(Run({"far", "hide", "--force", "--confirm-within", "5"}), kExitApplied) << err.str();
   keeper.join();
