@@ -183,6 +183,8 @@ class Parsed {
     });
   }
 
+  const std::string& Bytes() const { return bytes_; }
+
   std::vector<std::string> Sections() const {
     std::vector<std::string> names;
     names.reserve(headers_.size());
@@ -226,28 +228,34 @@ class Parsed {
 };
 
 // The files read last, each kept while its size and modification time stay as they were;
-// a write of this process drops its file. A file changed in the last seconds is not kept:
-// modification times tick coarsely (a few milliseconds on Linux, two seconds on FAT), so
-// another process's change of the same size could still carry the same time.
+// a write of this process drops its file. Modification times tick coarsely (a jiffy on
+// Linux, two seconds on FAT), so another program's change of the same length could carry
+// the same time: a file changed in the last seconds is read again and compared.
 class ParsedFiles {
  public:
   std::shared_ptr<const Parsed> Get(const std::string& path) {
     const auto now = std::filesystem::file_time_type::clock::now();
     std::optional<Stamp> stamp = StampOf(path);
+    std::shared_ptr<const Parsed> kept;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       for (auto it = kept_.begin(); it != kept_.end(); ++it)
         if (it->path == path) {
-          if (stamp && it->stamp == *stamp) return it->parsed;
-          kept_.erase(it);
+          if (stamp && it->stamp == *stamp) {
+            if (stamp->time + kSettled < now) return it->parsed;
+            kept = it->parsed;
+          }
           break;
         }
     }
-    auto parsed = std::make_shared<const Parsed>(ReadFileBytes(path).value_or(std::string()));
+    std::string bytes = ReadFileBytes(path).value_or(std::string());
+    if (kept && kept->Bytes() == bytes) return kept;
+    auto parsed = std::make_shared<const Parsed>(std::move(bytes));
     // Read after the stamp was taken: a change in between shows as a new stamp next time,
-    // since the time it will carry is later than that of a file old enough to be kept.
-    if (stamp && stamp->time + kSettled < now) {
-      std::lock_guard<std::mutex> lock(mutex_);
+    // or, within the clock's granularity, as other bytes.
+    std::lock_guard<std::mutex> lock(mutex_);
+    kept_.remove_if([&](const Entry& e) { return e.path == path; });
+    if (stamp) {
       if (kept_.size() == kKept) kept_.pop_back();
       kept_.push_front({path, *stamp, parsed});
     }
