@@ -300,7 +300,7 @@ ParsedFiles& Files() {
 // Builds the new file from the old lines with edits, always with CR LF line ends.
 class Writer {
  public:
-  explicit Writer(const Document& doc) {
+  explicit Writer(const Document& doc) : old_(doc.bytes) {
     out_.reserve(doc.bytes.size() + 256);
     if (doc.bom) out_.append(kBom);
   }
@@ -312,6 +312,7 @@ class Writer {
     for (std::size_t i = from; i < to; ++i) Add(doc.lines[i].raw);
   }
   const std::string& str() const { return out_; }
+  bool Unchanged() const { return out_ == old_; }
 
   // Starts a new section; a blank line separates it from what stands before.
   void OpenSection(std::string_view section) {
@@ -324,6 +325,7 @@ class Writer {
   }
 
  private:
+  std::string_view old_;
   std::string out_;
 };
 
@@ -442,6 +444,9 @@ void AddLinesWithoutSection(Writer& w, const Document& doc, std::string_view sec
 }
 
 void Commit(const std::string& path, const Writer& w) {
+  // A write that changes nothing is left out: the options are written key by key, most
+  // often with the values they had.
+  if (w.Unchanged()) return;
   Files().Drop(path);
   const bool written = WriteFileAtomic(path, w.str());
   Files().Drop(path);

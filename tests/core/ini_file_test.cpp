@@ -302,6 +302,21 @@ TEST_F(IniFileTest, KeptParseSeesEveryChangeOfTheFile) {
   EXPECT_FALSE(ini_.SectionExists("A"));
 }
 
+TEST_F(IniFileTest, AWriteThatChangesNothingLeavesTheFileAlone) {
+  namespace fs = std::filesystem;
+  Put("[A]\r\nk=1\r\n[B]\r\nx=2\r\n");
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(10);
+  fs::last_write_time(path_, old);
+  ini_.WriteString("a", "K", "1");
+  ini_.WriteStrings("B", {{"x", "2"}});
+  ini_.DeleteKey("A", "none");
+  ini_.EraseSection("none");
+  EXPECT_EQ(fs::last_write_time(path_), old);
+  ini_.WriteString("A", "k", "2");
+  EXPECT_NE(fs::last_write_time(path_), old);
+  EXPECT_EQ(ini_.ReadString("A", "k", ""), "2");
+}
+
 TEST(IniFileWriteFailure, LeavesNoTempFileAndReportsThePath) {
   test::TempDir dir;
   dir.Write("blocker", "a regular file");
