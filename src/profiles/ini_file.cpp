@@ -450,13 +450,15 @@ bool IniFile::IsValidSectionName(const std::string& name) {
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& def) const {
-  auto value = Files().Get(path_)->Value(section, key);
+  const auto file = Files().Get(path_);  // the value views its bytes
+  auto value = file->Value(section, key);
   return value ? StripQuotes(*value) : def;
 }
 
 int32_t IniFile::ReadInteger(const std::string& section, const std::string& key,
                              int32_t def) const {
-  auto value = Files().Get(path_)->Value(section, key);
+  const auto file = Files().Get(path_);  // the value views its bytes
+  auto value = file->Value(section, key);
   if (!value) return def;
   return ParseInteger(StripQuotes(*value)).value_or(def);
 }
