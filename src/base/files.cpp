@@ -2,23 +2,83 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include "base/error.h"
 #include "base/strings.h"
+#include "platform/file_system.h"
 
 namespace lanvoy {
 
 namespace fs = std::filesystem;
 
 namespace {
-std::string TempNameFor(const std::string& path) {
+
+// "<name>.~<writer>-<n>": the writing process's id, so that a later write can tell a file
+// left by a crashed writer from one that a running writer is still filling.
+std::string TempNameFor(const fs::path& path) {
   static std::atomic<unsigned> counter{0};
-  auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  return path + ".~" + std::to_string(stamp % 1000000007) + "-" + std::to_string(counter++);
+  return path.string() + ".~" + std::to_string(platform::CurrentProcessId()) + "-" +
+         std::to_string(counter++);
 }
+
+// A write that has taken this long is taken for one whose writer hangs or whose process id
+// came back to another program.
+constexpr auto kTempFileAge = std::chrono::minutes(10);
+
+bool AllDigits(std::string_view s) {
+  return !s.empty() && s.size() <= 10 &&
+         s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The writer's id of a temporary file of target, nullopt for any other name.
+std::optional<uint32_t> TempFileWriter(std::string_view name, std::string_view target) {
+  if (name.size() <= target.size() + 2 || name.substr(0, target.size()) != target ||
+      name.substr(target.size(), 2) != ".~")
+    return std::nullopt;
+  const std::string_view rest = name.substr(target.size() + 2);
+  const std::size_t dash = rest.find('-');
+  if (dash == std::string_view::npos || !AllDigits(rest.substr(0, dash)) ||
+      !AllDigits(rest.substr(dash + 1)))
+    return std::nullopt;
+  const unsigned long long id = std::stoull(std::string(rest.substr(0, dash)));
+  return id > UINT32_MAX ? 0u : static_cast<uint32_t>(id);
+}
+
+// Temporary files of target that earlier writes left behind when they were cut off.
+void RemoveStaleTempFiles(const fs::path& target) {
+  const std::string name = target.filename().string();
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const auto writer = TempFileWriter(it->path().filename().string(), name);
+    if (!writer) continue;
+    std::error_code timeEc;
+    const auto written = fs::last_write_time(it->path(), timeEc);
+    if (platform::ProcessRuns(*writer) && !timeEc && now - written < kTempFileAge) continue;
+    std::error_code removeEc;
+    fs::remove(it->path(), removeEc);
+  }
+}
+
+// The file a path names after its symbolic links: a linked store is replaced where it lies,
+// and the link stays.
+fs::path FinalTarget(fs::path path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec)) break;
+    fs::path next = fs::read_symlink(path, ec);
+    if (ec) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
@@ -44,15 +104,19 @@ bool WriteFileDirect(const std::string& path, const std::string& bytes) {
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
-  const std::string temp = TempNameFor(path);
-  if (!WriteFileDirect(temp, bytes)) {
-    std::error_code ec;
+  const fs::path target = FinalTarget(fs::path(path));
+  RemoveStaleTempFiles(target);
+  const std::string temp = TempNameFor(target);
+  std::error_code ec;
+  if (!platform::WriteNewFileToDisk(temp, bytes)) {
     fs::remove(fs::path(temp), ec);
     return false;
   }
-  std::error_code ec;
-  fs::rename(fs::path(temp), fs::path(path), ec);
-  if (ec) {
+  // The new file gets the old one's permissions, not the default of a new file.
+  const fs::file_status old = fs::status(target, ec);
+  if (!ec && fs::is_regular_file(old))
+    fs::permissions(fs::path(temp), old.permissions(), fs::perm_options::replace, ec);
+  if (!platform::ReplaceFileOnDisk(temp, target.string())) {
     fs::remove(fs::path(temp), ec);
     return false;
   }
