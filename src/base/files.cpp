@@ -86,8 +86,17 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   if (fs::is_directory(fs::path(path), ec)) return std::nullopt;
   std::ifstream in(fs::path(path), std::ios::binary);
   if (!in) return std::nullopt;
-  // One block read: a character-wise copy costs milliseconds on a store of some megabytes.
+  // One read of the size the file has, then whatever it grew by meanwhile: a store of some
+  // hundred megabytes read in blocks into a growing string is copied over and over.
   std::string bytes;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > 0) {
+    bytes.resize(static_cast<std::size_t>(size));
+    in.read(bytes.data(), size);
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+  }
   char buffer[1 << 16];
   while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
     bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
