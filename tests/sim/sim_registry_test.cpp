@@ -129,6 +129,8 @@ TEST_F(SimRegistryTest, DataEndingInAContinuationReadsBackTheSame) {
       std::string("\\\n[]\n\"\"=\\", 9),
       std::string("\\\r[]\r@=\0\\\n\n", 11),
       "[HKEY_CURRENT_USER\\Software\\Lanvoy]\r\n\"v\"=hex:01,\\\r\n \t\r\n",
+      // Found by fuzzing: control bytes between two backslashes at the end.
+      std::string("[K]\n\"\"=\xfe\x03\\\x01\0\0\\", 14),
   };
   for (const std::string& text : files) {
     SCOPED_TRACE(::testing::PrintToString(text));

@@ -231,14 +231,13 @@ RegistryFile RegistryFile::Parse(const std::string& text) {
     std::string data = line.substr(pos + 1);
     // Hex data goes on over lines ending with a backslash. One on the last line continues
     // nothing and goes too: kept, it would take the line written after it.
+    // What a continuation leaves at the end (a blank, a control byte) would not survive the
+    // trimming of the line when the file is read again, and may bare another backslash.
     if (!data.empty() && data[0] != '"') {
-      while (!data.empty() && data.back() == '\\') {
+      for (data = TrimRight(data); !data.empty() && data.back() == '\\'; data = TrimRight(data)) {
         data.pop_back();
         if (i + 1 < lines.size()) data += Trim(lines[++i]);
       }
-      // What a continuation leaves at the end (a blank, a control byte) would not survive
-      // the trimming of the line when the file is read again.
-      data = TrimRight(data);
     }
     if (Value* existing = FindValue(*current, name))
       existing->data = data;
