@@ -321,10 +321,14 @@ void TMainForm::ConnectionEvents(ConnectionControls& c, void (TMainForm::*modeRu
   // The Enter key moves on from every address field but connection 2's WINS field.
   for (TextField* e : {&c.IP, &c.Subnet, &c.IP2, &c.Subnet2, &c.DNS, &c.DNS2, &c.Gateway, &c.Wins})
     if (&c == &Lan1 || e != &c.Wins) enterKeyFields_.push_back(e);
-  for (auto [address, mask] : {std::pair{&c.IP, &c.Subnet}, std::pair{&c.IP2, &c.Subnet2}})
+  // Plain variables, not a structured binding: clang 14 (the fuzz build) cannot capture one.
+  for (auto fields : {std::pair{&c.IP, &c.Subnet}, std::pair{&c.IP2, &c.Subnet2}}) {
+    TextField* address = fields.first;
+    TextField* mask = fields.second;
     mask->OnEnter = [this, address, mask] {
       Guarded([=, this] { DefaultMaskRule(*address, *mask); });
     };
+  }
 }
 
 // ---------------------------------------------------------------- creation and options
