@@ -20,9 +20,9 @@ namespace {
 
 // "<name>.~<writer>-<n>": the writing process's id, so that a later write can tell a file
 // left by a crashed writer from one that a running writer is still filling.
-std::string TempNameFor(const fs::path& path) {
+std::string TempNameFor(const std::string& path) {
   static std::atomic<unsigned> counter{0};
-  return path.string() + ".~" + std::to_string(platform::CurrentProcessId()) + "-" +
+  return path + ".~" + std::to_string(platform::CurrentProcessId()) + "-" +
          std::to_string(counter++);
 }
 
@@ -67,8 +67,12 @@ void RemoveStaleTempFiles(const fs::path& target) {
 }
 
 // The file a path names after its symbolic links: a linked store is replaced where it lies,
-// and the link stays.
-fs::path FinalTarget(fs::path path) {
+// and the link stays. A path that names no link stays the string it was: the Windows file
+// functions take it in the ANSI code page, which a round trip through fs::path need not keep.
+std::string FinalTarget(const std::string& given) {
+  std::error_code linkEc;
+  if (!fs::is_symlink(fs::path(given), linkEc)) return given;
+  fs::path path(given);
   for (int hops = 0; hops < 40; ++hops) {
     std::error_code ec;
     if (!fs::is_symlink(path, ec)) break;
@@ -76,7 +80,7 @@ fs::path FinalTarget(fs::path path) {
     if (ec) break;
     path = next.is_absolute() ? next : path.parent_path() / next;
   }
-  return path;
+  return path.string();
 }
 
 }  // namespace
@@ -113,8 +117,8 @@ bool WriteFileDirect(const std::string& path, const std::string& bytes) {
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
-  const fs::path target = FinalTarget(fs::path(path));
-  RemoveStaleTempFiles(target);
+  const std::string target = FinalTarget(path);
+  RemoveStaleTempFiles(fs::path(target));
   const std::string temp = TempNameFor(target);
   std::error_code ec;
   if (!platform::WriteNewFileToDisk(temp, bytes)) {
@@ -122,10 +126,10 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
     return false;
   }
   // The new file gets the old one's permissions, not the default of a new file.
-  const fs::file_status old = fs::status(target, ec);
+  const fs::file_status old = fs::status(fs::path(target), ec);
   if (!ec && fs::is_regular_file(old))
     fs::permissions(fs::path(temp), old.permissions(), fs::perm_options::replace, ec);
-  if (!platform::ReplaceFileOnDisk(temp, target.string())) {
+  if (!platform::ReplaceFileOnDisk(temp, target)) {
     fs::remove(fs::path(temp), ec);
     return false;
   }
