@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 
 #include "base/error.h"
 #include "base/strings.h"
@@ -49,8 +51,19 @@ std::optional<uint32_t> TempFileWriter(std::string_view name, std::string_view t
   return id > UINT32_MAX ? 0u : static_cast<uint32_t>(id);
 }
 
-// Temporary files of target that earlier writes left behind when they were cut off.
+// Temporary files of target that earlier writes left behind when they were cut off. A folder
+// is looked through at a process's first write of the file, and again after kTempFileAge: a
+// listing on every write costs in proportion to the folder (thousands of files under a test).
 void RemoveStaleTempFiles(const fs::path& target) {
+  static std::mutex mutex;
+  static std::unordered_map<std::string, std::chrono::steady_clock::time_point> swept;
+  {
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard<std::mutex> lock(mutex);
+    auto [it, first] = swept.try_emplace(target.string(), now);
+    if (!first && now - it->second < kTempFileAge) return;
+    it->second = now;
+  }
   const std::string name = target.filename().string();
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   std::error_code ec;
