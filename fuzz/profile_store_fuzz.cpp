@@ -56,8 +56,18 @@ ProfileRecord Record(FuzzedDataProvider& in) {
   r.ScriptKind = in.ConsumeIntegralInRange(-1, 3);
   r.ConfirmSeconds = in.ConsumeIntegralInRange(1, 255);
   r.Hosts.clear();
-  for (int n = in.ConsumeIntegralInRange(0, 3); n > 0; --n)
-    r.Hosts.push_back({Text(in), Text(in), Text(in)});
+  // A host row's address and name hold no blank, tab or "#": the stored line separates its
+  // parts by them, so such a row reads back as other parts (the format's limit, not the
+  // store's).
+  auto part = [&in] {
+    std::string s = Text(in);
+    std::erase_if(s, [](char c) { return c == ' ' || c == '\t' || c == '#'; });
+    return s;
+  };
+  for (int n = in.ConsumeIntegralInRange(0, 3); n > 0; --n) {
+    std::string host = part(), address = part();
+    r.Hosts.push_back({host, address, Text(in)});
+  }
   for (int n = in.ConsumeIntegralInRange(0, 3); n > 0; --n) r.ScriptLines.push_back(Text(in));
   return r;
 }
