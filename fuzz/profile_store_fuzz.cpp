@@ -1,6 +1,6 @@
 // The profile store: a fuzzed record saved into a fuzzed store loads back as it was saved
-// (its texts unchanged where the file can hold them), saving what was loaded changes
-// nothing more, every other profile loads as before, and no temporary file is left.
+// (its texts unchanged where the file can hold them), every other profile loads as before,
+// and no temporary file is left.
 #include <map>
 #include <string>
 #include <vector>
@@ -116,8 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       LANVOY_CHECK(loaded.ScriptLines.at(i) == record.ScriptLines[i] ||
                    HasLineBreak(record.ScriptLines[i]));
     LANVOY_CHECK(loaded.DHCP == record.DHCP && loaded.ScriptKind == record.ScriptKind);
-    store.SaveProfile(name, loaded);
-    LANVOY_CHECK(store.LoadProfile(name) == loaded);
   }
   for (const auto& [upper, before] : others) LANVOY_CHECK(store.LoadProfile(upper) == before);
   LANVOY_CHECK(lanvoy::fuzz::FilesIn(folder) == 1);
