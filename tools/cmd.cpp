@@ -255,12 +255,8 @@ int main(int argc, char** argv) {
       lines = lanvoy::ReadTextLines(file);
     } else {
       // Not a batch file: the words are one command; those with blanks get their quotes back.
-      std::string line;
-      for (std::size_t i = 1; i < args.size(); ++i) {
-        if (!line.empty()) line += ' ';
-        line += args[i].find(' ') != std::string::npos ? "\"" + args[i] + "\"" : args[i];
-      }
-      lines.push_back(line);
+      lines.push_back(
+          lanvoy::JoinCommandLine(std::vector<std::string>(args.begin() + 1, args.end())));
     }
     Interpreter interpreter(*platform);
     const int code = interpreter.Run(lines);

@@ -3,8 +3,11 @@
 namespace lanvoy {
 
 std::optional<std::string> HostsLineOf(const HostRow& row) {
-  if (row.HostName.empty() || row.IPAddress.empty()) return std::nullopt;
-  return row.IPAddress + "   " + row.HostName + "   #" + row.Remark;
+  // A row read from a line keeps the blanks before its "#" on the host name; written with
+  // them, every read and write of the same row would add three more.
+  const auto end = row.HostName.find_last_not_of(" \t");
+  if (end == std::string::npos || row.IPAddress.empty()) return std::nullopt;
+  return row.IPAddress + "   " + row.HostName.substr(0, end + 1) + "   #" + row.Remark;
 }
 
 HostRow ParseHostsLine(const std::string& line) {

@@ -16,7 +16,7 @@ struct HostRow {
 };
 
 // The hosts line of a row, or nullopt for a row that is not written (empty host name or
-// empty IP address).
+// empty IP address). Blanks and tabs at the end of the host name are not written.
 std::optional<std::string> HostsLineOf(const HostRow& row);
 
 // Splits at blanks and tabs, leading ones skipped: the address, then the host name up to the

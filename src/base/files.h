@@ -11,7 +11,10 @@ namespace lanvoy {
 // The file's bytes, or nullopt when it cannot be opened.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
-// Writes bytes to a temporary file in the same folder and renames it over path.
+// Writes bytes to a temporary file in the same folder, flushed to the disk, and renames it
+// over path (over the file a symbolic link names), keeping its permissions. Temporary files
+// that earlier writes of path left behind when their process died are removed first (at a
+// process's first write of path, and again every ten minutes).
 // Returns false (and leaves path as it was) when any step fails.
 bool WriteFileAtomic(const std::string& path, const std::string& bytes);
 

@@ -321,10 +321,14 @@ void TMainForm::ConnectionEvents(ConnectionControls& c, void (TMainForm::*modeRu
   // The Enter key moves on from every address field but connection 2's WINS field.
   for (TextField* e : {&c.IP, &c.Subnet, &c.IP2, &c.Subnet2, &c.DNS, &c.DNS2, &c.Gateway, &c.Wins})
     if (&c == &Lan1 || e != &c.Wins) enterKeyFields_.push_back(e);
-  for (auto [address, mask] : {std::pair{&c.IP, &c.Subnet}, std::pair{&c.IP2, &c.Subnet2}})
+  // Plain variables, not a structured binding: clang 14 (the fuzz build) cannot capture one.
+  for (auto fields : {std::pair{&c.IP, &c.Subnet}, std::pair{&c.IP2, &c.Subnet2}}) {
+    TextField* address = fields.first;
+    TextField* mask = fields.second;
     mask->OnEnter = [this, address, mask] {
       Guarded([=, this] { DefaultMaskRule(*address, *mask); });
     };
+  }
 }
 
 // ---------------------------------------------------------------- creation and options
@@ -861,13 +865,20 @@ void TMainForm::SelectListEntry(const std::string& name) {
 }
 
 void TMainForm::RefillProfileList() {
-  std::vector<std::string> names = store_->ProfileNames();
-  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return LowerCase(a) < LowerCase(b);
-  });
-  ProfileList.SetItems(names);
-  SelectListRow(names.empty() ? -1 : 0);
-  BuildTrayProfileMenu();
+  // One read of the store for the list and the tray menu, and each name lowered once for
+  // the sort, not once per comparison: a store may hold a hundred thousand profiles.
+  const std::vector<std::string> names = store_->ProfileNames();
+  std::vector<std::pair<std::string, const std::string*>> keyed;
+  keyed.reserve(names.size());
+  for (const std::string& name : names) keyed.emplace_back(LowerCase(name), &name);
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> sorted;
+  sorted.reserve(keyed.size());
+  for (const auto& entry : keyed) sorted.push_back(*entry.second);
+  ProfileList.SetItems(sorted);
+  SelectListRow(sorted.empty() ? -1 : 0);
+  BuildTrayProfileMenu(names);
 }
 
 void TMainForm::ProfileListClick() {

@@ -159,7 +159,7 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   bool Compact() const { return compact_; }
 
   // ---- tray
-  void BuildTrayProfileMenu();
+  void BuildTrayProfileMenu(const std::vector<std::string>& names);  // in store order
   void MenuApplyaprofileClick(const std::string& caption);
   void ShowWindow1Click();
   void TrayIconBalloonHintClick();

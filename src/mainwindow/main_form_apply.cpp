@@ -233,9 +233,9 @@ void TMainForm::SetDebugMode() {
 
 // ---------------------------------------------------------------- tray
 
-void TMainForm::BuildTrayProfileMenu() {
+void TMainForm::BuildTrayProfileMenu(const std::vector<std::string>& names) {
   MenuApplyaprofile.Clear();
-  for (const std::string& name : store_->ProfileNames())
+  for (const std::string& name : names)
     MenuApplyaprofile.Add(
         name, [this, name] { Guarded([this, name] { MenuApplyaprofileClick(name); }); });
 }

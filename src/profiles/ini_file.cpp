@@ -175,12 +175,15 @@ class Parsed {
         if (line.kind == Line::kSection) {
           if (!headers_.empty()) headers_.back().bodyEnd = offset;
           headers_.push_back({line.name, after, text_.size()});
-          first_.try_emplace(UpperCase(line.name), headers_.size() - 1);
         }
       }
       offset = after;
       return true;
     });
+    // Sized once: growing it header by header rehashes a store of many profiles again and
+    // again.
+    first_.reserve(headers_.size());
+    for (std::size_t i = 0; i < headers_.size(); ++i) first_.try_emplace(headers_[i].name, i);
   }
 
   const std::string& Bytes() const { return bytes_; }
@@ -196,7 +199,7 @@ class Parsed {
   // f returns false to stop. False when there is no such section.
   template <class F>
   bool Keys(std::string_view section, F f) const {
-    auto it = first_.find(UpperCase(section));
+    auto it = first_.find(section);
     if (it == first_.end()) return false;
     const Header& h = headers_[it->second];
     ForEachLine(text_.substr(h.bodyBegin, h.bodyEnd - h.bodyBegin), [&](std::string_view raw) {
@@ -224,7 +227,20 @@ class Parsed {
   std::string bytes_;
   std::string_view text_;
   std::vector<Header> headers_;
-  std::unordered_map<std::string, std::size_t> first_;  // upper-case name: its first header
+  // Names compare as SameText does (a..z as A..Z); the keys are views into bytes_.
+  struct NameHash {
+    std::size_t operator()(std::string_view name) const {
+      std::size_t h = 14695981039346656037ull;
+      for (char c : name)
+        h = (h ^ static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c)) * 1099511628211ull;
+      return h;
+    }
+  };
+  struct NameEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return SameText(a, b); }
+  };
+  std::unordered_map<std::string_view, std::size_t, NameHash, NameEqual>
+      first_;  // name: its first header
 };
 
 // The files read last, each kept while its size and modification time stay as they were;

@@ -263,6 +263,8 @@ void TProfileStore::SaveProfile(const std::string& name, const ProfileRecord& r)
       {"DefPrinter", r.DefPrinter},
       {"IncludeHostModification", b(r.IncludeHostModification)},
   };
+  // A text with blanks at its ends, or in a pair of quotes, would read back otherwise.
+  for (auto& entry : e) entry.second = Protected(entry.second);
   std::vector<std::string> hostLines;
   for (const HostRow& row : r.Hosts)
     if (auto line = HostsLineOf(row)) hostLines.push_back(*line);
@@ -272,7 +274,7 @@ void TProfileStore::SaveProfile(const std::string& name, const ProfileRecord& r)
       e.emplace_back("H" + std::to_string(n + 1), Quoted(hostLines[n]));
   }
   e.emplace_back("IncludeHostName", b(r.IncludeHostName));
-  e.emplace_back("HostName", r.HostName);
+  e.emplace_back("HostName", Protected(r.HostName));
   e.emplace_back("IncludeSript", b(r.IncludeSript));
   e.emplace_back("ScriptLinesCount", std::to_string(r.ScriptLines.size()));
   e.emplace_back("ScriptKind", i(r.ScriptKind));

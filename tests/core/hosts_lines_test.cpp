@@ -42,6 +42,18 @@ TEST(HostsLines, WrittenLineParsesBack) {
   EXPECT_EQ(back.Remark, row.Remark);
 }
 
+// A row read from a file, written and read again, stays the row it was: the blanks before
+// "#" are not added to the host name once more each time.
+TEST(HostsLines, ReadWrittenAndReadAgainGivesTheSameRows) {
+  for (const char* line :
+       {"10.0.0.5   server1   #office", "1.2.3.4 a b\t#x", "1.2.3.4 h", "1.1.1.1\th \t #"}) {
+    const HostRow once = ParseHostsLine(*HostsLineOf(ParseHostsLine(line)));
+    EXPECT_EQ(ParseHostsLine(*HostsLineOf(once)), once) << line;
+  }
+  EXPECT_EQ(HostsLineOf({"server1 \t ", "10.0.0.5", ""}), "10.0.0.5   server1   #");
+  EXPECT_EQ(HostsLineOf({" \t", "10.0.0.5", "r"}), std::nullopt);
+}
+
 TEST(HostsLines, FillSkipsCommentsAndEmptyLines) {
   EXPECT_EQ(FillHostsGrid({}), std::vector<HostRow>(1));
   EXPECT_EQ(FillHostsGrid({"# only", ""}), std::vector<HostRow>(1));

@@ -135,6 +135,18 @@ TEST_F(ProfileStoreTest, RoundTripOfEveryField) {
   EXPECT_EQ(Bytes(), first);
 }
 
+// Texts the file would otherwise trim or unquote on the next read come back as typed.
+TEST_F(ProfileStoreTest, TextsWithBlankEndsOrQuotesReadBackAsTyped) {
+  ProfileRecord r;
+  r.LongLANDescription = " LAN-Verbindung 2";
+  r.DefPrinter = "'Canon iP4200'";
+  r.HostName = "\"B\xFCro\" ";
+  r.Proxy = "\tproxy";
+  store_.SaveProfile("Office", r);
+  EXPECT_EQ(store_.LoadProfile("Office"), r);
+  EXPECT_EQ(store_.Ini().ReadString("Office", "IP", "-"), "");
+}
+
 TEST_F(ProfileStoreTest, ExclusionListEmptyLinesVanish) {
   ProfileRecord r;
   r.ProxyNotUsed = "a\r\n\r\n\r\nb\r\n";

@@ -35,6 +35,14 @@ TEST(StartupTest, QuotesGroupBlanksIntoOneArgumentAndAreRemoved) {
   EXPECT_EQ(SplitCommandLine("\"\""), std::vector<std::string>{""});
 }
 
+// What the stand-ins pass on as one command line comes apart into the same arguments.
+TEST(StartupTest, JoinedArgumentsSplitBack) {
+  const std::vector<std::string> args = {"", "LAN-Verbindung 2", "a\tb", "ä ö ü ß", "x", "\x01"};
+  EXPECT_EQ(SplitCommandLine(JoinCommandLine(args)), args);
+  EXPECT_EQ(JoinCommandLine({"set", "Drahtlose Netzwerkverbindung", ""}),
+            "set \"Drahtlose Netzwerkverbindung\" \"\"");
+}
+
 TEST(StartupTest, MarkerIsAFileNotAFolder) {
   test::TempDir dir;
   std::string programDir = dir.path().string() + "/";

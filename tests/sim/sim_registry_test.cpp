@@ -120,6 +120,44 @@ TEST_F(SimRegistryTest, HandWrittenFileIsReadAndOtherTypesKept) {
   EXPECT_NE(after.find("\"Hostname\"=\"other\"\r\n"), std::string::npos);
 }
 
+// A continuation backslash with no line after it, or data that a continuation leaves ending in
+// a blank or control byte: written back as read, the next read must give the same values, and
+// a value written after them must stay a value of its own.
+TEST_F(SimRegistryTest, DataEndingInAContinuationReadsBackTheSame) {
+  const std::string files[] = {
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Lanvoy]\r\n\"v\"=hex:01,\\",
+      std::string("\\\n[]\n\"\"=\\", 9),
+      std::string("\\\r[]\r@=\0\\\n\n", 11),
+      "[HKEY_CURRENT_USER\\Software\\Lanvoy]\r\n\"v\"=hex:01,\\\r\n \t\r\n",
+      // Found by fuzzing: control bytes between two backslashes at the end.
+      std::string("[K]\n\"\"=\xfe\x03\\\x01\0\0\\", 14),
+  };
+  for (const std::string& text : files) {
+    SCOPED_TRACE(::testing::PrintToString(text));
+    const RegistryFile first = RegistryFile::Parse(text);
+    const RegistryFile again = RegistryFile::Parse(first.Serialize());
+    ASSERT_EQ(again.keys().size(), first.keys().size());
+    for (std::size_t k = 0; k < first.keys().size(); ++k) {
+      const auto& a = first.keys()[k];
+      const auto& b = again.keys()[k];
+      EXPECT_EQ(b.path, a.path);
+      ASSERT_EQ(b.values.size(), a.values.size());
+      for (std::size_t v = 0; v < a.values.size(); ++v) {
+        EXPECT_EQ(b.values[v].name, a.values[v].name);
+        EXPECT_EQ(b.values[v].data, a.values[v].data);
+      }
+    }
+  }
+  root.Write("registry.reg", files[0]);
+  auto key = registry.Open(RootKey::CurrentUser, "Software\\Lanvoy", false);
+  ASSERT_NE(key, nullptr);
+  ASSERT_TRUE(key->SetString("w", "after"));
+  ASSERT_TRUE(key->SetDWord("x", 7));
+  EXPECT_EQ(key->Query("w")->text, "after");
+  EXPECT_EQ(key->Query("x")->dword, 7u);
+  EXPECT_EQ(key->Query("v")->text, "hex:01,");
+}
+
 TEST_F(SimRegistryTest, ToolkitLayerReportsMissingAndWrongTypedValues) {
   auto key = registry.Open(RootKey::CurrentUser, "Software\\T", true);
   ASSERT_TRUE(key->SetString("Text", "abc"));

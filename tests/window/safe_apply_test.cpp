@@ -19,7 +19,8 @@ std::string Profile(const std::string& name, const std::string& ip, const std::s
                     std::string gateway = "") {
   if (gateway.empty()) gateway = ip.substr(0, ip.rfind('.')) + ".1";
   return "[" + name + "]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=" + ip +
-         "\r\nSubnet=255.255.255.0\r\nGateway=" + gateway + "\r\nDNS=10.0.0.53\r\nProxy=proxy." + name +
+         "\r\nSubnet=255.255.255.0\r\nGateway=" + gateway + "\r\nDNS=10.0.0.53\r\nProxy=proxy." +
+         name +
          "\r\nProxyPort=3128\r\nEnableProxy=1\r\n"
          "IncludeHostModification=1\r\nHostsCount=1\r\nH1='" +
          ip + "   server." + name + "   #'\r\nIncludeHostName=1\r\nHostName=" + name + "-PC\r\n" +

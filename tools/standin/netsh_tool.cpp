@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/command_line.h"
 #include "base/files.h"
 #include "base/strings.h"
 #include "platform/standin_host.h"
@@ -20,16 +21,6 @@ bool IsOption(const std::string& arg, char letter) {
 void Print(std::string& out, const std::string& line) {
   out += line;
   out += kCRLF;
-}
-
-// Arguments lost their quotes on the way in; an argument with blanks gets them back.
-std::string JoinCommand(const std::vector<std::string>& words) {
-  std::string line;
-  for (const auto& w : words) {
-    if (!line.empty()) line += ' ';
-    line += w.empty() || w.find_first_of(" \t") != std::string::npos ? "\"" + w + "\"" : w;
-  }
-  return line;
 }
 
 constexpr const char* kUsage =
@@ -84,7 +75,7 @@ int RunNetsh(const std::vector<std::string>& args, const std::filesystem::path& 
     NetworkState state = NetworkState::LoadOrCreate(statePath);
     NetshInterpreter netsh(state);
     bool ok = !context || netsh.SetContext(*context);
-    if (ok) ok = script ? netsh.RunScript(text) : netsh.Execute(JoinCommand(command));
+    if (ok) ok = script ? netsh.RunScript(text) : netsh.Execute(lanvoy::JoinCommandLine(command));
     out += netsh.output();
     if (netsh.changed()) state.Save(statePath);
     return ok ? 0 : 1;

@@ -21,6 +21,12 @@ using platform::ValueType;
 
 namespace {
 
+std::string TrimRight(const std::string& s) {
+  std::size_t end = s.size();
+  while (end > 0 && static_cast<unsigned char>(s[end - 1]) <= ' ') --end;
+  return s.substr(0, end);
+}
+
 std::vector<std::string> PathParts(const std::string& path) {
   std::vector<std::string> parts;
   std::string part;
@@ -223,10 +229,15 @@ RegistryFile RegistryFile::Parse(const std::string& text) {
     }
     if (pos >= line.size() || line[pos] != '=') continue;
     std::string data = line.substr(pos + 1);
-    // hex data goes on over lines ending with a backslash
-    while (!data.empty() && data[0] != '"' && data.back() == '\\' && i + 1 < lines.size()) {
-      data.pop_back();
-      data += Trim(lines[++i]);
+    // Hex data goes on over lines ending with a backslash. One on the last line continues
+    // nothing and goes too: kept, it would take the line written after it.
+    // What a continuation leaves at the end (a blank, a control byte) would not survive the
+    // trimming of the line when the file is read again, and may bare another backslash.
+    if (!data.empty() && data[0] != '"') {
+      for (data = TrimRight(data); !data.empty() && data.back() == '\\'; data = TrimRight(data)) {
+        data.pop_back();
+        if (i + 1 < lines.size()) data += Trim(lines[++i]);
+      }
     }
     if (Value* existing = FindValue(*current, name))
       existing->data = data;

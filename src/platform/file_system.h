@@ -1,0 +1,23 @@
+// What a whole-file write needs of the machine beyond the standard library: the bytes on the
+// disk before the rename, the rename itself on the disk, and whether the process that began
+// an earlier write still runs. Each backend implements these; no OS header may appear here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace lanvoy::platform {
+
+// Creates path (failing when it exists), writes bytes and flushes them to the disk
+// (fsync / FlushFileBuffers). false when any step fails; what was created is left.
+bool WriteNewFileToDisk(const std::string& path, const std::string& bytes);
+
+// Renames from over to, replacing it, and has the change of the folder on the disk before
+// returning (rename and fsync of the folder / MoveFileExA with MOVEFILE_WRITE_THROUGH).
+bool ReplaceFileOnDisk(const std::string& from, const std::string& to);
+
+uint32_t CurrentProcessId();
+// Whether a process of this id runs (0 never does).
+bool ProcessRuns(uint32_t id);
+
+}  // namespace lanvoy::platform

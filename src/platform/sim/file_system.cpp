@@ -1,0 +1,64 @@
+#include "platform/file_system.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+
+namespace lanvoy::platform {
+
+namespace {
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool SyncFolderOf(const std::string& path) {
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  // Some file systems refuse fsync on a folder; the rename stands all the same.
+  const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+  ::close(fd);
+  return synced;
+}
+}  // namespace
+
+bool WriteNewFileToDisk(const std::string& path, const std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  return ::close(fd) == 0 && written;
+}
+
+bool ReplaceFileOnDisk(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+  SyncFolderOf(to);
+  return true;
+}
+
+uint32_t CurrentProcessId() {
+  return static_cast<uint32_t>(::getpid());
+}
+
+bool ProcessRuns(uint32_t id) {
+  // 0 and what does not fit a pid would name process groups or nothing.
+  if (id == 0 || id > static_cast<uint32_t>(INT_MAX)) return false;
+  return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+}
+
+}  // namespace lanvoy::platform

@@ -1,0 +1,44 @@
+#include "platform/file_system.h"
+
+#include "platform/win32/windows_api.h"
+
+namespace lanvoy::platform {
+
+bool WriteNewFileToDisk(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool written = true;
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (written && left > 0) {
+    const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+    DWORD done = 0;
+    written = WriteFile(file, data, chunk, &done, nullptr) && done > 0;
+    data += done;
+    left -= done;
+  }
+  written = written && FlushFileBuffers(file);
+  return CloseHandle(file) && written;
+}
+
+bool ReplaceFileOnDisk(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+uint32_t CurrentProcessId() {
+  return GetCurrentProcessId();
+}
+
+bool ProcessRuns(uint32_t id) {
+  if (id == 0) return false;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  const bool runs = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+  CloseHandle(process);
+  return runs;
+}
+
+}  // namespace lanvoy::platform
