@@ -34,6 +34,11 @@ inline constexpr int kExitReverted = 5;     // not kept in time: the apply was u
 // windows without one (MemoryWindows).
 bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath);
 
+// Such a start: the program on windows without a display and without a toolkit, every
+// question on err. Returns the exit code.
+int RunWithoutWindows(platform::Platform& platform, const std::vector<std::string>& args,
+                      std::ostream& err);
+
 class TLanvoyProgram {
  public:
   // args: the arguments after the program name. Messages for the caller of an unattended
