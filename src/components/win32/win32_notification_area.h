@@ -28,6 +28,7 @@ class Win32NotificationArea : public NotificationArea {
   TrayKeys KeyboardState() override;
   void ForegroundApplication() override;
 
+  void SetApplication(HWND application) { application_ = application; }
   // The icons this area has added and not removed, as (window, id).
   const std::vector<std::pair<TrayWindow, uint32_t>>& Icons() const { return icons_; }
 

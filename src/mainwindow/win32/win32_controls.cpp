@@ -100,10 +100,51 @@ class W32Control : public Base, public Win32Target, public Win32WindowOf {
 
 class W32Button : public W32Control<Button> {
  public:
-  using W32Control::W32Control;
+  W32Button(Win32Window& window, HWND h, Glyph glyph = Glyph::None)
+      : W32Control(window, h), glyph_(glyph) {}
   void Command(WORD code) override {
     if (code == BN_CLICKED) Fire(OnClick);
   }
+  // A glyph button: the button's frame, then its picture in the colour of its text.
+  bool Draw(const DRAWITEMSTRUCT& item) override {
+    if (glyph_ == Glyph::None) return false;
+    RECT r = item.rcItem;
+    const bool pushed = item.itemState & ODS_SELECTED, off = item.itemState & ODS_DISABLED;
+    DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    HBRUSH brush = GetSysColorBrush(off ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    const int cx = (r.left + r.right) / 2 + (pushed ? 1 : 0);
+    const int cy = (r.top + r.bottom) / 2 + (pushed ? 1 : 0);
+    const int u = std::max<int>(1, (r.bottom - r.top) / 10);
+    if (glyph_ == Glyph::More) {
+      HGDIOBJ oldBrush = SelectObject(item.hDC, brush);
+      HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
+      const POINT arrow[] = {{cx - 3 * u, cy - u}, {cx + 3 * u + 1, cy - u}, {cx, cy + 2 * u}};
+      Polygon(item.hDC, arrow, 3);
+      SelectObject(item.hDC, oldPen);
+      SelectObject(item.hDC, oldBrush);
+    } else if (glyph_ == Glyph::Minimize) {
+      RECT bar{cx - 3 * u, cy + u, cx + 3 * u, cy + 2 * u};
+      FillRect(item.hDC, &bar, brush);
+    } else if (glyph_ == Glyph::Exit) {
+      HPEN pen = CreatePen(PS_SOLID, u + 1, GetSysColor(off ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+      HGDIOBJ old = SelectObject(item.hDC, pen);
+      MoveToEx(item.hDC, cx - 2 * u, cy - 2 * u, nullptr);
+      LineTo(item.hDC, cx + 2 * u, cy + 2 * u);
+      MoveToEx(item.hDC, cx + 2 * u, cy - 2 * u, nullptr);
+      LineTo(item.hDC, cx - 2 * u, cy + 2 * u);
+      SelectObject(item.hDC, old);
+      DeleteObject(pen);
+    }
+    if (item.itemState & ODS_FOCUS) {
+      RECT focus = r;
+      InflateRect(&focus, -3, -3);
+      DrawFocusRect(item.hDC, &focus);
+    }
+    return true;
+  }
+
+ private:
+  Glyph glyph_;
 };
 
 class W32CheckBox : public W32Control<CheckBox> {
@@ -642,20 +683,6 @@ class W32Timer : public Timer, public Win32Target {
   bool enabled_ = false;
 };
 
-// The system's pictures of the glyph buttons, from the font of the caption buttons.
-const wchar_t* MarlettGlyph(Glyph glyph) {
-  switch (glyph) {
-    case Glyph::More:
-      return L"6";
-    case Glyph::Minimize:
-      return L"0";
-    case Glyph::Exit:
-      return L"r";
-    default:
-      return nullptr;
-  }
-}
-
 const wchar_t* MessageIcon(Glyph glyph) {
   switch (glyph) {
     case Glyph::Warning:
@@ -703,19 +730,22 @@ Win32Window::Win32Window(WindowSpec layout, HWND owner) : layout_(std::move(layo
   HDC screen = GetDC(nullptr);
   dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  // No WS_CLIPCHILDREN anywhere: a group box leaves its inside to its parent to paint.
+  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   DWORD exStyle = WS_EX_CONTROLPARENT;
   const unsigned s = layout_.style;
-  if (s & kNoBorder) style = WS_POPUP | WS_CLIPCHILDREN;
+  if (s & kNoBorder) style = WS_POPUP;
   if (s & kNoTitleButtons) style &= ~static_cast<DWORD>(WS_SYSMENU);
   if (s & kResizable) style |= WS_THICKFRAME;
   if (s & kOnTop) exStyle |= WS_EX_TOPMOST;
   if (!owner && !(s & kNoBorder)) {
     // The main window: a minimize box, no maximize box, in the taskbar.
-    style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     exStyle |= WS_EX_APPWINDOW;
   } else if (owner) {
     exStyle |= WS_EX_DLGMODALFRAME;
+  } else {
+    exStyle |= WS_EX_TOOLWINDOW;  // the splash: not in the taskbar
   }
   hwnd_ = CreateWindowExW(exStyle, kWindowClass, W(layout_.caption).c_str(), style, CW_USEDEFAULT,
                           CW_USEDEFAULT, 100, 100, owner, nullptr, GetModuleHandleW(nullptr), this);
@@ -1060,8 +1090,7 @@ HWND Win32Window::Make(const ControlSpec& c, HWND parent) {
     case K::TabControl:
     case K::ButtonTabControl: {
       h = create(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
-                 WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP |
-                     (c.kind == K::ButtonTabControl ? TCS_BUTTONS : 0));
+                 WS_CLIPSIBLINGS | WS_TABSTOP | (c.kind == K::ButtonTabControl ? TCS_BUTTONS : 0));
       control = std::make_unique<W32TabControl>(*this, h);
       break;
     }
@@ -1075,7 +1104,7 @@ HWND Win32Window::Make(const ControlSpec& c, HWND parent) {
       const int index = TabCtrl_GetItemCount(tabs);
       SendMessageW(tabs, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
       style &= ~static_cast<DWORD>(WS_VISIBLE);
-      h = create(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CLIPCHILDREN);
+      h = create(WS_EX_CONTROLPARENT, kPageClass, L"", 0);
       SetWindowSubclass(h, &ForwardToRoot, 0, 0);
       if (c.style & kDisabled) EnableWindow(h, FALSE);
       control = std::make_unique<W32TabPage>(*this, h, tabControl, index);
@@ -1095,16 +1124,12 @@ HWND Win32Window::Make(const ControlSpec& c, HWND parent) {
       break;
     case K::Button:
     case K::GlyphButton: {
-      const wchar_t* glyph = MarlettGlyph(c.glyph);
-      h = create(0, L"BUTTON", glyph ? glyph : caption.c_str(),
-                 WS_TABSTOP | ((c.style & kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON));
-      if (glyph) {
-        ControlSpec marlett;
-        marlett.font = "Marlett";
-        marlett.points = 12;
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(marlett)), FALSE);
-      }
-      control = std::make_unique<W32Button>(*this, h);
+      const bool glyph = c.kind == K::GlyphButton;
+      h = create(0, L"BUTTON", caption,
+                 WS_TABSTOP | (glyph                  ? BS_OWNERDRAW
+                               : (c.style & kDefault) ? BS_DEFPUSHBUTTON
+                                                      : BS_PUSHBUTTON));
+      control = std::make_unique<W32Button>(*this, h, glyph ? c.glyph : Glyph::None);
       break;
     }
     case K::CheckBox:
