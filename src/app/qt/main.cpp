@@ -15,20 +15,14 @@ int main(int argc, char** argv) {
   // The arguments are the program's own, as the system split them. Qt gets only the program
   // name, so that a profile called "-reverse" or "-style" is not taken for a Qt option.
   const std::vector<std::string> args(argv + 1, argv + argc);
-  std::unique_ptr<lanvoy::platform::Platform> platform;
-  try {
-    platform = lanvoy::platform::CreatePlatform();
-  } catch (const std::exception& e) {
-    // As every other error: in the error box, and for a script on standard error; an
-    // unattended start waits for nobody.
-    std::cerr << e.what() << std::endl;
-    if (!lanvoy::ParseStartupArguments(args).hide) {
-      int qtArgc = 1;
-      QApplication app(qtArgc, argv);
-      lanvoy::QtQuestions().MessageDlg(e.what(), lanvoy::mtError, {lanvoy::mbOK});
-    }
-    return lanvoy::kExitApplyFailed;
-  }
+  // As every other error: in the error box, and for a script on standard error.
+  std::unique_ptr<lanvoy::platform::Platform> platform =
+      lanvoy::CreatePlatformOrTell(args, std::cerr, [&](const std::string& message) {
+        int qtArgc = 1;
+        QApplication app(qtArgc, argv);
+        lanvoy::QtQuestions().MessageDlg(message, lanvoy::mtError, {lanvoy::mbOK});
+      });
+  if (!platform) return lanvoy::kExitApplyFailed;
   if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
     return lanvoy::RunWithoutWindows(*platform, args, std::cerr);
 

@@ -48,17 +48,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ConnectConsole();
   // The arguments as the C runtime split the command line, in the ANSI code page.
   const std::vector<std::string> args(__argv + 1, __argv + __argc);
-  std::unique_ptr<lanvoy::platform::Platform> platform;
-  try {
-    platform = lanvoy::platform::CreatePlatform();
-  } catch (const std::exception& e) {
-    // As every other error: in the error box, and for a script on standard error; an
-    // unattended start waits for nobody.
-    std::cerr << e.what() << std::endl;
-    if (!lanvoy::ParseStartupArguments(args).hide)
-      lanvoy::Win32Questions().MessageDlg(e.what(), lanvoy::mtError, {lanvoy::mbOK});
-    return lanvoy::kExitApplyFailed;
-  }
+  // As every other error: in the error box, and for a script on standard error.
+  std::unique_ptr<lanvoy::platform::Platform> platform =
+      lanvoy::CreatePlatformOrTell(args, std::cerr, [](const std::string& message) {
+        lanvoy::Win32Questions().MessageDlg(message, lanvoy::mtError, {lanvoy::mbOK});
+      });
+  if (!platform) return lanvoy::kExitApplyFailed;
   if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
     return lanvoy::RunWithoutWindows(*platform, args, std::cerr);
 

@@ -6,17 +6,7 @@ TFormProgress::TFormProgress(HWND owner) : Win32Window(ProgressFormLayout(), own
   SetRange(0, 3);
 }
 
-void TFormProgress::SetRange(int minimum, int maximum) {
-  Controls().Get<ProgressBar>("ProgressBar1").SetRange(minimum, maximum);
-}
-
-void TFormProgress::ShowStage(int position, const std::string& label, bool visible) {
-  Controls().Get<ProgressBar>("ProgressBar1").SetPosition(position);
-  Controls().Get<Label>("LabelProgress").SetCaption(label);
-  if (!visible) {
-    ShowWindow(Handle(), SW_HIDE);
-    return;
-  }
+void TFormProgress::ShowInFront() {
   if (!IsWindowVisible(Handle())) {
     HWND owner = GetWindow(Handle(), GW_OWNER);
     if (owner && IsWindowVisible(owner)) CentreOver(owner);

@@ -7,12 +7,15 @@
 
 namespace lanvoy {
 
-class TFormProgress : public Win32Window, public ProgressView {
+class TFormProgress : public Win32Window, public LayoutProgressView {
  public:
   explicit TFormProgress(HWND owner);
-  void SetRange(int minimum, int maximum) override;
-  void ShowStage(int position, const std::string& label, bool visible) override;
   void Close() override { ShowWindow(Handle(), SW_HIDE); }
+
+ protected:
+  ControlSet& ProgressControls() override { return Controls(); }
+  void HideWindow() override { ShowWindow(Handle(), SW_HIDE); }
+  void ShowInFront() override;
 };
 
 }  // namespace lanvoy

@@ -1091,6 +1091,8 @@ HWND Win32Window::Make(const ControlSpec& c, HWND parent) {
     case K::ButtonTabControl: {
       h = create(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
                  WS_CLIPSIBLINGS | WS_TABSTOP | (c.kind == K::ButtonTabControl ? TCS_BUTTONS : 0));
+      // All nine tabs of the main window fit in one row at its width.
+      SendMessageW(h, TCM_SETPADDING, 0, MAKELPARAM(Scale(4), Scale(3)));
       control = std::make_unique<W32TabControl>(*this, h);
       break;
     }

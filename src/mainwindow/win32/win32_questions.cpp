@@ -58,14 +58,8 @@ class Win32MsgDlgBox : public Win32Window, public MsgDlgBox {
       : Win32Window(BoxLayout(plan), owner),
         countdown_(plan.showCountdown ? Named("Countdown") : nullptr),
         check_(Named("DontShowAgain")) {
-    for (const MsgDlgButtonInfo& info : plan.row.buttons) {
-      const int result = info.result;
-      if (info.button != mbHelp)
-        Controls().Get<Button>(info.name).OnClick = [this, result] { Close(result); };
-    }
-    cancelResult_ = plan.row.cancelIndex >= 0
-                        ? plan.row.buttons[static_cast<size_t>(plan.row.cancelIndex)].result
-                        : mrCancel;
+    ConnectMsgDlgButtons(plan, Controls(), [this](int result) { Close(result); });
+    cancelResult_ = MsgDlgCancelResult(plan.row);
     if (HWND gauge = Named("Gauge")) {
       SendMessageW(gauge, PBM_SETRANGE32, 0, plan.gaugeMaxValue);
     }
@@ -158,35 +152,6 @@ MsgDlgBoxSpec PlainBox(const std::string& text, TMsgDlgType type, MsgDlgButtonRo
   plan.message = text;
   plan.row = std::move(row);
   return plan;
-}
-
-// The one-line input box.
-WindowSpec InputBoxLayout(const std::string& caption, const std::string& prompt,
-                          const std::string& proposal) {
-  WindowSpec w{"InputBox", caption, "Tahoma", -11, {}};
-  w.width = 320;
-  w.height = 100;
-  auto add = [&](ControlKind kind, const char* name, const std::string& text, int left, int top,
-                 int width, int height, unsigned style) {
-    ControlSpec c;
-    c.kind = kind;
-    c.name = name;
-    c.caption = text;
-    c.text = text;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.style = style;
-    w.controls.push_back(c);
-  };
-  add(ControlKind::Label, "Prompt", prompt, 8, 8, 304, 16, 0);
-  add(ControlKind::Edit, "Value", proposal, 8, 28, 304, 22, 0);
-  add(ControlKind::Button, "OK", "OK", 156, 64, 75, 25, kDefault);
-  add(ControlKind::Button, "Cancel", "Cancel", 237, 64, 75, 25, kCancel);
-  w.controls[2].caption = "OK";
-  w.controls[3].caption = "Cancel";
-  return w;
 }
 
 std::optional<std::string> FileName(HWND owner, const FileDialogOptions& options, bool save) {
