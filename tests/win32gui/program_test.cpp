@@ -17,7 +17,8 @@ class ProgramTest : public test::Win32WindowTest {
     for (const char* name : {"Lanvoy.exe", "netsh.exe"})
       std::filesystem::copy_file(test::BesideTests(*machine, name), dir.path() / name);
     dir.Write("nosplash", "");
-    dir.Write("host/network.ini", "[LAN-Verbindung 2]\r\nMode=dhcp\r\nDnsSource=dhcp\r\n");
+    dir.Write("host/network.ini",
+              "[LAN-Verbindung 2]\r\nMode=dhcp\r\nDnsSource=dhcp\r\nWinsSource=dhcp\r\n");
     dir.Write("Lanvoy.INI",
               "[Office]\r\nLongLANDescription=LAN-Verbindung 2\r\nDHCP=0\r\nIP=10.20.30.40\r\n"
               "Subnet=255.255.255.0\r\nGateway=10.20.30.1\r\nDNS=10.20.30.2\r\n"
