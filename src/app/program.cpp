@@ -9,6 +9,7 @@
 #include "base/files.h"
 #include "base/strings.h"
 #include "mainwindow/main_form.h"
+#include "mainwindow/memory_window.h"
 #include "profiles/profile_store.h"
 
 namespace lanvoy {
@@ -31,6 +32,17 @@ bool StartsWithoutWindows(const std::vector<std::string>& args, const std::strin
   // A name not in the store gives the interactive program, with its message in the window.
   return arguments.undo ||
          TProfileStore(StorePathFor(exePath)).ProfileExists(arguments.profileName);
+}
+
+int RunWithoutWindows(platform::Platform& platform, const std::vector<std::string>& args,
+                      std::ostream& err) {
+  WindowlessQuestions questions(err);
+  MemoryWindows windows;
+  TLanvoyProgram program(platform, questions, windows, platform.system().ExecutablePath(), args,
+                         err);
+  // The store changed in between and the profile is gone: the program would wait in a window.
+  if (program.Start()) return kExitApplyFailed;
+  return program.ExitCode();
 }
 
 TLanvoyProgram::~TLanvoyProgram() {

@@ -5,8 +5,8 @@
 
 #include <chrono>
 #include <functional>
-#include <iosfwd>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,6 +33,27 @@ inline constexpr int kExitReverted = 5;     // not kept in time: the apply was u
 // undo with "hide", and "--keep". Such a start needs no display, and the toolkit gives it
 // windows without one (MemoryWindows).
 bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath);
+
+// The platform of this build. When it cannot be made, its message goes to err and, unless
+// the start is unattended (nobody would answer), to errorBox; nullptr then, and the program
+// ends with kExitApplyFailed.
+// In the header: core links before the backend that makes the platform.
+inline std::unique_ptr<platform::Platform> CreatePlatformOrTell(
+    const std::vector<std::string>& args, std::ostream& err,
+    const std::function<void(const std::string& message)>& errorBox) {
+  try {
+    return platform::CreatePlatform();
+  } catch (const std::exception& e) {
+    err << e.what() << std::endl;
+    if (!ParseStartupArguments(args).hide) errorBox(e.what());
+    return nullptr;
+  }
+}
+
+// Such a start: the program on windows without a display and without a toolkit, every
+// question on err. Returns the exit code.
+int RunWithoutWindows(platform::Platform& platform, const std::vector<std::string>& args,
+                      std::ostream& err);
 
 class TLanvoyProgram {
  public:

@@ -89,19 +89,7 @@ bool TMessageDlg::IniNamesGiven() const {
   return !IniFile.empty() && !IniSection.empty() && !iniItem_.empty();
 }
 
-int TMessageDlg::Execute() {
-  bool dontShow = false;
-  int result = mrNone;
-  if (checkBox_) {
-    if (!AllowBlankINI) {
-      if (IniFile.empty()) throw EMsgDlgError("IniFile property not specified");
-      if (IniSection.empty()) throw EMsgDlgError("IniSection property not specified");
-      if (iniItem_.empty()) throw EMsgDlgError("IniItem property not specified");
-    }
-    if (IniNamesGiven()) ReadFlag(dontShow, result);
-  }
-  if (dontShow) return result;
-
+MsgDlgBoxSpec TMessageDlg::BoxPlan() const {
   MsgDlgBoxSpec plan;
   plan.type = DlgType;
   plan.caption = DlgType == mtCustom ? (CustomCaption.empty() ? ApplicationTitle : CustomCaption)
@@ -115,7 +103,27 @@ int TMessageDlg::Execute() {
   plan.timeOut = TimeOut;
   plan.showCountdown = TimeOut > 0 && ShowCountdown;
   plan.modeless = modeless_;
+  return plan;
+}
 
+int MsgDlgCancelResult(const MsgDlgButtonRow& row) {
+  return row.cancelIndex >= 0 ? row.buttons[static_cast<size_t>(row.cancelIndex)].result : mrCancel;
+}
+
+int TMessageDlg::Execute() {
+  bool dontShow = false;
+  int result = mrNone;
+  if (checkBox_) {
+    if (!AllowBlankINI) {
+      if (IniFile.empty()) throw EMsgDlgError("IniFile property not specified");
+      if (IniSection.empty()) throw EMsgDlgError("IniSection property not specified");
+      if (iniItem_.empty()) throw EMsgDlgError("IniItem property not specified");
+    }
+    if (IniNamesGiven()) ReadFlag(dontShow, result);
+  }
+  if (dontShow) return result;
+
+  const MsgDlgBoxSpec plan = BoxPlan();
   box_ = factory_.CreateBox(plan);
   if (TimeOut > 0) {
     if (ShowCountdown) box_->SetCountdownText(std::to_string(TimeOut));

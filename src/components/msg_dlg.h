@@ -83,6 +83,8 @@ struct MsgDlgButtonRow {
   int cancelIndex = -1;
 };
 MsgDlgButtonRow MsgDlgButtonsOf(TMsgDlgButtons buttons);
+// The result of Esc: the row's cancel button's, else mrCancel.
+int MsgDlgCancelResult(const MsgDlgButtonRow& row);
 
 class EMsgDlgError : public Error {
  public:
@@ -199,6 +201,8 @@ class TMessageDlg {
   // The result of the closing button, the time-out result, or the remembered result of a
   // silenced dialog. Modeless: mrNone at once.
   int Execute();
+  // What its box shows, as Execute hands it to the factory.
+  MsgDlgBoxSpec BoxPlan() const;
 
   // Seconds left of the running countdown.
   int SecondsLeft() const { return secondsLeft_; }

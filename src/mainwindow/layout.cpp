@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "components/msg_dlg.h"
+#include "mainwindow/controls.h"
 #include "sysread/lan_state.h"
 
 namespace lanvoy {
@@ -382,6 +383,26 @@ WindowSpec MsgDlgBoxLayout(const MsgDlgBoxSpec& plan, const MsgDlgGeometry& g) {
   if (plan.gaugeMaxValue > 0) at(row(K::ProgressBar, "", "Gauge", "", 0, 0), g.gauge);
   if (plan.showCountdown)
     row(K::Label, "", "Countdown", "", g.countdownRight, g.countdownTop, 0, 0, "", kBold);
+  return w;
+}
+
+void ConnectMsgDlgButtons(const MsgDlgBoxSpec& plan, ControlSet& controls,
+                          const std::function<void(int result)>& close) {
+  for (const MsgDlgButtonInfo& info : plan.row.buttons) {
+    const int result = info.result;
+    if (info.button != mbHelp)
+      controls.Get<Button>(info.name).OnClick = [close, result] { close(result); };
+  }
+}
+
+WindowSpec InputBoxLayout(const std::string& caption, const std::string& prompt,
+                          const std::string& proposal) {
+  WindowSpec w = Dialog("InputBox", caption.c_str(), "Tahoma", -11, 320, 100, 0);
+  Rows row{w.controls};
+  row(K::Label, "", "Prompt", prompt, 8, 8, 304, 16);
+  row(K::Edit, "", "Value", "", 8, 28, 304, 22, "", 0, proposal);
+  row(K::Button, "", "OK", "OK", 156, 64, 75, 25, "", kDefault);
+  row(K::Button, "", "Cancel", "Cancel", 237, 64, 75, 25, "", kCancel);
   return w;
 }
 

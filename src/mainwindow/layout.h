@@ -3,6 +3,7 @@
 // on each, and the window's logic finds every control it names.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -110,8 +111,15 @@ const WindowSpec& SplashFormLayout();
 
 struct MsgDlgBoxSpec;
 struct MsgDlgGeometry;
+class ControlSet;
 // A message dialog's box, from what it shows and where its parts go.
 WindowSpec MsgDlgBoxLayout(const MsgDlgBoxSpec& plan, const MsgDlgGeometry& geometry);
+// Its buttons, built from that layout, close it with their results (Help does not close it).
+void ConnectMsgDlgButtons(const MsgDlgBoxSpec& plan, ControlSet& controls,
+                          const std::function<void(int result)>& close);
+// The one-line input box: the prompt, the edit "Value" with the proposal, OK and Cancel.
+WindowSpec InputBoxLayout(const std::string& caption, const std::string& prompt,
+                          const std::string& proposal);
 
 inline constexpr int kCompactWidth = 325, kCompactHeight = 174;
 inline constexpr int kFullWidth = 540, kFullHeight = 440;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "apply/elevated_apply.h"
 #include "apply/hosts_file.h"
 #include "apply/printer_computer.h"
 #include "base/strings.h"
@@ -170,6 +171,16 @@ void TMainForm::ReportApply(const SafeApplyReport& report) {
 }
 
 bool TMainForm::ApplyWithNetshWarning(const std::string& name) {
+  // Without an administrator's rights, a copy of the program that has them applies it.
+  if (AppliesElevated(platform_.system())) {
+    const ElevatedApplyReport report = ApplyElevated(platform_.shell(), exePath_, name);
+    questions_.MessageDlg(report.message,
+                          report.applied   ? mtInformation
+                          : report.changed ? mtWarning
+                                           : mtError,
+                          {mbOK});
+    return report.changed;
+  }
   const ProfileRecord shown = ShownRecord();
   const SafeApplyReport report =
       CheckedApply(name, true, [this](const std::vector<Finding>& findings) {

@@ -27,6 +27,28 @@ class ProgressView {
   virtual void Close() = 0;  // hidden, not destroyed
 };
 
+// The progress window as the controls of its layout show it; the toolkit shows and hides it.
+class LayoutProgressView : public ProgressView {
+ public:
+  void SetRange(int minimum, int maximum) override {
+    ProgressControls().Get<ProgressBar>("ProgressBar1").SetRange(minimum, maximum);
+  }
+  void ShowStage(int position, const std::string& label, bool visible) override {
+    ProgressControls().Get<ProgressBar>("ProgressBar1").SetPosition(position);
+    ProgressControls().Get<Label>("LabelProgress").SetCaption(label);
+    if (visible)
+      ShowInFront();
+    else
+      HideWindow();
+  }
+
+ protected:
+  virtual ControlSet& ProgressControls() = 0;
+  virtual void HideWindow() = 0;
+  // Centred over the main window when it was hidden, in front, painted now.
+  virtual void ShowInFront() = 0;
+};
+
 // The text window of the LAN state view. Its lines come from a console program: 8-bit text
 // in the OEM code page, shown as such.
 class LanStateView {

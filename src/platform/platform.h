@@ -114,6 +114,17 @@ class Shell {
   // Whether a program is registered to "open" files of this extension (".vbs"), as
   // AssocQueryStringA finds it.
   virtual bool CanOpen(const std::string& extension) = 0;
+
+  // A program run with an administrator's rights, and how it ended.
+  struct ElevatedRun {
+    bool started = false;
+    bool refused = false;   // the user did not give the permission: nothing ran
+    uint32_t error = 0;     // the system error code of a failed start
+    uint32_t exitCode = 0;  // when started: its exit code
+  };
+  // ShellExecuteExA with the verb "runas" (Windows asks the user for the administrator's
+  // permission), its window hidden; waits for its end.
+  virtual ElevatedRun RunElevated(const std::string& program, const std::string& parameters) = 0;
 };
 
 class Printers {
@@ -157,6 +168,8 @@ class System {
   // WideCharToMultiByte); a character the code page lacks becomes "?".
   virtual std::string ToUtf8(std::string_view text, uint32_t codePage) = 0;
   virtual std::string FromUtf8(std::string_view utf8, uint32_t codePage) = 0;
+  // Whether this process has an administrator's rights (an elevated token).
+  virtual bool Elevated() = 0;
 };
 
 // ---------------------------------------------------------------- the whole machine

@@ -21,6 +21,7 @@ class FakeSystem : public platform::System {
   std::string NativePath(const std::string& path) override { return path; }
   // Both code pages US-ASCII (20127): every other byte or character is "?".
   uint32_t AnsiCodePage() override { return 20127; }
+  bool Elevated() override { return true; }
   uint32_t OemCodePage() override { return 20127; }
   std::string ToUtf8(std::string_view text, uint32_t) override {
     std::string out(text);

@@ -75,15 +75,7 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   auto shoot = [&](void (*setup)(TMessageDlg&), const QString& file) {
     TMessageDlg dlg(questions);
     setup(dlg);
-    MsgDlgBoxSpec plan;
-    plan.caption = "Information";
-    plan.type = mtInformation;
-    plan.message = dlg.Msg();
-    plan.row = MsgDlgButtonsOf(dlg.Buttons);
-    plan.checkBox = true;
-    plan.checkBoxCaption = dlg.CheckBoxCaption();
-    plan.timeOut = dlg.TimeOut;
-    plan.showCountdown = true;
+    const MsgDlgBoxSpec plan = dlg.BoxPlan();
     std::unique_ptr<MsgDlgBox> box = questions.CreateBox(plan);
     box->SetCountdownText(std::to_string(dlg.TimeOut));
     auto* widget = dynamic_cast<QWidget*>(box.get());

@@ -140,6 +140,12 @@ class FakePlatform : public platform::Platform,
     return 42;
   }
   bool CanOpen(const std::string& extension) override { return extension == ".bat"; }
+  ElevatedRun RunElevated(const std::string& program, const std::string& parameters) override {
+    elevatedRuns.push_back({program, parameters, 0});
+    return elevatedRun;
+  }
+  std::vector<ShellCall> elevatedRuns;
+  ElevatedRun elevatedRun{true, false, 0, 0};
 
   // Printers
   std::vector<std::string> Installed() override { return printerNames; }
@@ -168,6 +174,8 @@ class FakePlatform : public platform::Platform,
   uint32_t ansiCodePage = 1252;
   uint32_t oemCodePage = 850;
   uint32_t AnsiCodePage() override { return ansiCodePage; }
+  bool Elevated() override { return elevated; }
+  bool elevated = true;
   uint32_t OemCodePage() override { return oemCodePage; }
   std::string ToUtf8(std::string_view text, uint32_t codePage) override {
     return platform::CodePageToUtf8(text, codePage);

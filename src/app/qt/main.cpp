@@ -6,49 +6,25 @@
 
 #include "app/program.h"
 #include "app/startup.h"
-#include "mainwindow/memory_window.h"
 #include "mainwindow/qt/qt_main_window.h"
 #include "mainwindow/qt/qt_questions.h"
 #include "mainwindow/qt/qt_text.h"
 #include "platform/platform.h"
 
-namespace {
-
-// The unattended apply with "hide" shows nothing: it runs on windows without a display and
-// without the toolkit, so that it starts fast and also where no display is (a scheduled
-// task, a remote shell).
-int RunWithoutWindows(lanvoy::platform::Platform& platform, const std::vector<std::string>& args) {
-  lanvoy::WindowlessQuestions questions(std::cerr);
-  lanvoy::MemoryWindows windows;
-  lanvoy::TLanvoyProgram program(platform, questions, windows, platform.system().ExecutablePath(),
-                                 args, std::cerr);
-  // The store changed in between and the profile is gone: the program would wait in a window.
-  if (program.Start()) return lanvoy::kExitApplyFailed;
-  return program.ExitCode();
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   // The arguments are the program's own, as the system split them. Qt gets only the program
   // name, so that a profile called "-reverse" or "-style" is not taken for a Qt option.
   const std::vector<std::string> args(argv + 1, argv + argc);
-  std::unique_ptr<lanvoy::platform::Platform> platform;
-  try {
-    platform = lanvoy::platform::CreatePlatform();
-  } catch (const std::exception& e) {
-    // As every other error: in the error box, and for a script on standard error; an
-    // unattended start waits for nobody.
-    std::cerr << e.what() << std::endl;
-    if (!lanvoy::ParseStartupArguments(args).hide) {
-      int qtArgc = 1;
-      QApplication app(qtArgc, argv);
-      lanvoy::QtQuestions().MessageDlg(e.what(), lanvoy::mtError, {lanvoy::mbOK});
-    }
-    return lanvoy::kExitApplyFailed;
-  }
+  // As every other error: in the error box, and for a script on standard error.
+  std::unique_ptr<lanvoy::platform::Platform> platform =
+      lanvoy::CreatePlatformOrTell(args, std::cerr, [&](const std::string& message) {
+        int qtArgc = 1;
+        QApplication app(qtArgc, argv);
+        lanvoy::QtQuestions().MessageDlg(message, lanvoy::mtError, {lanvoy::mbOK});
+      });
+  if (!platform) return lanvoy::kExitApplyFailed;
   if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
-    return RunWithoutWindows(*platform, args);
+    return lanvoy::RunWithoutWindows(*platform, args, std::cerr);
 
   int qtArgc = 1;
   QApplication app(qtArgc, argv);

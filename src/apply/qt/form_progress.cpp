@@ -10,17 +10,7 @@ TFormProgress::TFormProgress(QWidget* owner) : QtLayoutWindow(ProgressFormLayout
   SetRange(0, 3);
 }
 
-void TFormProgress::SetRange(int minimum, int maximum) {
-  Controls().Get<ProgressBar>("ProgressBar1").SetRange(minimum, maximum);
-}
-
-void TFormProgress::ShowStage(int position, const std::string& label, bool visible) {
-  Controls().Get<ProgressBar>("ProgressBar1").SetPosition(position);
-  Controls().Get<Label>("LabelProgress").SetCaption(label);
-  if (!visible) {
-    hide();
-    return;
-  }
+void TFormProgress::ShowInFront() {
   if (!isVisible()) {
     if (parentWidget() && parentWidget()->isVisible())
       move(CentredOnItsScreen(this, parentWidget()));

@@ -7,12 +7,15 @@
 
 namespace lanvoy {
 
-class TFormProgress : public QtLayoutWindow, public ProgressView {
+class TFormProgress : public QtLayoutWindow, public LayoutProgressView {
  public:
   explicit TFormProgress(QWidget* owner);
-  void SetRange(int minimum, int maximum) override;
-  void ShowStage(int position, const std::string& label, bool visible) override;
   void Close() override { hide(); }
+
+ protected:
+  ControlSet& ProgressControls() override { return Controls(); }
+  void HideWindow() override { hide(); }
+  void ShowInFront() override;
 };
 
 }  // namespace lanvoy

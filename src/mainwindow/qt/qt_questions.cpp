@@ -68,14 +68,8 @@ class QtMsgDlgBox : public QtLayoutWindow, public MsgDlgBox {
         check_(Controls().Find("DontShowAgain") ? WidgetNamed<QCheckBox>("DontShowAgain")
                                                 : nullptr) {
     setLayoutDirection(QApplication::layoutDirection());
-    for (const MsgDlgButtonInfo& info : plan.row.buttons) {
-      const int result = info.result;
-      if (info.button != mbHelp)
-        Controls().Get<Button>(info.name).OnClick = [this, result] { Close(result); };
-    }
-    cancelResult_ = plan.row.cancelIndex >= 0
-                        ? plan.row.buttons[static_cast<size_t>(plan.row.cancelIndex)].result
-                        : mrCancel;
+    ConnectMsgDlgButtons(plan, Controls(), [this](int result) { Close(result); });
+    cancelResult_ = MsgDlgCancelResult(plan.row);
     if (auto* gauge = Controls().Find("Gauge") ? WidgetNamed<QProgressBar>("Gauge") : nullptr) {
       gauge->setRange(0, plan.gaugeMaxValue);
       gauge->setTextVisible(plan.gaugeShowText);

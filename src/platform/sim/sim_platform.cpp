@@ -263,3 +263,32 @@ std::unique_ptr<Platform> CreatePlatform() {
 }
 
 }  // namespace lanvoy::platform
+
+namespace lanvoy::sim {
+
+platform::Shell::ElevatedRun SimShell::RunElevated(const std::string& program,
+                                                   const std::string& parameters) {
+  ElevatedRun run;
+  std::error_code ec;
+  if (fs::exists(root_ / "elevation-refused", ec)) {
+    run.refused = true;
+    run.error = 1223;  // ERROR_CANCELLED
+    return run;
+  }
+  platform::StartInfo info;
+  info.commandLine = "\"" + program + "\"" + (parameters.empty() ? "" : " " + parameters);
+  info.showWindow = 0;
+  auto process = processes_.Start(info, run.error);
+  if (!process) return run;
+  run.started = true;
+  process->Wait(platform::kInfinite);
+  run.exitCode = process->ExitCode();
+  return run;
+}
+
+bool SimSystem::Elevated() {
+  std::error_code ec;
+  return !fs::exists(root_ / "not-elevated", ec);
+}
+
+}  // namespace lanvoy::sim

@@ -28,6 +28,9 @@ class SimShell : public platform::Shell {
            int showCommand) override;
   // This machine runs batch files only.
   bool CanOpen(const std::string& extension) override;
+  // The program runs as a child, waited for; a host with the file "elevation-refused" has a
+  // user who says no at the prompt.
+  ElevatedRun RunElevated(const std::string& program, const std::string& parameters) override;
 
  private:
   std::filesystem::path root_;
@@ -72,6 +75,8 @@ class SimSystem : public platform::System {
   uint32_t OemCodePage() override;
   std::string ToUtf8(std::string_view text, uint32_t codePage) override;
   std::string FromUtf8(std::string_view utf8, uint32_t codePage) override;
+  // Elevated unless the host has the file "not-elevated".
+  bool Elevated() override;
 
  private:
   uint32_t CodePage(const char* value, uint32_t fallback);

@@ -21,6 +21,30 @@ class Win32Shell : public platform::Shell {
                                      OrNull(directory), showCommand);
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
   }
+  ElevatedRun RunElevated(const std::string& program, const std::string& parameters) override {
+    ElevatedRun run;
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = "runas";
+    info.lpFile = program.c_str();
+    info.lpParameters = OrNull(parameters);
+    info.nShow = SW_HIDE;
+    if (!ShellExecuteExA(&info)) {
+      run.error = GetLastError();
+      run.refused = run.error == ERROR_CANCELLED;
+      return run;
+    }
+    run.started = true;
+    if (info.hProcess) {
+      WaitForSingleObject(info.hProcess, INFINITE);
+      DWORD code = 0;
+      GetExitCodeProcess(info.hProcess, &code);
+      run.exitCode = code;
+      CloseHandle(info.hProcess);
+    }
+    return run;
+  }
   bool CanOpen(const std::string& extension) override {
     char program[MAX_PATH];
     DWORD size = sizeof program;

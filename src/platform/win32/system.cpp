@@ -109,6 +109,16 @@ class Win32System : public platform::System {
   std::string NativePath(const std::string& path) override { return path; }
 
   uint32_t AnsiCodePage() override { return GetACP(); }
+  bool Elevated() override {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool known =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) != 0;
+    CloseHandle(token);
+    return known && elevation.TokenIsElevated != 0;
+  }
   uint32_t OemCodePage() override { return GetOEMCP(); }
 
   std::string ToUtf8(std::string_view text, uint32_t codePage) override {

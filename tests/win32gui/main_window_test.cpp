@@ -1,0 +1,183 @@
+// The Win32 main window driven by real window messages, in the same process: edits saved
+// to the store, edit mode's enabled controls as the logic sets them, an apply through the
+// netsh stand-in read back by Get Current with German connection names, the tray icon.
+#include "win32gui/win32_window.h"
+// windows.h first.
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "apply/win32/form_progress.h"
+#include "mainwindow/memory_window.h"
+#include "profiles/ini_file.h"
+
+namespace lanvoy {
+namespace {
+
+using test::Pump;
+using test::Reachable;
+
+// "Netzwerkbrücke ä ö ü ß" and the rest, as Windows-1252 bytes and as the window shows them.
+const std::string kBridge =
+    "Netzwerkbr\xFC"
+    "cke \xE4 \xF6 \xFC \xDF";
+const std::wstring kBridgeWide = L"Netzwerkbr\u00FCcke \u00E4 \u00F6 \u00FC \u00DF";
+
+class MainWindowTest : public test::Win32WindowTest {
+ protected:
+  void SetUp() override {
+    Win32WindowTest::SetUp();
+    std::string network;
+    for (const std::string& name :
+         {kBridge, std::string("LAN-Verbindung 2"), std::string("Drahtlose Netzwerkverbindung")})
+      network += "[" + name + "]\r\nMode=dhcp\r\nDnsSource=dhcp\r\nWinsSource=dhcp\r\n";
+    dir.Write("host/network.ini", network);
+  }
+};
+
+TEST_F(MainWindowTest, ProfileEditedInTheWindowIsSavedToTheStore) {
+  dir.Write("Lanvoy.INI", "[Office]\r\nLongLANDescription=LAN-Verbindung 2\r\nDHCP=1\r\n");
+  Create();
+  Choose("ProfileList", L"Office");
+  Click("ButtonMoreLess");
+  Click("ButtonModify");
+  Type("EditLongLanDescription", kBridgeWide);
+  ClickItem("RGDHCP", L"Static address");
+  Type("InputIP", L"10.1.2.3");
+  Type("InputSubnet", L"255.255.255.0");
+  Tab("PageControl2", L"Connection 2");
+  Type("EditLongLanDescriptionLan2", L"Drahtlose Netzwerkverbindung");
+  Tab("PageControl1", L"Internet");
+  Click("CheckEnableProxy");
+  Type("Inputproxy", L"cache.b\u00FCro");
+  questions.AnswerMessage(mrNo);  // not applied now
+  Click("ButtonSave");
+
+  IniFile store(dir.File("Lanvoy.INI"));
+  EXPECT_EQ(store.ReadString("Office", "LongLANDescription", ""), kBridge);
+  EXPECT_EQ(store.ReadString("Office", "DHCP", ""), "0");
+  EXPECT_EQ(store.ReadString("Office", "IP", ""), "10.1.2.3");
+  EXPECT_EQ(store.ReadString("Office", "Subnet", ""), "255.255.255.0");
+  EXPECT_EQ(store.ReadString("Office", "LongLANDescriptionLan2", ""),
+            "Drahtlose Netzwerkverbindung");
+  EXPECT_EQ(store.ReadString("Office", "Proxy", ""), "cache.b\xFCro");
+  EXPECT_EQ(store.ReadString("Office", "EnableProxy", ""), "1");
+  EXPECT_FALSE(Reachable(H("ButtonSave")));
+}
+
+// Every control of the layout is enabled in the window exactly when the logic, run on the
+// same clicks in memory, says so: in view mode, in edit mode, and back.
+TEST_F(MainWindowTest, EditModeEnablesWhatTheLogicEnables) {
+  dir.Write("Lanvoy.INI", "[Home]\r\nDHCP=1\r\nLongLANDescription=LAN-Verbindung 2\r\n");
+  Create();
+  MemoryWindow memory;
+  ScriptedQuestions memoryQuestions;
+  TMainForm logic(*machine, memoryQuestions, ExePath(), {}, memory);
+  logic.FormCreate();
+  auto compare = [&](const char* stage) {
+    for (const ControlSpec& c : MainFormLayout().controls) {
+      auto* mem = dynamic_cast<Control*>(memory.Controls().Find(c.name));
+      if (!mem) continue;
+      EXPECT_EQ(IsWindowEnabled(H(c.name)) != FALSE, mem->Enabled()) << stage << ": " << c.name;
+    }
+  };
+  compare("at start");
+  Choose("ProfileList", L"Home");
+  memory.List().Click("Home");
+  Click("ButtonMoreLess");
+  memory.Button("ButtonMoreLess").Click();
+  compare("viewing");
+  Click("ButtonModify");
+  memory.Button("ButtonModify").Click();
+  compare("editing");
+  ClickItem("RGDHCP", L"Static address");
+  memory.Get<MemRadioGroup>("RGDHCP").Click(0);
+  compare("static address");
+  EXPECT_TRUE(IsWindowEnabled(H("InputIP")));
+  // The mail tab can be chosen only while editing.
+  Tab("PageControl1", L"Mail");
+  EXPECT_TRUE(IsWindowVisible(H("SeiteMailClients")));
+  Click("ButtonCancel");
+  memory.Button("ButtonCancel").Click();
+  compare("after cancel");
+  Tab("PageControl1", L"Network");
+  Tab("PageControl1", L"Mail");
+  EXPECT_FALSE(IsWindowVisible(H("SeiteMailClients")));
+  EXPECT_TRUE(IsWindowVisible(H("SeiteNetwork")));
+}
+
+TEST_F(MainWindowTest, ApplyRunsTheStagesAndGetCurrentFillsTheWindowBack) {
+  dir.Write("Lanvoy.INI", "[B\xFCro]\r\nLongLANDescription=" + kBridge +
+                              "\r\nDHCP=0\r\nIP=10.20.30.40\r\nSubnet=255.255.255.0\r\n"
+                              "Gateway=10.20.30.1\r\nDNS=10.20.30.2\r\n");
+  Create();
+  questions.SetDefaultMessageAnswer(mrYes);
+  Click("ButtonMoreLess");
+  Tab("PageControl1", L"Program Options");
+  Click("CheckNoAction");  // stay open after the apply
+  Choose("ProfileList", L"B\u00FCro");
+  Click("ButtonApply");
+  EXPECT_FALSE(closed);
+  EXPECT_FALSE(IsWindowVisible(window->FormProgress()->Handle()));
+  const std::string network = dir.Read("host/network.ini");
+  const size_t section = network.find("[" + kBridge + "]");
+  ASSERT_NE(section, std::string::npos) << network;
+  EXPECT_NE(network.find("10.20.30.40", section), std::string::npos) << network;
+
+  // Another profile shown, then the system's settings read back into the window.
+  Choose("ProfileList", L"B\u00FCro");
+  Click("ButtonModify");
+  Tab("PageControl1", L"Network");
+  Type("EditLongLanDescription", L"");
+  Type("InputIP", L"0.0.0.0");
+  Click("ButtonGetcurrent");
+  HWND combo = H("EditLongLanDescription");
+  std::vector<std::wstring> items;
+  for (int i = 0; i < ComboBox_GetCount(combo); ++i) {
+    wchar_t text[256] = {};
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  EXPECT_NE(std::find(items.begin(), items.end(), kBridgeWide), items.end());
+  EXPECT_NE(std::find(items.begin(), items.end(), L"LAN-Verbindung 2"), items.end());
+  EXPECT_NE(std::find(items.begin(), items.end(), L"Drahtlose Netzwerkverbindung"), items.end());
+  EXPECT_EQ(Text("EditLongLanDescription"), kBridgeWide);
+  EXPECT_EQ(Text("InputIP"), L"10.20.30.40");
+  EXPECT_EQ(Text("InputGateway"), L"10.20.30.1");
+}
+
+TEST_F(MainWindowTest, TrayIconIsAddedReaddedAndRemoved) {
+  dir.Write("Lanvoy.INI", "[Home]\r\nDHCP=1\r\n");
+  // The desktop's taskbar comes up on its own after the first program of the prefix.
+  for (int i = 0; i < 200 && !FindWindowW(L"Shell_TrayWnd", nullptr); ++i) Sleep(50);
+  // Not every start of a fresh prefix's desktop brings its taskbar up in time.
+  if (!FindWindowW(L"Shell_TrayWnd", nullptr)) GTEST_SKIP() << "the desktop shows no taskbar";
+  Create();
+  ASSERT_TRUE(IsWindowVisible(window->Handle()));
+  ASSERT_TRUE(Checked("CheckTray"));
+  Click("ButtonMinimize");
+  ASSERT_EQ(area.Icons().size(), 1u) << "no icon in the notification area";
+  EXPECT_FALSE(IsWindowVisible(window->Handle()));
+  const auto [owner, id] = area.Icons().front();
+
+  // Explorer starts again and has lost the icon: the broadcast brings it back.
+  NOTIFYICONDATAA record{};
+  record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  record.hWnd = reinterpret_cast<HWND>(owner);
+  record.uID = id;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
+  SendMessageW(reinterpret_cast<HWND>(owner), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  Pump();
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record)) << "the icon was not added again";
+
+  // "Open" from the tray menu brings the window back; the icon goes with the program.
+  Menu("ShowWindow1");
+  EXPECT_TRUE(IsWindowVisible(window->Handle()));
+  form.reset();
+  EXPECT_TRUE(area.Icons().empty());
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &record));
+}
+
+}  // namespace
+}  // namespace lanvoy
