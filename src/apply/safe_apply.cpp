@@ -337,10 +337,19 @@ Snapshot Parse(const IniFile& ini, const std::string& section) {
   for (int i = 1; i <= connections; ++i) {
     std::vector<std::string> f = Split(ini.ReadString(section, "C" + std::to_string(i), ""));
     if (f.size() < 10 || f.size() > 11 || f[9].size() != 3) continue;
-    TNetworkInfo c{Unhex(f[0]), f[9][0] == '1', Unhex(f[1]),    Unhex(f[2]),
-                   Unhex(f[3]), Unhex(f[4]),    Unhex(f[5]),    Unhex(f[6]),
-                   Unhex(f[7]), Unhex(f[8]),    f[9][1] == '1', f[9][2] == '1'};
-    if (f.size() == 11) c.GatewayMetric = Unhex(f[10]);
+    TNetworkInfo c{Unhex(f[0]),
+                   f[9][0] == '1',
+                   Unhex(f[1]),
+                   Unhex(f[2]),
+                   Unhex(f[3]),
+                   Unhex(f[4]),
+                   Unhex(f[5]),
+                   Unhex(f[6]),
+                   Unhex(f[7]),
+                   Unhex(f[8]),
+                   f[9][1] == '1',
+                   f[9][2] == '1',
+                   f.size() == 11 ? Unhex(f[10]) : std::string()};
     s.connections.push_back(c);
   }
   const int values = ini.ReadInteger(section, "Values", 0);

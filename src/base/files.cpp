@@ -129,12 +129,13 @@ bool WriteFileDirect(const std::string& path, const std::string& bytes) {
   return static_cast<bool>(out);
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
+bool WriteFileAtomic(const std::string& path, const std::string& bytes, Durability durability) {
+  const bool flush = durability == Durability::kOnDisk;
   const std::string target = FinalTarget(path);
   RemoveStaleTempFiles(fs::path(target));
   const std::string temp = TempNameFor(target);
   std::error_code ec;
-  if (!platform::WriteNewFileToDisk(temp, bytes)) {
+  if (!platform::WriteNewFileToDisk(temp, bytes, flush)) {
     fs::remove(fs::path(temp), ec);
     return false;
   }
@@ -142,7 +143,7 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
   const fs::file_status old = fs::status(fs::path(target), ec);
   if (!ec && fs::is_regular_file(old))
     fs::permissions(fs::path(temp), old.permissions(), fs::perm_options::replace, ec);
-  if (!platform::ReplaceFileOnDisk(temp, target)) {
+  if (!platform::ReplaceFileOnDisk(temp, target, flush)) {
     fs::remove(fs::path(temp), ec);
     return false;
   }
@@ -165,8 +166,9 @@ std::vector<std::string> ReadTextLines(const std::string& path) {
   return SplitLines(*bytes);
 }
 
-void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
-  if (!WriteFileAtomic(path, JoinLines(lines))) throw EFCreateError(path);
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines,
+                    Durability durability) {
+  if (!WriteFileAtomic(path, JoinLines(lines), durability)) throw EFCreateError(path);
 }
 
 }  // namespace lanvoy

@@ -16,7 +16,12 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // that earlier writes of path left behind when their process died are removed first (at a
 // process's first write of path, and again every ten minutes).
 // Returns false (and leaves path as it was) when any step fails.
-bool WriteFileAtomic(const std::string& path, const std::string& bytes);
+// A scratch file (a script handed to a program that reads it at once, an answer read back
+// in a moment) is not flushed: a crash loses it together with the work it was for, and the
+// flushes would cost an apply a third of its time.
+enum class Durability { kOnDisk, kScratch };
+bool WriteFileAtomic(const std::string& path, const std::string& bytes,
+                     Durability durability = Durability::kOnDisk);
 
 // Writes bytes in place (truncating). Returns false when the file cannot be opened or written.
 bool WriteFileDirect(const std::string& path, const std::string& bytes);
@@ -30,6 +35,7 @@ std::vector<std::string> ReadTextLines(const std::string& path);
 
 // Every line followed by CR LF, replacing the file whole (atomically); EFCreateError when it
 // cannot be written.
-void WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines,
+                    Durability durability = Durability::kOnDisk);
 
 }  // namespace lanvoy

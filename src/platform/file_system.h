@@ -8,13 +8,14 @@
 
 namespace lanvoy::platform {
 
-// Creates path (failing when it exists), writes bytes and flushes them to the disk
-// (fsync / FlushFileBuffers). false when any step fails; what was created is left.
-bool WriteNewFileToDisk(const std::string& path, const std::string& bytes);
+// Creates path (failing when it exists), writes bytes and, with flush, flushes them to the
+// disk (fsync / FlushFileBuffers). false when any step fails; what was created is left.
+bool WriteNewFileToDisk(const std::string& path, const std::string& bytes, bool flush);
 
-// Renames from over to, replacing it, and has the change of the folder on the disk before
-// returning (rename and fsync of the folder / MoveFileExA with MOVEFILE_WRITE_THROUGH).
-bool ReplaceFileOnDisk(const std::string& from, const std::string& to);
+// Renames from over to, replacing it, and with flush has the change of the folder on the
+// disk before returning (rename and fsync of the folder / MoveFileExA with
+// MOVEFILE_WRITE_THROUGH).
+bool ReplaceFileOnDisk(const std::string& from, const std::string& to, bool flush);
 
 uint32_t CurrentProcessId();
 // Whether a process of this id runs (0 never does).

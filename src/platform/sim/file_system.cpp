@@ -38,16 +38,16 @@ bool SyncFolderOf(const std::string& path) {
 }
 }  // namespace
 
-bool WriteNewFileToDisk(const std::string& path, const std::string& bytes) {
+bool WriteNewFileToDisk(const std::string& path, const std::string& bytes, bool flush) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  const bool written = WriteAll(fd, bytes.data(), bytes.size()) && (!flush || ::fsync(fd) == 0);
   return ::close(fd) == 0 && written;
 }
 
-bool ReplaceFileOnDisk(const std::string& from, const std::string& to) {
+bool ReplaceFileOnDisk(const std::string& from, const std::string& to, bool flush) {
   if (std::rename(from.c_str(), to.c_str()) != 0) return false;
-  SyncFolderOf(to);
+  if (flush) SyncFolderOf(to);
   return true;
 }
 

@@ -4,7 +4,7 @@
 
 namespace lanvoy::platform {
 
-bool WriteNewFileToDisk(const std::string& path, const std::string& bytes) {
+bool WriteNewFileToDisk(const std::string& path, const std::string& bytes, bool flush) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -18,13 +18,13 @@ bool WriteNewFileToDisk(const std::string& path, const std::string& bytes) {
     data += done;
     left -= done;
   }
-  written = written && FlushFileBuffers(file);
+  written = written && (!flush || FlushFileBuffers(file));
   return CloseHandle(file) && written;
 }
 
-bool ReplaceFileOnDisk(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+bool ReplaceFileOnDisk(const std::string& from, const std::string& to, bool flush) {
+  const DWORD through = flush ? MOVEFILE_WRITE_THROUGH : 0;
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | through) != 0;
 }
 
 uint32_t CurrentProcessId() {
