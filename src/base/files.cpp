@@ -132,16 +132,21 @@ bool WriteFileDirect(const std::string& path, const std::string& bytes) {
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, Durability durability) {
   const bool flush = durability == Durability::kOnDisk;
   const std::string target = FinalTarget(path);
+  std::error_code ec;
+  // A file marked read-only stays as it is, as Windows keeps it: the rename would replace it.
+  const fs::file_status old = fs::status(fs::path(target), ec);
+  constexpr fs::perms kWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if (!ec && fs::is_regular_file(old) && (old.permissions() & kWrite) == fs::perms::none)
+    return false;
   RemoveStaleTempFiles(fs::path(target));
   const std::string temp = TempNameFor(target);
-  std::error_code ec;
   if (!platform::WriteNewFileToDisk(temp, bytes, flush)) {
     fs::remove(fs::path(temp), ec);
     return false;
   }
   // The new file gets the old one's permissions, not the default of a new file.
-  const fs::file_status old = fs::status(fs::path(target), ec);
-  if (!ec && fs::is_regular_file(old))
+  if (fs::is_regular_file(old))
     fs::permissions(fs::path(temp), old.permissions(), fs::perm_options::replace, ec);
   if (!platform::ReplaceFileOnDisk(temp, target, flush)) {
     fs::remove(fs::path(temp), ec);
