@@ -45,7 +45,10 @@ TEST_F(ProgramTest, UnattendedApplyEndsWithTheExitCodeOfItsOutcome) {
       {"Far hide --force", 0, "", "10.20.30.41"},
   };
   bool first = true;
+  std::string beforeForce;
   for (const Case& c : cases) {
+    if (std::string(c.args).find("--force") != std::string::npos)
+      beforeForce = dir.Read("host/network.ini");
     const test::Captured run = Run(c.args);
     ASSERT_TRUE(run.started) << c.args;
     EXPECT_EQ(run.exitCode, c.exitCode) << c.args << "\n" << run.output;
@@ -56,6 +59,10 @@ TEST_F(ProgramTest, UnattendedApplyEndsWithTheExitCodeOfItsOutcome) {
     }
     first = false;
   }
+  // The forced apply undone: the connections as before it, byte for byte.
+  const test::Captured undo = Run("--undo hide");
+  EXPECT_EQ(undo.exitCode, 0u) << undo.output;
+  EXPECT_EQ(dir.Read("host/network.ini"), beforeForce);
 }
 
 TEST_F(ProgramTest, PlainStartShowsTheWindowUntilItIsClosed) {
