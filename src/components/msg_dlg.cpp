@@ -89,8 +89,8 @@ bool TMessageDlg::IniNamesGiven() const {
   return !IniFile.empty() && !IniSection.empty() && !iniItem_.empty();
 }
 
-MsgDlgBoxSpec TMessageDlg::BoxPlan() const {
-  MsgDlgBoxSpec plan;
+MsgDlgBoxPlan TMessageDlg::BoxPlan() const {
+  MsgDlgBoxPlan plan;
   plan.type = DlgType;
   plan.caption = DlgType == mtCustom ? (CustomCaption.empty() ? ApplicationTitle : CustomCaption)
                                      : MsgDlgCaption(DlgType);
@@ -123,7 +123,7 @@ int TMessageDlg::Execute() {
   }
   if (dontShow) return result;
 
-  const MsgDlgBoxSpec plan = BoxPlan();
+  const MsgDlgBoxPlan plan = BoxPlan();
   box_ = factory_.CreateBox(plan);
   if (TimeOut > 0) {
     if (ShowCountdown) box_->SetCountdownText(std::to_string(TimeOut));
@@ -249,7 +249,7 @@ int MulDiv(int a, int b, int c) {
 }
 }  // namespace
 
-MsgDlgGeometry MsgDlgBoxGeometry(const MsgDlgBoxSpec& plan, const MsgDlgMetrics& m) {
+MsgDlgGeometry MsgDlgBoxGeometry(const MsgDlgBoxPlan& plan, const MsgDlgMetrics& m) {
   const int avgWidth = MulDiv(m.lettersWidth, 1, 52);
   auto hu = [avgWidth](int n) { return MulDiv(n, avgWidth, 4); };
   auto vu = [&m](int n) { return MulDiv(n, m.charHeight, 8); };

@@ -92,7 +92,7 @@ class EMsgDlgError : public Error {
 };
 
 // What a box shows.
-struct MsgDlgBoxSpec {
+struct MsgDlgBoxPlan {
   std::string caption;  // already resolved (mtCustom: CustomCaption or the application title)
   TMsgDlgType type = mtWarning;
   std::string message;
@@ -129,7 +129,7 @@ struct MsgDlgGeometry {
   std::vector<MsgDlgRect> buttons;
   int countdownRight = 0, countdownTop = 0;
 };
-MsgDlgGeometry MsgDlgBoxGeometry(const MsgDlgBoxSpec& plan, const MsgDlgMetrics& m);
+MsgDlgGeometry MsgDlgBoxGeometry(const MsgDlgBoxPlan& plan, const MsgDlgMetrics& m);
 
 // One open box. The dialog drives it: it sets the countdown, starts the timer and waits.
 class MsgDlgBox {
@@ -152,7 +152,7 @@ class MsgDlgBox {
 class MsgDlgBoxFactory {
  public:
   virtual ~MsgDlgBoxFactory() = default;
-  virtual std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) = 0;
+  virtual std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxPlan& plan) = 0;
 };
 
 inline constexpr const char* kDefaultCheckBoxCaption = "&Don't show this message again.";
@@ -202,7 +202,7 @@ class TMessageDlg {
   // silenced dialog. Modeless: mrNone at once.
   int Execute();
   // What its box shows, as Execute hands it to the factory.
-  MsgDlgBoxSpec BoxPlan() const;
+  MsgDlgBoxPlan BoxPlan() const;
 
   // Seconds left of the running countdown.
   int SecondsLeft() const { return secondsLeft_; }

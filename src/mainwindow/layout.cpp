@@ -14,24 +14,24 @@ using K = ControlKind;
 
 // One row of a window's table.
 struct Rows {
-  std::vector<ControlSpec>& out;
-  ControlSpec& operator()(K kind, const std::string& parent, const std::string& name,
-                          const std::string& caption, int left, int top, int width = 0,
-                          int height = 0, const std::string& hint = "", unsigned style = 0,
-                          const std::string& text = "") {
-    ControlSpec spec;
-    spec.name = name;
-    spec.kind = kind;
-    spec.parent = parent;
-    spec.caption = caption;
-    spec.left = left;
-    spec.top = top;
-    spec.width = width;
-    spec.height = height;
-    spec.hint = hint;
-    spec.style = style;
-    spec.text = text;
-    out.push_back(spec);
+  std::vector<ControlEntry>& out;
+  ControlEntry& operator()(K kind, const std::string& parent, const std::string& name,
+                           const std::string& caption, int left, int top, int width = 0,
+                           int height = 0, const std::string& hint = "", unsigned style = 0,
+                           const std::string& text = "") {
+    ControlEntry entry;
+    entry.name = name;
+    entry.kind = kind;
+    entry.parent = parent;
+    entry.caption = caption;
+    entry.left = left;
+    entry.top = top;
+    entry.width = width;
+    entry.height = height;
+    entry.hint = hint;
+    entry.style = style;
+    entry.text = text;
+    out.push_back(entry);
     return out.back();
   }
 };
@@ -65,8 +65,8 @@ void ConnectionTab(Rows& row, const std::string& page, bool first) {
   row(K::CheckBox, page, "CheckWINSDHCP" + s, "WINS from DHCP", 402, 133, 120, 18);
 }
 
-WindowSpec BuildMainForm() {
-  WindowSpec w{"MainForm", "Lanvoy", "Arial", 8, {}};
+WindowLayout BuildMainForm() {
+  WindowLayout w{"MainForm", "Lanvoy", "Arial", 8, {}};
   Rows row{w.controls};
 
   // Group "Profiles"
@@ -281,26 +281,26 @@ WindowSpec BuildMainForm() {
   return w;
 }
 
-WindowSpec Dialog(const char* name, const char* caption, const char* font, int points, int width,
-                  int height, unsigned style) {
-  WindowSpec w{name, caption, font, points, {}};
+WindowLayout Dialog(const char* name, const char* caption, const char* font, int points, int width,
+                    int height, unsigned style) {
+  WindowLayout w{name, caption, font, points, {}};
   w.width = width;
   w.height = height;
   w.style = style;
   return w;
 }
 
-WindowSpec BuildProgressForm() {
-  WindowSpec w = Dialog("FormProgress", "Lanvoy in progress", "MS Sans Serif", -11, 379, 78,
-                        kOnTop | kNoTitleButtons);
+WindowLayout BuildProgressForm() {
+  WindowLayout w = Dialog("FormProgress", "Lanvoy in progress", "MS Sans Serif", -11, 379, 78,
+                          kOnTop | kNoTitleButtons);
   Rows row{w.controls};
   row(K::ProgressBar, "", "ProgressBar1", "", 32, 28, 245, 16);
   row(K::Label, "", "LabelProgress", "", 32, 48, 330, 16);
   return w;
 }
 
-WindowSpec BuildNetDetailsForm() {
-  WindowSpec w = Dialog("FormNetDetails", kLanStateCaption, "Arial", 8, 438, 449, kResizable);
+WindowLayout BuildNetDetailsForm() {
+  WindowLayout w = Dialog("FormNetDetails", kLanStateCaption, "Arial", 8, 438, 449, kResizable);
   w.minWidth = 100;
   w.minHeight = 140;
   Rows row{w.controls};
@@ -320,8 +320,8 @@ WindowSpec BuildNetDetailsForm() {
   return w;
 }
 
-WindowSpec BuildHelpForm() {
-  WindowSpec w = Dialog("FormHelp", "Help", "Arial", 8, 561, 430, kResizable);
+WindowLayout BuildHelpForm() {
+  WindowLayout w = Dialog("FormHelp", "Help", "Arial", 8, 561, 430, kResizable);
   Rows row{w.controls};
   row(K::Memo, "", "Memo1", "", 8, 8, 545, 376, "",
       kVScroll | kHScroll | kReadOnly | kStretchWidth | kStretchHeight);
@@ -330,8 +330,8 @@ WindowSpec BuildHelpForm() {
   return w;
 }
 
-WindowSpec BuildSplashForm() {
-  WindowSpec w = Dialog("FormStartBild", "", "Arial", 8, 400, 300, kOnTop | kNoBorder);
+WindowLayout BuildSplashForm() {
+  WindowLayout w = Dialog("FormStartBild", "", "Arial", 8, 400, 300, kOnTop | kNoBorder);
   Rows row{w.controls};
   row(K::Image, "", "Image1", "", 0, 0, 400, 300, "", 0, "splash");
   return w;
@@ -339,28 +339,28 @@ WindowSpec BuildSplashForm() {
 
 }  // namespace
 
-const WindowSpec& ProgressFormLayout() {
-  static const WindowSpec layout = BuildProgressForm();
+const WindowLayout& ProgressFormLayout() {
+  static const WindowLayout layout = BuildProgressForm();
   return layout;
 }
-const WindowSpec& NetDetailsFormLayout() {
-  static const WindowSpec layout = BuildNetDetailsForm();
+const WindowLayout& NetDetailsFormLayout() {
+  static const WindowLayout layout = BuildNetDetailsForm();
   return layout;
 }
-const WindowSpec& HelpFormLayout() {
-  static const WindowSpec layout = BuildHelpForm();
+const WindowLayout& HelpFormLayout() {
+  static const WindowLayout layout = BuildHelpForm();
   return layout;
 }
-const WindowSpec& SplashFormLayout() {
-  static const WindowSpec layout = BuildSplashForm();
+const WindowLayout& SplashFormLayout() {
+  static const WindowLayout layout = BuildSplashForm();
   return layout;
 }
 
-WindowSpec MsgDlgBoxLayout(const MsgDlgBoxSpec& plan, const MsgDlgGeometry& g) {
-  WindowSpec w =
+WindowLayout MsgDlgBoxLayout(const MsgDlgBoxPlan& plan, const MsgDlgGeometry& g) {
+  WindowLayout w =
       Dialog("MsgDlgBox", plan.caption.c_str(), "Tahoma", -11, g.clientWidth, g.clientHeight, 0);
   Rows row{w.controls};
-  auto at = [&](ControlSpec& c, const MsgDlgRect& r) {
+  auto at = [&](ControlEntry& c, const MsgDlgRect& r) {
     c.left = r.left;
     c.top = r.top;
     c.width = r.width;
@@ -386,7 +386,7 @@ WindowSpec MsgDlgBoxLayout(const MsgDlgBoxSpec& plan, const MsgDlgGeometry& g) {
   return w;
 }
 
-void ConnectMsgDlgButtons(const MsgDlgBoxSpec& plan, ControlSet& controls,
+void ConnectMsgDlgButtons(const MsgDlgBoxPlan& plan, ControlSet& controls,
                           const std::function<void(int result)>& close) {
   for (const MsgDlgButtonInfo& info : plan.row.buttons) {
     const int result = info.result;
@@ -395,9 +395,9 @@ void ConnectMsgDlgButtons(const MsgDlgBoxSpec& plan, ControlSet& controls,
   }
 }
 
-WindowSpec InputBoxLayout(const std::string& caption, const std::string& prompt,
-                          const std::string& proposal) {
-  WindowSpec w = Dialog("InputBox", caption.c_str(), "Tahoma", -11, 320, 100, 0);
+WindowLayout InputBoxLayout(const std::string& caption, const std::string& prompt,
+                            const std::string& proposal) {
+  WindowLayout w = Dialog("InputBox", caption.c_str(), "Tahoma", -11, 320, 100, 0);
   Rows row{w.controls};
   row(K::Label, "", "Prompt", prompt, 8, 8, 304, 16);
   row(K::Edit, "", "Value", "", 8, 28, 304, 22, "", 0, proposal);
@@ -406,14 +406,14 @@ WindowSpec InputBoxLayout(const std::string& caption, const std::string& prompt,
   return w;
 }
 
-const ControlSpec* WindowSpec::Find(const std::string& control) const {
-  for (const ControlSpec& c : controls)
+const ControlEntry* WindowLayout::Find(const std::string& control) const {
+  for (const ControlEntry& c : controls)
     if (c.name == control) return &c;
   return nullptr;
 }
 
-const WindowSpec& MainFormLayout() {
-  static const WindowSpec layout = BuildMainForm();
+const WindowLayout& MainFormLayout() {
+  static const WindowLayout layout = BuildMainForm();
   return layout;
 }
 

@@ -72,7 +72,7 @@ enum : unsigned {
 };
 
 // A radio group or a combo box with items starts with its first item selected.
-struct ControlSpec {
+struct ControlEntry {
   std::string name;
   ControlKind kind;
   std::string parent;                            // "" for the window itself
@@ -88,38 +88,38 @@ struct ControlSpec {
   std::string popup;    // the control's context menu
 };
 
-struct WindowSpec {
+struct WindowLayout {
   std::string name;
   std::string caption;
   std::string fontName;
-  int fontPoints;                     // negative: a height in pixels
-  std::vector<ControlSpec> controls;  // parents before their children, in tab order
-  int width = 0, height = 0;          // the client area
+  int fontPoints;                      // negative: a height in pixels
+  std::vector<ControlEntry> controls;  // parents before their children, in tab order
+  int width = 0, height = 0;           // the client area
   int minWidth = 0, minHeight = 0;
   unsigned style = 0;
-  const ControlSpec* Find(const std::string& control) const;
+  const ControlEntry* Find(const std::string& control) const;
 };
 
 // The main window, laid out in its full size (540 x 440); the compact size shows only the
 // group "Profiles".
-const WindowSpec& MainFormLayout();
+const WindowLayout& MainFormLayout();
 // The windows the main window owns, and the splash window.
-const WindowSpec& ProgressFormLayout();
-const WindowSpec& NetDetailsFormLayout();
-const WindowSpec& HelpFormLayout();
-const WindowSpec& SplashFormLayout();
+const WindowLayout& ProgressFormLayout();
+const WindowLayout& NetDetailsFormLayout();
+const WindowLayout& HelpFormLayout();
+const WindowLayout& SplashFormLayout();
 
-struct MsgDlgBoxSpec;
+struct MsgDlgBoxPlan;
 struct MsgDlgGeometry;
 class ControlSet;
 // A message dialog's box, from what it shows and where its parts go.
-WindowSpec MsgDlgBoxLayout(const MsgDlgBoxSpec& plan, const MsgDlgGeometry& geometry);
+WindowLayout MsgDlgBoxLayout(const MsgDlgBoxPlan& plan, const MsgDlgGeometry& geometry);
 // Its buttons, built from that layout, close it with their results (Help does not close it).
-void ConnectMsgDlgButtons(const MsgDlgBoxSpec& plan, ControlSet& controls,
+void ConnectMsgDlgButtons(const MsgDlgBoxPlan& plan, ControlSet& controls,
                           const std::function<void(int result)>& close);
 // The one-line input box: the prompt, the edit "Value" with the proposal, OK and Cancel.
-WindowSpec InputBoxLayout(const std::string& caption, const std::string& prompt,
-                          const std::string& proposal);
+WindowLayout InputBoxLayout(const std::string& caption, const std::string& prompt,
+                            const std::string& proposal);
 
 inline constexpr int kCompactWidth = 325, kCompactHeight = 174;
 inline constexpr int kFullWidth = 540, kFullHeight = 440;

@@ -898,9 +898,9 @@ bool TMainForm::Editing() const {
 }
 
 void TMainForm::SetEnabledChildren(const std::string& parent, bool enabled) {
-  for (const ControlSpec& spec : MainFormLayout().controls)
-    if (spec.parent == parent)
-      if (auto* control = dynamic_cast<Control*>(set_.Find(spec.name)))
+  for (const ControlEntry& entry : MainFormLayout().controls)
+    if (entry.parent == parent)
+      if (auto* control = dynamic_cast<Control*>(set_.Find(entry.name)))
         control->SetEnabled(enabled);
 }
 

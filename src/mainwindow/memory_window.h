@@ -328,8 +328,8 @@ class MemLanState : public LanStateView {
 class MemoryWindow : public MainWindowView {
  public:
   MemoryWindow() {
-    const WindowSpec& layout = MainFormLayout();
-    for (const ControlSpec& c : layout.controls) Build(c);
+    const WindowLayout& layout = MainFormLayout();
+    for (const ControlEntry& c : layout.controls) Build(c);
   }
 
   template <class T>
@@ -369,9 +369,9 @@ class MemoryWindow : public MainWindowView {
     if (on) ++busyTimes;
   }
   void FocusNext(Control& from) override {
-    const WindowSpec& layout = MainFormLayout();
+    const WindowLayout& layout = MainFormLayout();
     bool past = false;
-    for (const ControlSpec& c : layout.controls) {
+    for (const ControlEntry& c : layout.controls) {
       auto* control = dynamic_cast<Control*>(controls.Find(c.name));
       if (!control) continue;
       if (past && control->Enabled() && !dynamic_cast<TabPage*>(control)) {
@@ -418,11 +418,11 @@ class MemoryWindow : public MainWindowView {
   MemLanState lanState;
 
  private:
-  void Build(const ControlSpec& c) {
+  void Build(const ControlEntry& c) {
     using K = ControlKind;
     std::unique_ptr<Widget> w;
     auto placed = [&](auto control) {
-      for (const ControlSpec* up = MainFormLayout().Find(c.parent); up;
+      for (const ControlEntry* up = MainFormLayout().Find(c.parent); up;
            up = MainFormLayout().Find(up->parent))
         if (auto* a = dynamic_cast<Control*>(controls.Find(up->name)))
           control->ancestors.push_back(a);

@@ -121,7 +121,7 @@ std::optional<std::string> ScriptedQuestions::SaveFileName(const FileDialogOptio
   return name;
 }
 
-std::unique_ptr<MsgDlgBox> ScriptedQuestions::CreateBox(const MsgDlgBoxSpec& plan) {
+std::unique_ptr<MsgDlgBox> ScriptedQuestions::CreateBox(const MsgDlgBoxPlan& plan) {
   std::string question = "Box " + plan.caption + ": " + plan.message;
   asked_.push_back(question);
   boxSpecs_.push_back(plan);
@@ -146,7 +146,7 @@ int UnansweredResult(const MsgDlgButtonRow& row) {
 // without one, it closes as if dismissed.
 class StreamBox : public MsgDlgBox {
  public:
-  StreamBox(std::ostream& err, const MsgDlgBoxSpec& plan)
+  StreamBox(std::ostream& err, const MsgDlgBoxPlan& plan)
       : err_(err), message_(plan.message), unanswered_(UnansweredResult(plan.row)) {}
   void SetMessage(const std::string& text) override { message_ = text; }
   void SetCountdownText(const std::string&) override {}
@@ -205,7 +205,7 @@ std::optional<std::string> UnattendedQuestions::SaveFileName(const FileDialogOpt
   return std::nullopt;
 }
 
-std::unique_ptr<MsgDlgBox> UnattendedQuestions::CreateBox(const MsgDlgBoxSpec& plan) {
+std::unique_ptr<MsgDlgBox> UnattendedQuestions::CreateBox(const MsgDlgBoxPlan& plan) {
   if (!unattended_) return window_.CreateBox(plan);
   return std::make_unique<StreamBox>(err_, plan);
 }

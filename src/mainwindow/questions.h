@@ -63,8 +63,8 @@ class ScriptedQuestions : public Questions {
   void SetDefaultMessageAnswer(std::optional<int> result) { defaultMessage_ = result; }
 
   const std::vector<std::string>& Asked() const { return asked_; }
-  // The specs of the boxes shown, and the countdown texts each showed.
-  const std::vector<MsgDlgBoxSpec>& Boxes() const { return boxSpecs_; }
+  // The entries of the boxes shown, and the countdown texts each showed.
+  const std::vector<MsgDlgBoxPlan>& Boxes() const { return boxSpecs_; }
   const std::vector<std::string>& CountdownTexts() const { return countdown_; }
   bool AllAnswered() const {
     return messages_.empty() && inputs_.empty() && files_.empty() && boxes_.empty();
@@ -78,7 +78,7 @@ class ScriptedQuestions : public Questions {
                        const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
-  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) override;
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxPlan& plan) override;
 
  private:
   friend class ScriptedBox;
@@ -88,7 +88,7 @@ class ScriptedQuestions : public Questions {
   std::deque<BoxAnswer> boxes_;
   std::optional<int> defaultMessage_;
   std::vector<std::string> asked_;
-  std::vector<MsgDlgBoxSpec> boxSpecs_;
+  std::vector<MsgDlgBoxPlan> boxSpecs_;
   std::vector<std::string> countdown_;
 };
 
@@ -109,7 +109,7 @@ class UnattendedQuestions : public Questions {
                        const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
-  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) override;
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxPlan& plan) override;
 
  private:
   Questions& window_;
@@ -141,7 +141,7 @@ class WindowlessQuestions : public Questions {
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override {
     return answers_.SaveFileName(options);
   }
-  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) override {
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxPlan& plan) override {
     return answers_.CreateBox(plan);
   }
 

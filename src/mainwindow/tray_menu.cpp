@@ -2,10 +2,10 @@
 
 namespace lanvoy {
 
-LayoutPopupMenu::LayoutPopupMenu(const WindowSpec& layout, const ControlSet& controls,
+LayoutPopupMenu::LayoutPopupMenu(const WindowLayout& layout, const ControlSet& controls,
                                  const std::string& menu)
     : menu_(controls.Get<PopupMenu>(menu)), controls_(controls) {
-  for (const ControlSpec& c : layout.controls)
+  for (const ControlEntry& c : layout.controls)
     if (c.parent == menu) items_.push_back(&c);
 }
 

@@ -14,7 +14,7 @@ namespace lanvoy {
 
 class LayoutPopupMenu : public TrayPopupMenu {
  public:
-  LayoutPopupMenu(const WindowSpec& layout, const ControlSet& controls, const std::string& menu);
+  LayoutPopupMenu(const WindowLayout& layout, const ControlSet& controls, const std::string& menu);
 
   bool AutoPopup() const override { return autoPopup_; }
   void SetAutoPopup(bool on) override { autoPopup_ = on; }
@@ -26,7 +26,7 @@ class LayoutPopupMenu : public TrayPopupMenu {
  private:
   PopupMenu& menu_;
   const ControlSet& controls_;
-  std::vector<const ControlSpec*> items_;
+  std::vector<const ControlEntry*> items_;
   bool autoPopup_ = true;
 };
 

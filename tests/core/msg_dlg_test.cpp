@@ -32,7 +32,7 @@ TEST_F(MsgDlgTest, FirstRunCountsDownAndClosesWithTheTimeOutResult) {
   questions.AnswerBox({mrOk, true, 30});
   EXPECT_EQ(dlg.Execute(), mrCancel);
   ASSERT_EQ(questions.Boxes().size(), 1u);
-  const MsgDlgBoxSpec& plan = questions.Boxes()[0];
+  const MsgDlgBoxPlan& plan = questions.Boxes()[0];
   EXPECT_EQ(plan.caption, "Information");
   EXPECT_TRUE(plan.checkBox);
   EXPECT_EQ(plan.checkBoxCaption, "&Don't show this message again.");
@@ -201,7 +201,7 @@ TEST(AdminNotice, LinesAsTheNoticeGivesThem) {
 // 16 high: units of 1.5 and 2 pixels. The widest caption widens all buttons; the check box
 // adds 26 pixels above them and sits 12 from the left.
 TEST(MsgDlgBoxGeometry, DialogUnitsOfTheBoxFont) {
-  MsgDlgBoxSpec plan;
+  MsgDlgBoxPlan plan;
   plan.type = mtInformation;
   plan.row = MsgDlgButtonsOf({mbYes, mbNo});
   MsgDlgMetrics m{312, 16, {20, 90}, 200, 48, 150, 16};

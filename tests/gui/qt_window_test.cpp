@@ -57,12 +57,12 @@ QString Caption(const std::string& text) {
 }
 
 TEST_F(QtWindowTest, EveryControlOfTheLayoutIsAWidgetOfItsNameCaptionHintAndPlace) {
-  const WindowSpec& layout = MainFormLayout();
+  const WindowLayout& layout = MainFormLayout();
   QtMainWindow window;  // as built, before the logic fills it
   EXPECT_EQ(window.objectName(), "MainForm");
   EXPECT_EQ(window.font().family(), "Arial");
   int widgets = 0;
-  for (const ControlSpec& c : layout.controls) {
+  for (const ControlEntry& c : layout.controls) {
     if (c.kind == ControlKind::PopupMenu || c.kind == ControlKind::SubMenu) {
       EXPECT_NE(window.findChild<QMenu*>(QString::fromStdString(c.name)), nullptr) << c.name;
       continue;

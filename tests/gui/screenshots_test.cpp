@@ -75,7 +75,7 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   auto shoot = [&](void (*setup)(TMessageDlg&), const QString& file) {
     TMessageDlg dlg(questions);
     setup(dlg);
-    const MsgDlgBoxSpec plan = dlg.BoxPlan();
+    const MsgDlgBoxPlan plan = dlg.BoxPlan();
     std::unique_ptr<MsgDlgBox> box = questions.CreateBox(plan);
     box->SetCountdownText(std::to_string(dlg.TimeOut));
     auto* widget = dynamic_cast<QWidget*>(box.get());

@@ -76,7 +76,7 @@ TEST_F(MainWindowTest, EditModeEnablesWhatTheLogicEnables) {
   TMainForm logic(*machine, memoryQuestions, ExePath(), {}, memory);
   logic.FormCreate();
   auto compare = [&](const char* stage) {
-    for (const ControlSpec& c : MainFormLayout().controls) {
+    for (const ControlEntry& c : MainFormLayout().controls) {
       auto* mem = dynamic_cast<Control*>(memory.Controls().Find(c.name));
       if (!mem) continue;
       EXPECT_EQ(IsWindowEnabled(H(c.name)) != FALSE, mem->Enabled()) << stage << ": " << c.name;

@@ -114,7 +114,7 @@ TEST_F(Screenshots, WindowsOfTheProgram) {
   auto shoot = [&](void (*setup)(TMessageDlg&), const std::string& file) {
     TMessageDlg dlg(boxes);
     setup(dlg);
-    const MsgDlgBoxSpec plan = dlg.BoxPlan();
+    const MsgDlgBoxPlan plan = dlg.BoxPlan();
     std::unique_ptr<MsgDlgBox> box = boxes.CreateBox(plan);
     box->SetCountdownText(std::to_string(dlg.TimeOut));
     box->Show([](int) {});

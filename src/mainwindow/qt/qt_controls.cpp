@@ -348,7 +348,7 @@ QIcon GlyphIcon(Glyph glyph, const QStyle* style) {
 }
 
 // The widget of one row of the layout, in its parent; nullptr for menus and timers.
-QWidget* MakeWidget(const ControlSpec& c, QWidget* parent, QtBuilt& built, ControlSet& set) {
+QWidget* MakeWidget(const ControlEntry& c, QWidget* parent, QtBuilt& built, ControlSet& set) {
   using K = ControlKind;
   const QString caption = Q(c.caption);
   const QStringList items = [&] {
@@ -576,14 +576,14 @@ QWidget* MakeWidget(const ControlSpec& c, QWidget* parent, QtBuilt& built, Contr
 
 }  // namespace
 
-QtBuilt BuildQtControls(const WindowSpec& layout, QWidget* window, ControlSet& set) {
+QtBuilt BuildQtControls(const WindowLayout& layout, QWidget* window, ControlSet& set) {
   QtBuilt built;
-  for (const ControlSpec& c : layout.controls) {
+  for (const ControlEntry& c : layout.controls) {
     auto parent = built.widgets.find(c.parent);
     MakeWidget(c, parent == built.widgets.end() ? window : parent->second, built, set);
   }
   // Context menus, once every menu exists.
-  for (const ControlSpec& c : layout.controls) {
+  for (const ControlEntry& c : layout.controls) {
     if (c.popup.empty()) continue;
     QWidget* w = built.widgets.at(c.name);
     QMenu* menu = built.menus.at(c.popup);
@@ -609,7 +609,7 @@ Qt::WindowFlags FlagsOf(unsigned style) {
 
 }  // namespace
 
-QtLayoutWindow::QtLayoutWindow(WindowSpec layout, QWidget* owner)
+QtLayoutWindow::QtLayoutWindow(WindowLayout layout, QWidget* owner)
     : QDialog(owner, FlagsOf(layout.style)), layout_(std::move(layout)) {
   setObjectName(QString::fromStdString(layout_.name));
   setWindowTitle(Q(layout_.caption));
@@ -631,7 +631,7 @@ QtLayoutWindow::QtLayoutWindow(WindowSpec layout, QWidget* owner)
 void QtLayoutWindow::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   const int dx = width() - layout_.width, dy = height() - layout_.height;
-  for (const ControlSpec& c : layout_.controls) {
+  for (const ControlEntry& c : layout_.controls) {
     auto found = built_.widgets.find(c.name);
     if (found == built_.widgets.end()) continue;
     const unsigned s = c.style;

@@ -27,13 +27,13 @@ struct QtBuilt {
 };
 
 // Makes the widgets of the layout's controls in window, and their controls in set.
-QtBuilt BuildQtControls(const WindowSpec& layout, QWidget* window, ControlSet& set);
+QtBuilt BuildQtControls(const WindowLayout& layout, QWidget* window, ControlSet& set);
 
 // A window of its own made from a layout: its size, caption, font and controls; resized, its
 // controls follow the borders they are anchored to.
 class QtLayoutWindow : public QDialog {
  public:
-  QtLayoutWindow(WindowSpec layout, QWidget* owner);
+  QtLayoutWindow(WindowLayout layout, QWidget* owner);
   ControlSet& Controls() { return controls_; }
   template <class W>
   W* WidgetNamed(const std::string& name) const {
@@ -44,7 +44,7 @@ class QtLayoutWindow : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  const WindowSpec layout_;
+  const WindowLayout layout_;
   ControlSet controls_;
   QtBuilt built_;
 };

@@ -39,7 +39,7 @@ class HintStyle : public QProxyStyle {
 
 QtMainWindow::QtMainWindow(NotificationArea* trayArea)
     : dispatcher_(std::make_unique<QtMainThreadDispatcher>()), trayArea_(trayArea) {
-  const WindowSpec& layout = MainFormLayout();
+  const WindowLayout& layout = MainFormLayout();
   setObjectName(QString::fromStdString(layout.name));
   setWindowTitle(Q(layout.caption));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -37,7 +37,7 @@ int CaptionWidth(const QFontMetrics& fm, const QString& caption) {
 }
 
 // What the box shows, measured in its fonts, laid out by the dialog's rules.
-WindowSpec BoxLayout(const MsgDlgBoxSpec& plan) {
+WindowLayout BoxLayout(const MsgDlgBoxPlan& plan) {
   QFont font("Tahoma");
   font.setPixelSize(11);
   QFont bold = font;
@@ -61,7 +61,7 @@ WindowSpec BoxLayout(const MsgDlgBoxSpec& plan) {
 
 class QtMsgDlgBox : public QtLayoutWindow, public MsgDlgBox {
  public:
-  QtMsgDlgBox(const MsgDlgBoxSpec& plan, QWidget* owner)
+  QtMsgDlgBox(const MsgDlgBoxPlan& plan, QWidget* owner)
       : QtLayoutWindow(BoxLayout(plan), owner),
         message_(WidgetNamed<QLabel>("Message")),
         countdown_(plan.showCountdown ? WidgetNamed<QLabel>("Countdown") : nullptr),
@@ -214,7 +214,7 @@ std::optional<std::string> QtQuestions::SaveFileName(const FileDialogOptions& op
   return S(dialog.selectedFiles().front());
 }
 
-std::unique_ptr<MsgDlgBox> QtQuestions::CreateBox(const MsgDlgBoxSpec& plan) {
+std::unique_ptr<MsgDlgBox> QtQuestions::CreateBox(const MsgDlgBoxPlan& plan) {
   return std::make_unique<QtMsgDlgBox>(plan, owner_);
 }
 

@@ -20,7 +20,7 @@ class QtQuestions : public Questions {
                        const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
-  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) override;
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxPlan& plan) override;
 
  private:
   QWidget* owner_;

@@ -725,7 +725,7 @@ void InitWin32Windows() {
   RegisterClassExW(&page);
 }
 
-Win32Window::Win32Window(WindowSpec layout, HWND owner) : layout_(std::move(layout)) {
+Win32Window::Win32Window(WindowLayout layout, HWND owner) : layout_(std::move(layout)) {
   InitWin32Windows();
   HDC screen = GetDC(nullptr);
   dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
@@ -754,7 +754,7 @@ Win32Window::Win32Window(WindowSpec layout, HWND owner) : layout_(std::move(layo
                              0, 0, 0, hwnd_, nullptr, nullptr, nullptr);
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(500));
   SetClientSize(layout_.width, layout_.height);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(ControlSpec{})), FALSE);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(ControlEntry{})), FALSE);
   Build();
 }
 
@@ -784,7 +784,7 @@ UINT Win32Window::CommandOf(const std::string& name) const {
   return found == commands_.end() ? 0 : found->second;
 }
 
-HFONT Win32Window::FontFor(const ControlSpec& c, bool underline) {
+HFONT Win32Window::FontFor(const ControlEntry& c, bool underline) {
   const std::string face = c.font.empty() ? layout_.fontName : c.font;
   const int points = c.points ? c.points : layout_.fontPoints;
   // Points in this screen's resolution; a negative size is pixels of the layout.
@@ -921,7 +921,7 @@ void Win32Window::CloseBox() {
 
 void Win32Window::Resized(int width, int height) {
   const int dx = width - Scale(layout_.width), dy = height - Scale(layout_.height);
-  for (const ControlSpec& c : layout_.controls) {
+  for (const ControlEntry& c : layout_.controls) {
     const unsigned s = c.style;
     if (!(s & (kAnchorRight | kAnchorBottom | kStretchWidth | kStretchHeight | kCentredAcross)))
       continue;
@@ -938,7 +938,7 @@ void Win32Window::Resized(int width, int height) {
 }
 
 void Win32Window::PressButtonWith(unsigned style) {
-  for (const ControlSpec& c : layout_.controls) {
+  for (const ControlEntry& c : layout_.controls) {
     if ((c.kind != ControlKind::Button && c.kind != ControlKind::GlyphButton) || !(c.style & style))
       continue;
     HWND h = Named(c.name);
@@ -1013,7 +1013,7 @@ LRESULT Win32Window::Message(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case DM_GETDEFID:
-      for (const ControlSpec& c : layout_.controls)
+      for (const ControlEntry& c : layout_.controls)
         if ((c.style & kDefault) && Named(c.name))
           return MAKELRESULT(GetDlgCtrlID(Named(c.name)), DC_HASDEFID);
       return 0;
@@ -1041,13 +1041,13 @@ LRESULT CALLBACK Win32Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 void Win32Window::Build() {
-  for (const ControlSpec& c : layout_.controls) {
+  for (const ControlEntry& c : layout_.controls) {
     auto parent = windows_.find(c.parent);
     Make(c, parent == windows_.end() ? hwnd_ : parent->second);
   }
 }
 
-HWND Win32Window::Make(const ControlSpec& c, HWND parent) {
+HWND Win32Window::Make(const ControlEntry& c, HWND parent) {
   using K = ControlKind;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   const std::wstring caption = W(c.caption);

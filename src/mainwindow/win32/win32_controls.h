@@ -39,13 +39,13 @@ class Win32WindowOf {
 // controls follow the borders they are anchored to. Closing it only hides it.
 class Win32Window {
  public:
-  Win32Window(WindowSpec layout, HWND owner);
+  Win32Window(WindowLayout layout, HWND owner);
   virtual ~Win32Window();
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
 
   HWND Handle() const { return hwnd_; }
-  const WindowSpec& Layout() const { return layout_; }
+  const WindowLayout& Layout() const { return layout_; }
   ControlSet& Controls() { return controls_; }
   // The window of a control or container of the layout; nullptr for none.
   HWND Named(const std::string& name) const;
@@ -77,7 +77,7 @@ class Win32Window {
   void Register(HWND control, Win32Target* target) { byWindow_[control] = target; }
   void RegisterId(UINT id, Win32Target* target) { byId_[id] = target; }
   void Forget(UINT id) { byId_.erase(id); }
-  HFONT FontFor(const ControlSpec& c, bool underline = false);
+  HFONT FontFor(const ControlEntry& c, bool underline = false);
   void SetHint(HWND control, const std::string& hint);
   HWND Tooltip() const { return tooltip_; }
 
@@ -95,10 +95,10 @@ class Win32Window {
 
  private:
   void Build();
-  HWND Make(const ControlSpec& c, HWND parent);
+  HWND Make(const ControlEntry& c, HWND parent);
   void PressButtonWith(unsigned style);
 
-  const WindowSpec layout_;
+  const WindowLayout layout_;
   HWND hwnd_ = nullptr;
   HWND tooltip_ = nullptr;
   ControlSet controls_;

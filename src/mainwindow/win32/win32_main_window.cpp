@@ -119,7 +119,7 @@ LRESULT Win32MainWindow::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     if (lParam == -1) GetCursorPos(&at);  // from the keyboard
     HWND from = reinterpret_cast<HWND>(wParam);
     // A control's own menu, else the window's.
-    for (const ControlSpec& c : Layout().controls) {
+    for (const ControlEntry& c : Layout().controls) {
       if (c.popup.empty() || Named(c.name) != from) continue;
       Controls().Get<PopupMenu>(c.popup).Popup(at.x, at.y);
       return 0;

@@ -14,7 +14,7 @@ namespace lanvoy {
 namespace {
 
 // What the box shows, measured in its fonts, laid out by the dialog's rules.
-WindowSpec BoxLayout(const MsgDlgBoxSpec& plan) {
+WindowLayout BoxLayout(const MsgDlgBoxPlan& plan) {
   HDC dc = GetDC(nullptr);
   const int height = -MulDiv(11, GetDeviceCaps(dc, LOGPIXELSY), 96);
   HFONT font =
@@ -54,7 +54,7 @@ WindowSpec BoxLayout(const MsgDlgBoxSpec& plan) {
 
 class Win32MsgDlgBox : public Win32Window, public MsgDlgBox {
  public:
-  Win32MsgDlgBox(const MsgDlgBoxSpec& plan, HWND owner)
+  Win32MsgDlgBox(const MsgDlgBoxPlan& plan, HWND owner)
       : Win32Window(BoxLayout(plan), owner),
         countdown_(plan.showCountdown ? Named("Countdown") : nullptr),
         check_(Named("DontShowAgain")) {
@@ -64,9 +64,9 @@ class Win32MsgDlgBox : public Win32Window, public MsgDlgBox {
       SendMessageW(gauge, PBM_SETRANGE32, 0, plan.gaugeMaxValue);
     }
     if (countdown_) {
-      const ControlSpec* spec = Layout().Find("Countdown");
-      countdownRight_ = Scale(spec->left);
-      countdownTop_ = Scale(spec->top);
+      const ControlEntry* entry = Layout().Find("Countdown");
+      countdownRight_ = Scale(entry->left);
+      countdownTop_ = Scale(entry->top);
     }
     if (plan.row.defaultIndex >= 0)
       SetFocus(Named(plan.row.buttons[static_cast<size_t>(plan.row.defaultIndex)].name));
@@ -145,8 +145,8 @@ class Win32MsgDlgBox : public Win32Window, public MsgDlgBox {
   int countdownRight_ = 0, countdownTop_ = 0;
 };
 
-MsgDlgBoxSpec PlainBox(const std::string& text, TMsgDlgType type, MsgDlgButtonRow row) {
-  MsgDlgBoxSpec plan;
+MsgDlgBoxPlan PlainBox(const std::string& text, TMsgDlgType type, MsgDlgButtonRow row) {
+  MsgDlgBoxPlan plan;
   plan.caption = type == mtCustom ? "Lanvoy" : MsgDlgCaption(type);
   plan.type = type;
   plan.message = text;
@@ -228,7 +228,7 @@ std::optional<std::string> Win32Questions::SaveFileName(const FileDialogOptions&
   return FileName(owner_, options, true);
 }
 
-std::unique_ptr<MsgDlgBox> Win32Questions::CreateBox(const MsgDlgBoxSpec& plan) {
+std::unique_ptr<MsgDlgBox> Win32Questions::CreateBox(const MsgDlgBoxPlan& plan) {
   return std::make_unique<Win32MsgDlgBox>(plan, owner_);
 }
 

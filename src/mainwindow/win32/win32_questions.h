@@ -20,7 +20,7 @@ class Win32Questions : public Questions {
                        const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
-  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxSpec& plan) override;
+  std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxPlan& plan) override;
 
  private:
   HWND owner_;
