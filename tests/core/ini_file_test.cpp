@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 
+#include "base/files.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
@@ -319,53 +322,58 @@ TEST_F(IniFileTest, AWriteThatChangesNothingLeavesTheFileAlone) {
   EXPECT_EQ(ini_.ReadString("A", "k", ""), "2");
 }
 
-TEST(IniFileWriteFailure, LeavesNoTempFileAndReportsThePath) {
-  test::TempDir dir;
-  dir.Write("blocker", "a regular file");
-  // The parent of the path is a file: no write can succeed, also as root.
-  const std::string path = dir.File("blocker") + "/store.INI";
-  IniFile ini(path);
-  try {
-    ini.WriteString("S", "k", "v");
-    FAIL() << "no error";
-  } catch (const EIniFileError& e) {
-    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
-  }
-  EXPECT_THROW(ini.ReplaceSection("S", {{"k", "v"}}), EIniFileError);
-  std::size_t count = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++count;
-  EXPECT_EQ(count, 1u);
-}
-
-TEST(IniFileWriteFailure, AReadOnlyStoreIsRefusedAndKept) {
+// Whatever stops a write, it raises the path's message and leaves the folder as it was:
+// no temporary file, every file with its bytes and permissions.
+TEST(IniFileWriteFailure, RaisesThePathAndLeavesTheFolderAsItWas) {
   namespace fs = std::filesystem;
-  test::TempDir dir;
-  dir.Write("Lanvoy.INI", "[S]\r\nk=old\r\n");
-  const std::string path = dir.File("Lanvoy.INI");
-  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
-  IniFile ini(path);
-  try {
-    ini.WriteString("S", "k", "new");
-    FAIL() << "no error";
-  } catch (const EIniFileError& e) {
-    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+  struct Case {
+    const char* why;
+    std::function<std::string(test::TempDir&)> setUp;  // gives the store's path
+  };
+  const Case cases[] = {
+      {"the parent is a file (also for root)",
+       [](test::TempDir& d) {
+         d.Write("blocker", "a regular file");
+         return d.File("blocker") + "/store.INI";
+       }},
+      {"a folder stands at the path: the rename fails",
+       [](test::TempDir& d) {
+         d.Write("store.INI/inside", "x");
+         return d.File("store.INI");
+       }},
+      {"the store is read-only",
+       [](test::TempDir& d) {
+         d.Write("Lanvoy.INI", "[S]\r\nk=old\r\n");
+         fs::permissions(d.File("Lanvoy.INI"), fs::perms::owner_read | fs::perms::group_read);
+         return d.File("Lanvoy.INI");
+       }},
+  };
+  auto listing = [](const test::TempDir& d) {
+    std::map<std::string, std::pair<std::string, fs::perms>> files;
+    for (const auto& e : fs::recursive_directory_iterator(d.path()))
+      if (e.is_regular_file())
+        files[e.path().string()] = {*ReadFileBytes(e.path().string()), e.status().permissions()};
+    return files;
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    const std::string path = c.setUp(dir);
+    const auto before = listing(dir);
+    IniFile ini(path);
+    const std::function<void()> writes[] = {[&] { ini.WriteString("S", "k", "new"); },
+                                            [&] {
+                                              ini.ReplaceSection("S", {{"k", "new"}});
+                                            }};
+    for (const auto& write : writes) {
+      try {
+        write();
+        ADD_FAILURE() << c.why << ": no error";
+      } catch (const EIniFileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path) << c.why;
+      }
+    }
+    EXPECT_EQ(listing(dir), before) << c.why;
   }
-  EXPECT_EQ(ini.ReadString("S", "k", ""), "old");
-  constexpr fs::perms kWrite =
-      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  EXPECT_EQ(fs::status(path).permissions() & kWrite, fs::perms::none);  // still read-only
-}
-
-TEST(IniFileWriteFailure, FailedRenameRemovesTheTempFile) {
-  test::TempDir dir;
-  // The temporary file can be written, but not renamed over a folder.
-  dir.Write("store.INI/inside", "x");
-  IniFile ini(dir.File("store.INI"));
-  EXPECT_THROW(ini.WriteString("S", "k", "v"), EIniFileError);
-  std::size_t count = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++count;
-  EXPECT_EQ(count, 1u);
-  EXPECT_EQ(dir.Read("store.INI/inside"), "x");
 }
 
 TEST_F(IniFileTest, FailedReplaceLeavesOldSectionAndNoTempFile) {

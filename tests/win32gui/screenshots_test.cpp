@@ -10,6 +10,7 @@
 #include "apply/win32/form_progress.h"
 #include "components/msg_dlg.h"
 #include "mainwindow/win32/win32_questions.h"
+#include "test_support/profiles.h"
 
 namespace lanvoy {
 namespace {
@@ -76,15 +77,7 @@ TEST_F(Screenshots, WindowsOfTheProgram) {
   if (!folder) GTEST_SKIP() << "set LANVOY_SCREENSHOTS to a folder";
   const std::string out = *folder + "\\";
   std::filesystem::create_directories(*folder);
-  dir.Write(
-      "Lanvoy.INI",
-      "[Office]\r\nIP=10.0.0.5\r\nSubnet=255.255.255.0\r\nGateway=10.0.0.1\r\nDNS=10.0.0.2\r\n"
-      "LongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIncludeHostModification=1\r\n"
-      "HostsCount=2\r\nH1='10.0.0.7   printer   #lab'\r\nH2='10.0.0.8   nas   #'\r\n"
-      "IncludeSript=1\r\nScriptLinesCount=2\r\nS1='net use x: \\\\srv\\share'\r\n"
-      "S2='echo done'\r\nProxy=proxy.office\r\nProxyPort=3128\r\nEnableProxy=1\r\n"
-      "ProxyNotUsed=10.*;intranet\r\nOLEXPPOP=pop.office\r\nIncludeOLExp=1\r\n"
-      "[Home]\r\nDHCP=1\r\nDHCP_DNS=1\r\nDHCP_WINS=1\r\n[Customer site]\r\nIP=1.2.3.4\r\n");
+  dir.Write("Lanvoy.INI", test::kScreenshotStore);
   Win32Questions boxes;
   {
     TFormStartBild splash;
