@@ -124,7 +124,7 @@ std::optional<std::string> ScriptedQuestions::SaveFileName(const FileDialogOptio
 std::unique_ptr<MsgDlgBox> ScriptedQuestions::CreateBox(const MsgDlgBoxPlan& plan) {
   std::string question = "Box " + plan.caption + ": " + plan.message;
   asked_.push_back(question);
-  boxSpecs_.push_back(plan);
+  boxPlans_.push_back(plan);
   if (boxes_.empty()) throw EScriptExhausted(question);
   BoxAnswer answer = boxes_.front();
   boxes_.pop_front();
@@ -137,9 +137,8 @@ namespace {
 
 // The answer of a box nobody answers: the Escape button, else the only one.
 int UnansweredResult(const MsgDlgButtonRow& row) {
-  if (row.cancelIndex >= 0) return row.buttons[static_cast<size_t>(row.cancelIndex)].result;
-  if (row.buttons.size() == 1) return row.buttons[0].result;
-  return mrCancel;
+  if (row.cancelIndex < 0 && row.buttons.size() == 1) return row.buttons[0].result;
+  return MsgDlgCancelResult(row);
 }
 
 // A box that prints its message and closes at once: its countdown runs out at one go, or,

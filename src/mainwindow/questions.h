@@ -63,8 +63,8 @@ class ScriptedQuestions : public Questions {
   void SetDefaultMessageAnswer(std::optional<int> result) { defaultMessage_ = result; }
 
   const std::vector<std::string>& Asked() const { return asked_; }
-  // The entries of the boxes shown, and the countdown texts each showed.
-  const std::vector<MsgDlgBoxPlan>& Boxes() const { return boxSpecs_; }
+  // The plans of the boxes shown, and the countdown texts each showed.
+  const std::vector<MsgDlgBoxPlan>& Boxes() const { return boxPlans_; }
   const std::vector<std::string>& CountdownTexts() const { return countdown_; }
   bool AllAnswered() const {
     return messages_.empty() && inputs_.empty() && files_.empty() && boxes_.empty();
@@ -88,7 +88,7 @@ class ScriptedQuestions : public Questions {
   std::deque<BoxAnswer> boxes_;
   std::optional<int> defaultMessage_;
   std::vector<std::string> asked_;
-  std::vector<MsgDlgBoxPlan> boxSpecs_;
+  std::vector<MsgDlgBoxPlan> boxPlans_;
   std::vector<std::string> countdown_;
 };
 
