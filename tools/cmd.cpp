@@ -213,7 +213,7 @@ class Interpreter {
     std::string bytes;
     if (r.append) bytes = lanvoy::ReadFileBytes(path).value_or(std::string());
     bytes += output;
-    if (!lanvoy::WriteFileAtomic(path, bytes, lanvoy::Durability::kScratch)) {
+    if (!lanvoy::WriteFileAtomic(path, bytes, lanvoy::Durability::kLazy)) {
       Write("The system cannot find the path specified.\r\n");
       exitCode_ = 1;
     }

@@ -140,7 +140,7 @@ std::vector<std::string> BuildNetshScript(const ProfileRecord& profile) {
 void WriteNetshScript(const std::string& path, const std::vector<std::string>& entries) {
   std::string bytes;
   for (const std::string& entry : entries) bytes.append(entry).append(kCRLF);
-  if (!WriteFileAtomic(path, bytes, Durability::kScratch)) throw EFCreateError(path);
+  if (!WriteFileAtomic(path, bytes, Durability::kLazy)) throw EFCreateError(path);
 }
 
 }  // namespace lanvoy

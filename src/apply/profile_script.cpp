@@ -22,7 +22,7 @@ void RunProfileScript(platform::Platform& platform, const std::string& programDi
   if (lines.empty()) return;
   const std::string path = ScriptFileName(programDirectory, kind);
   try {
-    WriteTextLines(platform.system().NativePath(path), lines, Durability::kScratch);
+    WriteTextLines(platform.system().NativePath(path), lines, Durability::kLazy);
     platform.shell().Open(path, "", "", kShowNormal);
   } catch (...) {
     // A script that cannot be written or started must not stop the apply.

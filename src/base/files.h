@@ -16,10 +16,12 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // that earlier writes of path left behind when their process died are removed first (at a
 // process's first write of path, and again every ten minutes).
 // Returns false (and leaves path as it was) when any step fails.
-// A scratch file (a script handed to a program that reads it at once, an answer read back
-// in a moment) is not flushed: a crash loses it together with the work it was for, and the
-// flushes would cost an apply a third of its time.
-enum class Durability { kOnDisk, kScratch };
+// A lazy write is atomic all the same but not flushed; the system puts it on the disk in its
+// own time. For scratch files (a script handed to a program that reads it at once, an answer
+// read back in a moment: a crash loses them with the work they were for) and for what
+// Windows itself flushes lazily (the registry, the network settings). The flushes would cost
+// an apply a third of its time.
+enum class Durability { kOnDisk, kLazy };
 bool WriteFileAtomic(const std::string& path, const std::string& bytes,
                      Durability durability = Durability::kOnDisk);
 

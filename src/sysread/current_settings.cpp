@@ -20,7 +20,7 @@ TNetworkInfoSet ReadInterfaceDump(ReadContext& ctx) {
   platform::System& system = ctx.platform.system();
   const std::string batch = ctx.programDirectory + kDumpBatchFile;
   const std::string dump = ctx.programDirectory + kDumpOutputFile;
-  WriteTextLines(system.NativePath(batch), {DumpBatchLine(dump)}, Durability::kScratch);
+  WriteTextLines(system.NativePath(batch), {DumpBatchLine(dump)}, Durability::kLazy);
   // Quoted: unquoted, a blank in the program folder's path ("C:\Program Files\...") makes
   // the system start "C:\Program" first.
   ctx.tempBat.SetExeName("\"" + batch + "\"");

@@ -7,7 +7,9 @@
 #include <set>
 #include <string>
 
+#include "base/error.h"
 #include "platform/file_system.h"
+#include "platform/module.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {
@@ -71,6 +73,16 @@ TEST(WriteFileAtomic, WritesThroughALinkAndKeepsTheMode) {
   EXPECT_EQ(dir.Read("real/Lanvoy.INI"), "new");
   EXPECT_EQ(fs::status(dir.path() / "real" / "Lanvoy.INI").permissions(), mode);
   EXPECT_EQ(Names(dir.path() / "real"), std::set<std::string>{"Lanvoy.INI"});
+}
+
+// A module the program looks for and cannot load is named in the error a user is shown.
+TEST(LoadProgramModuleFunction, AMissingModuleIsNamed) {
+  try {
+    platform::LoadProgramModuleFunction("lanvoy_no_such_module", "Run");
+    FAIL() << "loaded a module that does not exist";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("lanvoy_no_such_module"), std::string::npos) << e.what();
+  }
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ struct ProgramRun {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"Lanvoy", "netsh", "ipconfig", "cmd", "Rundll32"}) {
+    for (const char* name : {"Lanvoy", "lanvoy_windows.so", "netsh", "ipconfig", "cmd", "Rundll32"}) {
       std::error_code ec;
       fs::create_hard_link(BuildBin() / name, dir.path() / name, ec);
       if (ec) fs::copy_file(BuildBin() / name, dir.path() / name);
@@ -148,7 +148,9 @@ class ProgramTest : public ::testing::Test {
 };
 
 TEST_F(ProgramTest, HideAppliesTheProfileToTheHostAndEnds) {
-  // From a shell without a display, as a scheduled task or a remote login starts it.
+  // From a shell without a display, as a scheduled task or a remote login starts it; it
+  // needs no window toolkit, so the module of the windows may be missing.
+  fs::remove(dir.path() / "lanvoy_windows.so");
   const ProgramRun run = Start({"office", "HIDE"}, std::chrono::seconds(60), "",
                                {"QT_QPA_PLATFORM=xcb", "DISPLAY=", "WAYLAND_DISPLAY="});
   ASSERT_TRUE(run.exitCode.has_value()) << "the program did not end: " << run.err;
@@ -201,6 +203,16 @@ TEST_F(ProgramTest, UnknownNameGivesTheMessageAndStaysOpen) {
   EXPECT_EQ(run.err.rfind("Profile >" + name + "< not found !\r\n", 0), 0u) << run.err;
   // Nothing was applied.
   EXPECT_EQ(dir.Read("host/registry.reg").find("OFFICE-PC"), std::string::npos);
+}
+
+// Without the module of the windows an interactive start says what is missing.
+TEST_F(ProgramTest, AMissingWindowsModuleIsNamed) {
+  fs::remove(dir.path() / "lanvoy_windows.so");
+  const ProgramRun run = Start({"Office"}, std::chrono::seconds(30));
+  ASSERT_TRUE(run.exitCode.has_value());
+  EXPECT_EQ(*run.exitCode, 1);
+  EXPECT_EQ(run.err.rfind("Cannot show the windows: ", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("lanvoy_windows.so"), std::string::npos) << run.err;
 }
 
 // The arguments are the program's own: names that Qt would take for its options are

@@ -193,25 +193,14 @@ NetworkState NetworkState::LoadOrCreate(const fs::path& file) {
 }
 
 void NetworkState::Save(const fs::path& file) const {
-  // Built beside the target and renamed over it in one step, so a reader never sees a
-  // state that is half old, half new.
-  const fs::path building = fs::path(file.string() + ".new");
-  std::error_code ec;
-  fs::remove(building, ec);
-  try {
-    IniFile ini(building.string());
-    for (const auto& c : connections) ini.ReplaceSection(c.name, EntriesOf(c));
-    if (connections.empty() && !WriteFileAtomic(building.string(), ""))
-      throw EFCreateError(file.string());
-  } catch (const Error&) {
-    fs::remove(building, ec);
-    throw EFCreateError(file.string());
+  // One write of the whole state, renamed over the file, so a reader never sees a state
+  // that is half old, half new. Not flushed: Windows writes its network settings out lazily.
+  std::string text;
+  for (const auto& c : connections) {
+    text += "[" + c.name + "]\r\n";
+    for (const auto& [key, value] : EntriesOf(c)) text += key + "=" + value + "\r\n";
   }
-  fs::rename(building, file, ec);
-  if (ec) {
-    fs::remove(building, ec);
-    throw EFCreateError(file.string());
-  }
+  if (!WriteFileAtomic(file.string(), text, Durability::kLazy)) throw EFCreateError(file.string());
 }
 
 fs::path NetworkStatePath(const fs::path& hostRoot) {

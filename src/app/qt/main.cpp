@@ -1,44 +1,44 @@
-// Lanvoy: the program. Creates the platform, runs the start-up and the message loop.
-#include <QApplication>
+// Lanvoy: the program. Creates the platform and runs an unattended apply itself, without
+// the window toolkit, whose libraries would cost such a start a fifth of its time; for
+// the windows it loads them from the module beside it.
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/program.h"
-#include "app/startup.h"
-#include "mainwindow/qt/qt_main_window.h"
-#include "mainwindow/qt/qt_questions.h"
-#include "mainwindow/qt/qt_text.h"
+#include "app/qt/windows_module.h"
+#include "base/error.h"
+#include "platform/module.h"
 #include "platform/platform.h"
 
+namespace {
+
+// The module's function, or nullptr after telling why on standard error.
+void* WindowsFunction(const char* name) {
+  try {
+    return lanvoy::platform::LoadProgramModuleFunction(kWindowsModuleFile, name);
+  } catch (const lanvoy::Error& e) {
+    std::cerr << "Cannot show the windows: " << e.what() << std::endl;
+    return nullptr;
+  }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  // The arguments are the program's own, as the system split them. Qt gets only the program
-  // name, so that a profile called "-reverse" or "-style" is not taken for a Qt option.
+  // The arguments are the program's own, as the system split them.
   const std::vector<std::string> args(argv + 1, argv + argc);
   // As every other error: in the error box, and for a script on standard error.
   std::unique_ptr<lanvoy::platform::Platform> platform =
       lanvoy::CreatePlatformOrTell(args, std::cerr, [&](const std::string& message) {
-        int qtArgc = 1;
-        QApplication app(qtArgc, argv);
-        lanvoy::QtQuestions().MessageDlg(message, lanvoy::mtError, {lanvoy::mbOK});
+        if (void* box = WindowsFunction("LanvoyErrorBox"))
+          reinterpret_cast<ErrorBoxFunction>(box)(argv[0], message.c_str());
       });
   if (!platform) return lanvoy::kExitApplyFailed;
   if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
     return lanvoy::RunWithoutWindows(*platform, args, std::cerr);
-
-  int qtArgc = 1;
-  QApplication app(qtArgc, argv);
-  QApplication::setApplicationName("Lanvoy");
-  lanvoy::QtQuestions questions;
-  // The program's 8-bit text is in the machine's code pages; Qt's is Unicode.
-  lanvoy::InstallQtCodePages(platform->system());
-  lanvoy::QtWindowFactory windows;
-  lanvoy::TLanvoyProgram program(*platform, questions, windows, platform->system().ExecutablePath(),
-                                 args, std::cerr);
-  auto window = [&] { return dynamic_cast<lanvoy::QtMainWindow*>(&program.MainWindow()); };
-  program.OnMainFormConstructed = [&](lanvoy::TMainForm&) { questions.SetOwner(window()); };
-  if (!program.Start()) return program.ExitCode();
-  QObject::connect(window(), &lanvoy::QtMainWindow::ClosedForGood, &app, &QApplication::quit,
-                   Qt::QueuedConnection);
-  return QApplication::exec();
+  // The windows set up a platform of their own, in the module's copy of the core.
+  platform.reset();
+  void* run = WindowsFunction("LanvoyRunWindows");
+  return run ? reinterpret_cast<RunWindowsFunction>(run)(argc, argv) : lanvoy::kExitApplyFailed;
 }

@@ -140,11 +140,13 @@ std::optional<RegistryFile> Load(const fs::path& file) {
 }
 
 // Reads, lets change alter the content (returning false to give up), writes atomically.
+// Not flushed: Windows keeps a changed hive in memory and writes it out later, so a
+// program cannot rely on more (RegFlushKey aside).
 bool Change(const fs::path& file, const std::function<bool(RegistryFile&)>& change) {
   WriterLock lock(file);
   auto content = Load(file);
   if (!content || !change(*content)) return false;
-  return WriteFileAtomic(file.string(), content->Serialize());
+  return WriteFileAtomic(file.string(), content->Serialize(), Durability::kLazy);
 }
 
 class SimRegistryKey : public platform::RegistryKey {
