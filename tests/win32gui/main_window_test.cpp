@@ -170,9 +170,38 @@ TEST_F(MainWindowTest, TrayIconIsAddedReaddedAndRemoved) {
   Pump();
   EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record)) << "the icon was not added again";
 
-  // "Open" from the tray menu brings the window back; the icon goes with the program.
-  Menu("ShowWindow1");
-  EXPECT_TRUE(IsWindowVisible(window->Handle()));
+  // A right click on the icon opens the native menu with the window in the foreground, so
+  // that keys reach it: Up, Up and Enter, typed, choose "Open" above "Close" and the window
+  // comes back.
+  static bool menuOpen = false;
+  static HWND foreground = nullptr;
+  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    menuOpen = FindWindowW(L"#32768", nullptr) != nullptr;
+    foreground = GetForegroundWindow();
+    std::vector<INPUT> keys;
+    for (WORD key : {VK_UP, VK_UP, VK_RETURN})
+      for (DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        in.ki.dwFlags = flags;
+        keys.push_back(in);
+      }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    // A menu that the keys did not reach is closed, so that the test fails and goes on.
+    SetTimer(nullptr, 0, 2000, [](HWND, UINT, UINT_PTR late, DWORD) {
+      KillTimer(nullptr, late);
+      EndMenu();
+    });
+  });
+  HWND icon = reinterpret_cast<HWND>(owner);
+  SendMessageW(icon, tray::kCallbackMessage, id, WM_RBUTTONDOWN);
+  SendMessageW(icon, tray::kCallbackMessage, id, WM_RBUTTONUP);
+  Pump();
+  EXPECT_TRUE(menuOpen) << "no menu opened";
+  EXPECT_EQ(foreground, window->Handle());
+  EXPECT_TRUE(IsWindowVisible(window->Handle())) << "\"Open\" did not show the window";
   form.reset();
   EXPECT_TRUE(area.Icons().empty());
   EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &record));
