@@ -36,7 +36,8 @@ struct ProgramRun {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"Lanvoy", "lanvoy_windows.so", "netsh", "ipconfig", "cmd", "Rundll32"}) {
+    for (const char* name :
+         {"Lanvoy", "lanvoy_windows.so", "netsh", "ipconfig", "cmd", "Rundll32"}) {
       std::error_code ec;
       fs::create_hard_link(BuildBin() / name, dir.path() / name, ec);
       if (ec) fs::copy_file(BuildBin() / name, dir.path() / name);
