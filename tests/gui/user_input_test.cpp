@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -164,6 +165,23 @@ TEST_F(UserInputTest, OpenFromTheTrayRestoresAWindowMinimizedFromItsTitleBar) {
   window->findChild<QAction*>("ShowWindow1")->trigger();
   EXPECT_TRUE(test::ProcessEventsUntil([&] { return !window->isMinimized(); }, 2000));
   EXPECT_TRUE(window->isVisible());
+}
+
+// The tray menu's profiles are made when a user opens "Apply a profile" with the mouse.
+TEST_F(UserInputTest, TheTrayMenuShowsItsProfilesWhenTheMouseOpensThem) {
+  Create();
+  auto* tray = Find<QMenu>("PopUPTray");
+  auto* profiles = Find<QMenu>("MenuApplyaprofile");
+  tray->popup(window->geometry().center());
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return tray->isVisible(); }, 2000));
+  const QPoint at = tray->actionGeometry(profiles->menuAction()).center();
+  QTest::mouseMove(tray, at);
+  QTest::mouseClick(tray, Qt::LeftButton, Qt::NoModifier, at);
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return profiles->isVisible(); }, 2000));
+  std::vector<std::string> shown;
+  for (QAction* item : profiles->actions()) shown.push_back(item->text().toStdString());
+  EXPECT_EQ(shown, (std::vector<std::string>{"Home", "Office", "Travel"}));
+  tray->hide();
 }
 
 TEST_F(UserInputTest, TheHelpWindowStaysOnTheScreenOfTheMainWindow) {

@@ -261,32 +261,47 @@ class QtMenuItem : public MenuItem, Connections {
   QAction* a_;
 };
 
-class QtSubMenu : public SubMenu {
+// The items become actions when the menu opens: a store of thousands of profiles would
+// otherwise keep thousands of actions in memory that nobody may ever look at.
+class QtSubMenu : public SubMenu, Connections {
  public:
-  explicit QtSubMenu(QMenu* menu) : menu_(menu) {}
+  explicit QtSubMenu(QMenu* menu) : menu_(menu) {
+    QObject::connect(menu_, &QMenu::aboutToShow, &ctx_, [this] { MakeActions(); });
+  }
   void Clear() override {
-    for (QAction* item : menu_->actions()) {
-      menu_->removeAction(item);
-      delete item;
-    }
+    items_.clear();
+    Changed();
   }
   void Add(const std::string& caption, std::function<void()> onClick) override {
-    const QString text = Q(caption);
-    // Qt reads "&" as a mnemonic mark: doubled, the caption shows the name as it is.
-    auto* item = new QAction(QString(text).replace("&", "&&"), menu_);
-    item->setData(QString::fromStdString(caption));
-    QObject::connect(item, &QAction::triggered, std::move(onClick));
-    menu_->addAction(item);
+    items_.emplace_back(caption, std::move(onClick));
+    Changed();
   }
   std::vector<std::string> Captions() const override {
     std::vector<std::string> captions;
-    for (QAction* item : menu_->actions())
-      captions.push_back(item->data().toString().toStdString());
+    for (const auto& item : items_) captions.push_back(item.first);
     return captions;
   }
 
  private:
+  void Changed() {
+    for (QAction* item : menu_->actions()) {
+      menu_->removeAction(item);
+      delete item;
+    }
+    if (menu_->isVisible()) MakeActions();
+  }
+  void MakeActions() {
+    if (!menu_->actions().isEmpty()) return;
+    for (const auto& [caption, onClick] : items_) {
+      // Qt reads "&" as a mnemonic mark: doubled, the caption shows the name as it is.
+      auto* item = new QAction(Q(caption).replace("&", "&&"), menu_);
+      QObject::connect(item, &QAction::triggered, onClick);
+      menu_->addAction(item);
+    }
+  }
+
   QMenu* menu_;
+  std::vector<std::pair<std::string, std::function<void()>>> items_;
 };
 
 class QtPopupMenu : public PopupMenu {
