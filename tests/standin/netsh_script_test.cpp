@@ -79,12 +79,14 @@ TEST(NetshScript, SecondAddressSecondDnsWinsAndModeChangesReadBack) {
   EXPECT_TRUE(lan.dns.empty());
   EXPECT_EQ(lan.winsSource, "dhcp");
 
-  // A new static address replaces both; the gateway of before stays.
+  // A new static address replaces both addresses and the gateway of before, so that a dump
+  // of a connection without a gateway, replayed, leaves none.
   EXPECT_TRUE(netsh.Execute("interface ip set address WLAN static 172.16.0.2 255.255.255.0"));
   const auto* c = state.Find("WLAN");
   ASSERT_EQ(c->addresses.size(), 1u);
   EXPECT_EQ(c->addresses[0], (AddressEntry{"172.16.0.2", "255.255.255.0"}));
-  EXPECT_EQ(c->gateway, "10.1.0.1");
+  EXPECT_EQ(c->gateway, "");
+  EXPECT_EQ(c->gatewayMetric, 0);
 }
 
 TEST(NetshScript, RefusedLinesReportAndTheNextLineStillRuns) {

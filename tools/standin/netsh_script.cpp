@@ -321,7 +321,9 @@ bool NetshInterpreter::SetAddress(const Params& p) {
   if (auto error = CheckAddressAndMask(*addr, *mask)) return Fail(*error);
   c->dhcp = false;
   c->addresses = {{*addr, *mask}};
-  if (gateway) SetGateway(*c, *gateway, metric);
+  // A static address set anew replaces the old static settings, the gateway with them; a
+  // dump of a connection without a gateway names none.
+  SetGateway(*c, gateway.value_or("none"), metric);
   return Ok();
 }
 
