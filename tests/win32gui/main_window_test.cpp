@@ -170,9 +170,9 @@ TEST_F(MainWindowTest, TrayIconIsAddedReaddedAndRemoved) {
   Pump();
   EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record)) << "the icon was not added again";
 
-  // A right click on the icon opens the native menu with the window in the foreground, so
-  // that keys reach it: Up, Up and Enter, typed, choose "Open" above "Close" and the window
-  // comes back.
+  // A right click on the icon, as Explorer reports it (the icon's callback message), opens
+  // the native menu with the window in the foreground, so that keys reach it: Up, Up and
+  // Enter, typed, choose "Open" above "Close" and the window comes back.
   static bool menuOpen = false;
   static HWND foreground = nullptr;
   SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR timer, DWORD) {

@@ -284,9 +284,10 @@ class QtSubMenu : public SubMenu, Connections {
 
  private:
   void Changed() {
+    // Later: the action whose click led here may still be sending its signal.
     for (QAction* item : menu_->actions()) {
       menu_->removeAction(item);
-      delete item;
+      item->deleteLater();
     }
     if (menu_->isVisible()) MakeActions();
   }
