@@ -28,61 +28,27 @@ class Block {
   bool started_ = false;
 };
 
-struct Connection {
-  const std::string& Name;
-  int32_t Mode;
-  const std::string &IP, &Subnet, &IP2, &Subnet2, &Gateway;
-  bool DnsFromDhcp;
-  const std::string &DNS, &DNS2;
-  bool WinsFromDhcp;
-  const std::string& WINS;
-};
-
-Connection First(const ProfileRecord& p) {
-  return {p.LongLANDescription, p.DHCP, p.IP,   p.Subnet,    p.IP2, p.Subnet2, p.Gateway,
-          p.DHCP_DNS,           p.DNS,  p.DNS2, p.DHCP_WINS, p.WINS};
-}
-
-Connection Second(const ProfileRecord& p) {
-  return {p.LongLANDescriptionLan2,
-          p.DHCPLan2,
-          p.IPLan2,
-          p.SubnetLan2,
-          p.IP2Lan2,
-          p.Subnet2Lan2,
-          p.GatewayLan2,
-          p.DHCP_DNSLan2,
-          p.DNSLan2,
-          p.DNS2Lan2,
-          p.DHCP_WINSLan2,
-          p.WINSLan2};
-}
-
-bool HasSecond(const ProfileRecord& p) {
-  return !p.LongLANDescriptionLan2.empty();
-}
-
 std::string Quote(const std::string& name) {
   return "\"" + name + "\"";
 }
 
-void AddAddressLines(Block& block, const Connection& c) {
-  const std::string name = Quote(c.Name);
-  if (c.Mode == kModeStatic) {
+void AddAddressLines(Block& block, const ConnectionSettings& c) {
+  const std::string name = Quote(c.LongLANDescription);
+  if (c.DHCP == kModeStatic) {
     block.Add("set address name = " + name + " static addr = " + c.IP + " mask = " + c.Subnet);
     if (!c.IP2.empty())
       block.Add("add address name = " + name + " addr = " + c.IP2 + " mask = " + c.Subnet2);
     if (!c.Gateway.empty())
       block.Add("set address name = " + name + " gateway = " + c.Gateway + " gwmetric = 1");
-  } else if (c.Mode == kModeDhcp) {
+  } else if (c.DHCP == kModeDhcp) {
     block.Add("set address name = " + name + " Source = dhcp");
   }
 }
 
 // Connection 1 always gets its static line, connection 2 only with a first DNS server.
-void AddDnsLines(Block& block, const Connection& c, bool first) {
-  const std::string name = Quote(c.Name);
-  if (c.DnsFromDhcp) {
+void AddDnsLines(Block& block, const ConnectionSettings& c, bool first) {
+  const std::string name = Quote(c.LongLANDescription);
+  if (c.DHCP_DNS) {
     block.Add("set dns name = " + name + " source=dhcp");
     return;
   }
@@ -91,44 +57,40 @@ void AddDnsLines(Block& block, const Connection& c, bool first) {
   if (!c.DNS2.empty()) block.Add("add dns name = " + name + " addr = " + c.DNS2);
 }
 
-void AddWinsLines(Block& block, const Connection& c) {
-  const std::string name = Quote(c.Name);
-  if (c.WinsFromDhcp)
+void AddWinsLines(Block& block, const ConnectionSettings& c) {
+  const std::string name = Quote(c.LongLANDescription);
+  if (c.DHCP_WINS)
     block.Add("set wins name = " + name + " source = dhcp");
   else if (!c.WINS.empty())
     block.Add("set wins name =  " + name + " source = static addr = " + c.WINS);
 }
 
+// One block: the lines of each connection the profile has, connection 1's first.
+template <class Lines>
+std::string BuildBlock(const ProfileRecord& profile, Lines lines) {
+  Block block;
+  const std::vector<ConnectionSettings> connections = ConnectionsOf(profile);
+  for (size_t i = 0; i < connections.size(); ++i) {
+    if (i > 0) block.StartSecondConnection();
+    lines(block, connections[i], i == 0);
+  }
+  return block.Take();
+}
+
 }  // namespace
 
 std::string BuildAddressCommands(const ProfileRecord& profile) {
-  Block block;
-  AddAddressLines(block, First(profile));
-  if (HasSecond(profile)) {
-    block.StartSecondConnection();
-    AddAddressLines(block, Second(profile));
-  }
-  return block.Take();
+  return BuildBlock(
+      profile, [](Block& block, const ConnectionSettings& c, bool) { AddAddressLines(block, c); });
 }
 
 std::string BuildDnsCommands(const ProfileRecord& profile) {
-  Block block;
-  AddDnsLines(block, First(profile), true);
-  if (HasSecond(profile)) {
-    block.StartSecondConnection();
-    AddDnsLines(block, Second(profile), false);
-  }
-  return block.Take();
+  return BuildBlock(profile, AddDnsLines);
 }
 
 std::string BuildWinsCommands(const ProfileRecord& profile) {
-  Block block;
-  AddWinsLines(block, First(profile));
-  if (HasSecond(profile)) {
-    block.StartSecondConnection();
-    AddWinsLines(block, Second(profile));
-  }
-  return block.Take();
+  return BuildBlock(
+      profile, [](Block& block, const ConnectionSettings& c, bool) { AddWinsLines(block, c); });
 }
 
 std::vector<std::string> BuildNetshScript(const ProfileRecord& profile) {

@@ -7,17 +7,6 @@
 
 namespace lanvoy {
 
-std::vector<ConnectionSettings> ConnectionsOf(const ProfileRecord& p) {
-  std::vector<ConnectionSettings> list;
-  list.push_back({p.LongLANDescription, p.DHCP, p.IP, p.Subnet, p.IP2, p.Subnet2, p.Gateway, p.DNS,
-                  p.DNS2, p.WINS, p.DHCP_DNS, p.DHCP_WINS});
-  if (!p.LongLANDescriptionLan2.empty())
-    list.push_back({p.LongLANDescriptionLan2, p.DHCPLan2, p.IPLan2, p.SubnetLan2, p.IP2Lan2,
-                    p.Subnet2Lan2, p.GatewayLan2, p.DNSLan2, p.DNS2Lan2, p.WINSLan2, p.DHCP_DNSLan2,
-                    p.DHCP_WINSLan2});
-  return list;
-}
-
 std::optional<uint32_t> ParseIPv4(std::string_view text) {
   uint32_t address = 0;
   int parts = 0;
@@ -52,9 +41,11 @@ namespace {
 class Checker {
  public:
   Checker(const ConnectionSettings& c, std::vector<Finding>& out) : c_(c), out_(out) {}
-  void Error(const std::string& text) { out_.push_back({Finding::Error, c_.name + ": " + text}); }
+  void Error(const std::string& text) {
+    out_.push_back({Finding::Error, c_.LongLANDescription + ": " + text});
+  }
   void Warning(const std::string& text) {
-    out_.push_back({Finding::Warning, c_.name + ": " + text});
+    out_.push_back({Finding::Warning, c_.LongLANDescription + ": " + text});
   }
   std::optional<uint32_t> Address(const std::string& what, const std::string& value) {
     auto a = ParseIPv4(value);
@@ -76,9 +67,9 @@ class Checker {
 void CheckConnection(const ConnectionSettings& c, const MachineFacts& machine,
                      std::vector<Finding>& out) {
   Checker check(c, out);
-  const bool known =
-      std::any_of(machine.connections.begin(), machine.connections.end(),
-                  [&](const TNetworkInfo& i) { return i.LongLANDescription == c.name; });
+  const bool known = std::any_of(
+      machine.connections.begin(), machine.connections.end(),
+      [&](const TNetworkInfo& i) { return i.LongLANDescription == c.LongLANDescription; });
   if (!known && machine.connectionsKnown) {
     std::string names;
     for (const TNetworkInfo& i : machine.connections)
@@ -87,35 +78,35 @@ void CheckConnection(const ConnectionSettings& c, const MachineFacts& machine,
                 (names.empty() ? std::string("none") : names) +
                 "); choose one with Get Current or see the system dialog.");
   }
-  if (c.mode == kModeStatic) {
-    auto ip = check.Address("the IP address", c.ip);
-    auto mask = check.Mask("the subnet mask", c.subnet);
+  if (c.DHCP == kModeStatic) {
+    auto ip = check.Address("the IP address", c.IP);
+    auto mask = check.Mask("the subnet mask", c.Subnet);
     std::optional<uint32_t> ip2, mask2;
-    if (!c.ip2.empty()) {
-      ip2 = check.Address("the second IP address", c.ip2);
-      mask2 = check.Mask("the second subnet mask", c.subnet2);
+    if (!c.IP2.empty()) {
+      ip2 = check.Address("the second IP address", c.IP2);
+      mask2 = check.Mask("the second subnet mask", c.Subnet2);
     }
-    if (!c.gateway.empty()) {
-      auto gateway = check.Address("the gateway", c.gateway);
+    if (!c.Gateway.empty()) {
+      auto gateway = check.Address("the gateway", c.Gateway);
       auto inside = [&](std::optional<uint32_t> a, std::optional<uint32_t> m) {
         return a && m && (*gateway & *m) == (*a & *m);
       };
       if (gateway && ip && mask && !inside(ip, mask) && !inside(ip2, mask2))
-        check.Error("the gateway " + c.gateway + " lies outside the subnet of " + c.ip + "/" +
-                    c.subnet + (ip2 ? " and of " + c.ip2 + "/" + c.subnet2 : std::string()) +
+        check.Error("the gateway " + c.Gateway + " lies outside the subnet of " + c.IP + "/" +
+                    c.Subnet + (ip2 ? " and of " + c.IP2 + "/" + c.Subnet2 : std::string()) +
                     ": the connection would have no way out.");
     }
     if (ip && mask && ip2 && mask2 && *mask != *mask2 && (*ip2 & *mask) == (*ip & *mask))
-      check.Warning("the second address " + c.ip2 + " lies in the subnet of the first address " +
-                    c.ip + ", but with another mask (" + c.subnet2 + " against " + c.subnet + ").");
+      check.Warning("the second address " + c.IP2 + " lies in the subnet of the first address " +
+                    c.IP + ", but with another mask (" + c.Subnet2 + " against " + c.Subnet + ").");
   }
-  if (!c.dhcpDns) {
-    if (!c.dns.empty()) check.Address("the first DNS server", c.dns);
-    if (!c.dns2.empty()) check.Address("the second DNS server", c.dns2);
+  if (!c.DHCP_DNS) {
+    if (!c.DNS.empty()) check.Address("the first DNS server", c.DNS);
+    if (!c.DNS2.empty()) check.Address("the second DNS server", c.DNS2);
   }
   // Get Current reads a WINS server that is not set as "NONE".
-  if (!c.dhcpWins && !c.wins.empty() && !SameText(c.wins, "none"))
-    check.Address("the WINS server", c.wins);
+  if (!c.DHCP_WINS && !c.WINS.empty() && !SameText(c.WINS, "none"))
+    check.Address("the WINS server", c.WINS);
 }
 
 }  // namespace
@@ -125,8 +116,7 @@ std::vector<Finding> PreflightChecks(const ProfileRecord& p, const MachineFacts&
   // A connection without a name is no connection of the machine the profile sets: netsh
   // refuses its lines, and says so after the apply.
   for (const ConnectionSettings& c : ConnectionsOf(p))
-    if (!c.name.empty() && (c.mode == kModeStatic || c.mode == kModeDhcp))
-      CheckConnection(c, machine, out);
+    if (c.Configured()) CheckConnection(c, machine, out);
   if (p.IncludeHostModification && !machine.hostsWritable)
     out.push_back({Finding::Error, "The hosts file " + machine.hostsPath +
                                        " cannot be written: it may be read-only or locked by a "

@@ -15,16 +15,6 @@
 
 namespace lanvoy {
 
-// One connection of a profile, as its fields name it.
-struct ConnectionSettings {
-  std::string name;
-  int32_t mode = kModeStatic;
-  std::string ip, subnet, ip2, subnet2, gateway, dns, dns2, wins;
-  bool dhcpDns = false, dhcpWins = false;
-};
-// The profile's connections: the first always, the second when it has a name.
-std::vector<ConnectionSettings> ConnectionsOf(const ProfileRecord& profile);
-
 // A dotted IPv4 address of four decimal numbers 0 to 255, nothing else.
 std::optional<uint32_t> ParseIPv4(std::string_view text);
 // A mask: ones from the top, then zeros (0.0.0.0 is no mask for an address).

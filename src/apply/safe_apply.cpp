@@ -82,7 +82,8 @@ Snapshot TakeSnapshot(const ProfileRecord& p, SafeApplyContext& ctx) {
   s.taken = NowText();
   const TNetworkInfoSet table = ctx.readConnections ? ctx.readConnections() : TNetworkInfoSet{};
   for (const ConnectionSettings& c : ConnectionsOf(p))
-    if (const TNetworkInfo* info = Named(table, c.name)) s.connections.push_back(*info);
+    if (const TNetworkInfo* info = Named(table, c.LongLANDescription))
+      s.connections.push_back(*info);
   for (SavedValue& place : s.registry = Places(p, platform.registry()))
     place.value = Read(platform.registry(), place);
   if ((s.hasHosts = p.IncludeHostModification))
@@ -112,39 +113,40 @@ std::vector<std::string> VerifyApplied(const ProfileRecord& p, SafeApplyContext&
   platform::Platform& platform = ctx.platform;
   const TNetworkInfoSet table = ctx.readConnections ? ctx.readConnections() : TNetworkInfoSet{};
   for (const ConnectionSettings& c : ConnectionsOf(p)) {
-    if (!ctx.readConnections || c.name.empty() || (c.mode != kModeStatic && c.mode != kModeDhcp))
-      continue;
-    const TNetworkInfo* is = Named(table, c.name);
+    if (!ctx.readConnections || !c.Configured()) continue;
+    const std::string& name = c.LongLANDescription;
+    const TNetworkInfo* is = Named(table, name);
     if (!is) {
-      out.push_back(c.name + ": this computer has no connection of that name");
+      out.push_back(name + ": this computer has no connection of that name");
       continue;
     }
-    if (c.mode == kModeDhcp) {
-      if (!is->DHCP) out.push_back(c.name + ": the address is static, the profile asks for DHCP");
-    } else if (is->DHCP) {
-      out.push_back(c.name + ": the address comes from DHCP, the profile asks for " + c.ip);
+    if (c.DHCP == kModeDhcp) {
+      if (is->DHCP != kModeDhcp)
+        out.push_back(name + ": the address is static, the profile asks for DHCP");
+    } else if (is->DHCP == kModeDhcp) {
+      out.push_back(name + ": the address comes from DHCP, the profile asks for " + c.IP);
     } else {
-      Compare(out, c.name, "the IP address", is->IP, c.ip);
-      Compare(out, c.name, "the subnet mask", is->Subnet, c.subnet);
-      if (!c.ip2.empty()) {
-        Compare(out, c.name, "the second IP address", is->IP2, c.ip2);
-        Compare(out, c.name, "the second subnet mask", is->Subnet2, c.subnet2);
+      Compare(out, name, "the IP address", is->IP, c.IP);
+      Compare(out, name, "the subnet mask", is->Subnet, c.Subnet);
+      if (!c.IP2.empty()) {
+        Compare(out, name, "the second IP address", is->IP2, c.IP2);
+        Compare(out, name, "the second subnet mask", is->Subnet2, c.Subnet2);
       }
       // Without a gateway of its own the profile leaves the present one.
-      if (!c.gateway.empty()) Compare(out, c.name, "the gateway", is->Gateway, c.gateway);
+      if (!c.Gateway.empty()) Compare(out, name, "the gateway", is->Gateway, c.Gateway);
     }
-    if (c.dhcpDns) {
+    if (c.DHCP_DNS) {
       if (!is->DHCP_DNS)
-        out.push_back(c.name + ": DNS is " + is->DNS + ", the profile asks for DHCP");
-    } else if (!c.dns.empty() || c.name == p.LongLANDescription) {
-      Compare(out, c.name, "DNS", is->DNS, c.dns);
-      if (!c.dns2.empty()) Compare(out, c.name, "the second DNS", is->DNS2, c.dns2);
+        out.push_back(name + ": DNS is " + is->DNS + ", the profile asks for DHCP");
+    } else if (!c.DNS.empty() || name == p.LongLANDescription) {
+      Compare(out, name, "DNS", is->DNS, c.DNS);
+      if (!c.DNS2.empty()) Compare(out, name, "the second DNS", is->DNS2, c.DNS2);
     }
-    if (c.dhcpWins) {
+    if (c.DHCP_WINS) {
       if (!is->DHCP_WINS)
-        out.push_back(c.name + ": WINS is " + is->WINS + ", the profile asks for DHCP");
-    } else if (!c.wins.empty()) {
-      Compare(out, c.name, "WINS", is->WINS, c.wins);
+        out.push_back(name + ": WINS is " + is->WINS + ", the profile asks for DHCP");
+    } else if (!c.WINS.empty()) {
+      Compare(out, name, "WINS", is->WINS, c.WINS);
     }
   }
   // The proxy as its writer writes it.
@@ -202,29 +204,16 @@ std::vector<std::string> VerifyRestored(const Snapshot& s, SafeApplyContext& ctx
 
 std::vector<std::string> RestoreScript(const Snapshot& s) {
   ProfileRecord p;
-  auto fill = [](const TNetworkInfo& c, std::string& name, int32_t& mode, std::string& ip,
-                 std::string& subnet, std::string& ip2, std::string& subnet2, std::string& gateway,
-                 std::string& dns, std::string& dns2, std::string& wins, bool& dhcpDns,
-                 bool& dhcpWins) {
-    name = c.LongLANDescription;
-    mode = c.DHCP ? kModeDhcp : kModeStatic;
-    ip = c.IP, subnet = c.Subnet, ip2 = c.IP2, subnet2 = c.Subnet2, gateway = c.Gateway;
-    dns = c.DNS, dns2 = c.DNS2, dhcpDns = c.DHCP_DNS, dhcpWins = c.DHCP_WINS;
-    // The dump's "none": no WINS server.
-    wins = SameText(c.WINS, "none") ? "" : c.WINS;
-  };
   // Without a connection of its own the first stays unnamed: no line is written for it.
-  p.DHCP = kModeNone;
-  p.DHCP_DNS = true;
-  if (!s.connections.empty()) {
-    const TNetworkInfo& c = s.connections[0];
-    fill(c, p.LongLANDescription, p.DHCP, p.IP, p.Subnet, p.IP2, p.Subnet2, p.Gateway, p.DNS,
-         p.DNS2, p.WINS, p.DHCP_DNS, p.DHCP_WINS);
-  }
-  if (s.connections.size() > 1) {
-    const TNetworkInfo& c = s.connections[1];
-    fill(c, p.LongLANDescriptionLan2, p.DHCPLan2, p.IPLan2, p.SubnetLan2, p.IP2Lan2, p.Subnet2Lan2,
-         p.GatewayLan2, p.DNSLan2, p.DNS2Lan2, p.WINSLan2, p.DHCP_DNSLan2, p.DHCP_WINSLan2);
+  ConnectionSettings none;
+  none.DHCP = kModeNone;
+  none.DHCP_DNS = true;
+  SetConnection(p, 0, none);
+  for (size_t i = 0; i < s.connections.size() && i < kConnections; ++i) {
+    ConnectionSettings c = s.connections[i];
+    // The dump's "none": no WINS server.
+    if (SameText(c.WINS, "none")) c.WINS.clear();
+    SetConnection(p, static_cast<int>(i), c);
   }
   std::vector<std::string> script = BuildNetshScript(p);
   // The script's gateway lines give metric 1; the snapshot's own metric goes back instead.
@@ -300,7 +289,7 @@ IniFile::Entries Entries(const Snapshot& s) {
         c.LongLANDescription, c.IP, c.Subnet, c.IP2, c.Subnet2, c.Gateway, c.DNS, c.DNS2, c.WINS};
     std::string joined;
     for (const std::string& f : fields) joined += Hex(f) + ",";
-    e.push_back({n, joined + (c.DHCP ? "1" : "0") + (c.DHCP_DNS ? "1" : "0") +
+    e.push_back({n, joined + (c.DHCP == kModeDhcp ? "1" : "0") + (c.DHCP_DNS ? "1" : "0") +
                         (c.DHCP_WINS ? "1" : "0") + "," + Hex(c.GatewayMetric)});
   }
   e.push_back({"Values", std::to_string(s.registry.size())});
@@ -337,19 +326,15 @@ Snapshot Parse(const IniFile& ini, const std::string& section) {
   for (int i = 1; i <= connections; ++i) {
     std::vector<std::string> f = Split(ini.ReadString(section, "C" + std::to_string(i), ""));
     if (f.size() < 10 || f.size() > 11 || f[9].size() != 3) continue;
-    TNetworkInfo c{Unhex(f[0]),
-                   f[9][0] == '1',
-                   Unhex(f[1]),
-                   Unhex(f[2]),
-                   Unhex(f[3]),
-                   Unhex(f[4]),
-                   Unhex(f[5]),
-                   Unhex(f[6]),
-                   Unhex(f[7]),
-                   Unhex(f[8]),
-                   f[9][1] == '1',
-                   f[9][2] == '1',
-                   f.size() == 11 ? Unhex(f[10]) : std::string()};
+    TNetworkInfo c;
+    c.LongLANDescription = Unhex(f[0]);
+    c.DHCP = f[9][0] == '1' ? kModeDhcp : kModeStatic;
+    std::string* texts[] = {&c.IP,      &c.Subnet, &c.IP2,  &c.Subnet2,
+                            &c.Gateway, &c.DNS,    &c.DNS2, &c.WINS};
+    for (size_t t = 0; t < 8; ++t) *texts[t] = Unhex(f[t + 1]);
+    c.DHCP_DNS = f[9][1] == '1';
+    c.DHCP_WINS = f[9][2] == '1';
+    if (f.size() == 11) c.GatewayMetric = Unhex(f[10]);
     s.connections.push_back(c);
   }
   const int values = ini.ReadInteger(section, "Values", 0);

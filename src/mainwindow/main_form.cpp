@@ -57,6 +57,40 @@ ConnectionControls::ConnectionControls(const ControlSet& set, const std::string&
       DnsFromDhcp(set.Get<CheckBox>("CheckGetDNSFromDHCP" + s)),
       WinsFromDhcp(set.Get<CheckBox>("CheckWINSDHCP" + s)) {}
 
+void ConnectionControls::Show(const ConnectionSettings& c) {
+  Name.SetText(c.LongLANDescription);
+  for (auto [field, text] : {std::pair{&IP, &c.IP},
+                             {&Subnet, &c.Subnet},
+                             {&IP2, &c.IP2},
+                             {&Subnet2, &c.Subnet2},
+                             {&Gateway, &c.Gateway},
+                             {&DNS, &c.DNS},
+                             {&DNS2, &c.DNS2},
+                             {&Wins, &c.WINS}})
+    field->SetText(*text);
+  // The mode's rule runs first; the boxes it sets are then set as the connection has them.
+  Mode.SetItemIndex(std::clamp(c.DHCP, kModeNone, kModeDhcp));
+  DnsFromDhcp.SetChecked(c.DHCP_DNS);
+  WinsFromDhcp.SetChecked(c.DHCP_WINS);
+}
+
+ConnectionSettings ConnectionControls::Shown() const {
+  ConnectionSettings c;
+  c.LongLANDescription = Name.Text();
+  c.DHCP = Mode.ItemIndex();
+  c.IP = IP.Text();
+  c.Subnet = Subnet.Text();
+  c.IP2 = IP2.Text();
+  c.Subnet2 = Subnet2.Text();
+  c.Gateway = Gateway.Text();
+  c.DNS = DNS.Text();
+  c.DNS2 = DNS2.Text();
+  c.WINS = Wins.Text();
+  c.DHCP_DNS = DnsFromDhcp.Checked();
+  c.DHCP_WINS = WinsFromDhcp.Checked();
+  return c;
+}
+
 TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::string exePath,
                      std::vector<std::string> args, MainWindowView& view)
     : platform_(platform),
@@ -548,19 +582,7 @@ void TMainForm::EditLongLanDescriptionLan2Click(int index) {
 
 void TMainForm::ShowConnection(ConnectionControls& c, int index) {
   if (index < 0 || index >= static_cast<int>(connections_.size())) return;
-  const TNetworkInfo& info = connections_[static_cast<size_t>(index)];
-  c.Name.SetText(info.LongLANDescription);
-  c.Mode.SetItemIndex(info.DHCP ? 1 : 0);
-  c.IP.SetText(info.IP);
-  c.IP2.SetText(info.IP2);
-  c.Subnet.SetText(info.Subnet);
-  c.Subnet2.SetText(info.Subnet2);
-  c.Gateway.SetText(info.Gateway);
-  c.DNS.SetText(info.DNS);
-  c.DNS2.SetText(info.DNS2);
-  c.Wins.SetText(info.WINS);
-  c.DnsFromDhcp.SetChecked(info.DHCP_DNS);
-  c.WinsFromDhcp.SetChecked(info.DHCP_WINS);
+  c.Show(connections_[static_cast<size_t>(index)]);
 }
 
 void TMainForm::ShowConnection1(int index) {
@@ -676,41 +698,8 @@ void TMainForm::ShowHosts(const std::vector<HostRow>& rows) {
 }
 
 void TMainForm::ShowRecord(const ProfileRecord& p) {
-  struct Fields {
-    const std::string &ip, &subnet, &ip2, &subnet2, &gateway, &dns, &dns2, &wins, &name;
-    int32_t mode;
-    bool dhcpDns, dhcpWins;
-  };
-  // In the order the profile loader sets them; connection 2 starts with its second address.
-  auto connection = [](ConnectionControls& c, const Fields& f, bool second) {
-    if (second) {
-      c.IP2.SetText(f.ip2);
-      c.Subnet2.SetText(f.subnet2);
-    }
-    c.IP.SetText(f.ip);
-    c.Subnet.SetText(f.subnet);
-    if (!second) {
-      c.IP2.SetText(f.ip2);
-      c.Subnet2.SetText(f.subnet2);
-    }
-    c.Gateway.SetText(f.gateway);
-    c.DNS.SetText(f.dns);
-    c.DNS2.SetText(f.dns2);
-    c.Wins.SetText(f.wins);
-    c.Name.SetText(f.name);
-    c.Mode.SetItemIndex(f.mode > 1 ? 1 : (f.mode < 0 ? -1 : f.mode));
-    c.DnsFromDhcp.SetChecked(f.dhcpDns);
-    c.WinsFromDhcp.SetChecked(f.dhcpWins);
-  };
-  connection(Lan1,
-             {p.IP, p.Subnet, p.IP2, p.Subnet2, p.Gateway, p.DNS, p.DNS2, p.WINS,
-              p.LongLANDescription, p.DHCP, p.DHCP_DNS, p.DHCP_WINS},
-             false);
-  connection(
-      Lan2,
-      {p.IPLan2, p.SubnetLan2, p.IP2Lan2, p.Subnet2Lan2, p.GatewayLan2, p.DNSLan2, p.DNS2Lan2,
-       p.WINSLan2, p.LongLANDescriptionLan2, p.DHCPLan2, p.DHCP_DNSLan2, p.DHCP_WINSLan2},
-      true);
+  Lan1.Show(ConnectionOf(p, 0));
+  Lan2.Show(ConnectionOf(p, 1));
   Inputproxy.SetText(p.Proxy);
   InputPort.SetText(p.ProxyPort);
   CheckEnableProxy.SetChecked(p.EnableProxy);
@@ -738,30 +727,8 @@ void TMainForm::ShowRecord(const ProfileRecord& p) {
 
 ProfileRecord TMainForm::ShownRecord() const {
   ProfileRecord p;
-  p.LongLANDescription = Lan1.Name.Text();
-  p.DHCP = Lan1.Mode.ItemIndex();
-  p.IP = Lan1.IP.Text();
-  p.Subnet = Lan1.Subnet.Text();
-  p.IP2 = Lan1.IP2.Text();
-  p.Subnet2 = Lan1.Subnet2.Text();
-  p.Gateway = Lan1.Gateway.Text();
-  p.DNS = Lan1.DNS.Text();
-  p.DNS2 = Lan1.DNS2.Text();
-  p.WINS = Lan1.Wins.Text();
-  p.DHCP_DNS = Lan1.DnsFromDhcp.Checked();
-  p.DHCP_WINS = Lan1.WinsFromDhcp.Checked();
-  p.LongLANDescriptionLan2 = Lan2.Name.Text();
-  p.DHCPLan2 = Lan2.Mode.ItemIndex();
-  p.IPLan2 = Lan2.IP.Text();
-  p.SubnetLan2 = Lan2.Subnet.Text();
-  p.IP2Lan2 = Lan2.IP2.Text();
-  p.Subnet2Lan2 = Lan2.Subnet2.Text();
-  p.GatewayLan2 = Lan2.Gateway.Text();
-  p.DNSLan2 = Lan2.DNS.Text();
-  p.DNS2Lan2 = Lan2.DNS2.Text();
-  p.WINSLan2 = Lan2.Wins.Text();
-  p.DHCP_DNSLan2 = Lan2.DnsFromDhcp.Checked();
-  p.DHCP_WINSLan2 = Lan2.WinsFromDhcp.Checked();
+  SetConnection(p, 0, Lan1.Shown());
+  SetConnection(p, 1, Lan2.Shown());
   p.Proxy = Inputproxy.Text();
   p.ProxyPort = InputPort.Text();
   p.EnableProxy = CheckEnableProxy.Checked();

@@ -31,9 +31,11 @@
 
 namespace lanvoy {
 
-// The controls of one connection tab.
+// The controls of one connection tab: the window's binding of a connection's settings.
 struct ConnectionControls {
   ConnectionControls(const ControlSet& set, const std::string& suffix);
+  void Show(const ConnectionSettings& c);
+  ConnectionSettings Shown() const;
   ComboBox& Name;
   RadioGroup& Mode;
   TextField &IP, &Subnet, &IP2, &Subnet2, &DNS, &DNS2, &Gateway, &Wins;

@@ -7,13 +7,9 @@
 #include <vector>
 
 #include "apply/hosts_lines.h"
+#include "profiles/connection_settings.h"
 
 namespace lanvoy {
-
-// Address modes as the mode selector holds them.
-inline constexpr int32_t kModeNone = -1;
-inline constexpr int32_t kModeStatic = 0;
-inline constexpr int32_t kModeDhcp = 1;
 
 // The kinds of script by ScriptKind value.
 inline constexpr const char* kScriptKindNames[4] = {"Batchfile (bat)", "Visual Basic Script (vbs)",
@@ -70,5 +66,40 @@ struct ProfileRecord {
 
   bool operator==(const ProfileRecord&) const = default;
 };
+
+// A profile's connections: 0 is the first, 1 the second.
+inline constexpr int kConnections = 2;
+
+// Every field of a connection, in the order the store writes them: its key (connection 2's
+// adds "Lan2"), its member in ConnectionSettings and the record's members of connection 1
+// and 2. The one place that pairs them.
+template <class Visit>
+void ForEachConnectionField(Visit&& visit) {
+  using C = ConnectionSettings;
+  using R = ProfileRecord;
+  visit("IP2", &C::IP2, &R::IP2, &R::IP2Lan2);
+  visit("Subnet2", &C::Subnet2, &R::Subnet2, &R::Subnet2Lan2);
+  visit("IP", &C::IP, &R::IP, &R::IPLan2);
+  visit("Subnet", &C::Subnet, &R::Subnet, &R::SubnetLan2);
+  visit("DNS", &C::DNS, &R::DNS, &R::DNSLan2);
+  visit("DNS2", &C::DNS2, &R::DNS2, &R::DNS2Lan2);
+  visit("Gateway", &C::Gateway, &R::Gateway, &R::GatewayLan2);
+  visit("WINS", &C::WINS, &R::WINS, &R::WINSLan2);
+  visit("DHCP", &C::DHCP, &R::DHCP, &R::DHCPLan2);
+  visit("DHCP_DNS", &C::DHCP_DNS, &R::DHCP_DNS, &R::DHCP_DNSLan2);
+  visit("DHCP_WINS", &C::DHCP_WINS, &R::DHCP_WINS, &R::DHCP_WINSLan2);
+  visit("LongLANDescription", &C::LongLANDescription, &R::LongLANDescription,
+        &R::LongLANDescriptionLan2);
+}
+
+// The suffix of connection i's keys and controls: "" or "Lan2".
+inline const char* ConnectionSuffix(int i) {
+  return i == 0 ? "" : "Lan2";
+}
+
+ConnectionSettings ConnectionOf(const ProfileRecord& record, int i);
+void SetConnection(ProfileRecord& record, int i, const ConnectionSettings& connection);
+// The connections the profile has: the first always, the second when it has a name.
+std::vector<ConnectionSettings> ConnectionsOf(const ProfileRecord& record);
 
 }  // namespace lanvoy

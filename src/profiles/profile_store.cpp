@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 
@@ -29,6 +30,16 @@ std::string Protected(const std::string& value) {
       static_cast<unsigned char>(first) <= ' ' || static_cast<unsigned char>(last) <= ' ';
   const bool quotePair = value.size() >= 2 && first == last && (first == '\'' || first == '"');
   return blankEnd || quotePair ? Quoted(value) : value;
+}
+
+std::string StoredText(const std::string& value) {
+  return value;
+}
+std::string StoredText(int32_t value) {
+  return std::to_string(value);
+}
+std::string StoredText(bool value) {
+  return value ? "1" : "0";
 }
 
 void CheckName(const std::string& name) {
@@ -163,31 +174,18 @@ ProfileRecord TProfileStore::LoadProfile(const std::string& name) const {
   const SectionSnapshot s(ini_, name);
   ProfileRecord r;
 
-  r.IP = s.String("IP");
-  r.Subnet = s.String("Subnet");
-  r.IP2 = s.String("IP2");
-  r.Subnet2 = s.String("Subnet2");
-  r.Gateway = s.String("Gateway");
-  r.DNS = s.String("DNS");
-  r.DNS2 = s.String("DNS2");
-  r.WINS = s.String("WINS");
-  r.LongLANDescription = s.String("LongLANDescription");
-  r.DHCP = ModeOf(s.Integer("DHCP", 0));
-  r.DHCP_DNS = s.Bool("DHCP_DNS");
-  r.DHCP_WINS = s.Bool("DHCP_WINS");
-
-  r.IP2Lan2 = s.String("IP2Lan2");
-  r.Subnet2Lan2 = s.String("Subnet2Lan2");
-  r.IPLan2 = s.String("IPLan2");
-  r.SubnetLan2 = s.String("SubnetLan2");
-  r.GatewayLan2 = s.String("GatewayLan2");
-  r.DNSLan2 = s.String("DNSLan2");
-  r.DNS2Lan2 = s.String("DNS2Lan2");
-  r.WINSLan2 = s.String("WINSLan2");
-  r.LongLANDescriptionLan2 = s.String("LongLANDescriptionLan2");
-  r.DHCPLan2 = ModeOf(s.Integer("DHCPLan2", 0));
-  r.DHCP_DNSLan2 = s.Bool("DHCP_DNSLan2");
-  r.DHCP_WINSLan2 = s.Bool("DHCP_WINSLan2");
+  for (int i = 0; i < kConnections; ++i)
+    ForEachConnectionField([&](const char* key, auto, auto first, auto second) {
+      auto& field = r.*(i == 0 ? first : second);
+      const std::string name = key + std::string(ConnectionSuffix(i));
+      using T = std::remove_reference_t<decltype(field)>;
+      if constexpr (std::is_same_v<T, bool>)
+        field = s.Bool(name);
+      else if constexpr (std::is_same_v<T, int32_t>)
+        field = ModeOf(s.Integer(name, 0));
+      else
+        field = s.String(name);
+    });
 
   r.Proxy = s.String("Proxy");
   r.ProxyPort = s.String("ProxyPort", "8080");
@@ -225,44 +223,26 @@ void TProfileStore::SaveProfile(const std::string& name, const ProfileRecord& r)
   CheckName(name);
   auto b = [](bool v) { return std::string(v ? "1" : "0"); };
   auto i = [](int32_t v) { return std::to_string(v); };
-  IniFile::Entries e = {
-      {"IP2", r.IP2},
-      {"Subnet2", r.Subnet2},
-      {"IP", r.IP},
-      {"Subnet", r.Subnet},
-      {"DNS", r.DNS},
-      {"DNS2", r.DNS2},
-      {"Gateway", r.Gateway},
-      {"WINS", r.WINS},
-      {"DHCP", i(r.DHCP)},
-      {"DHCP_DNS", b(r.DHCP_DNS)},
-      {"DHCP_WINS", b(r.DHCP_WINS)},
-      {"LongLANDescription", r.LongLANDescription},
-      {"IP2Lan2", r.IP2Lan2},
-      {"Subnet2Lan2", r.Subnet2Lan2},
-      {"IPLan2", r.IPLan2},
-      {"SubnetLan2", r.SubnetLan2},
-      {"DNSLan2", r.DNSLan2},
-      {"DNS2Lan2", r.DNS2Lan2},
-      {"GatewayLan2", r.GatewayLan2},
-      {"WINSLan2", r.WINSLan2},
-      {"DHCPLan2", i(r.DHCPLan2)},
-      {"DHCP_DNSLan2", b(r.DHCP_DNSLan2)},
-      {"DHCP_WINSLan2", b(r.DHCP_WINSLan2)},
-      {"LongLANDescriptionLan2", r.LongLANDescriptionLan2},
-      {"Proxy", r.Proxy},
-      {"ProxyPort", r.ProxyPort},
-      {"EnableProxy", b(r.EnableProxy)},
-      {"ProxyNoLocal", b(r.ProxyNoLocal)},
-      {"ProxyNotUsed", ProxyNotUsedValueOf(r.ProxyNotUsed)},
-      {"OLEXPPOP", r.OLEXPPOP},
-      {"OLEXPSMTP", r.OLEXPSMTP},
-      {"OLEXPIMAP", r.OLEXPIMAP},
-      {"IncludeOLExp", b(r.IncludeOLExp)},
-      {"IncludeDefPrint", b(r.IncludeDefPrint)},
-      {"DefPrinter", r.DefPrinter},
-      {"IncludeHostModification", b(r.IncludeHostModification)},
-  };
+  IniFile::Entries e;
+  for (int n = 0; n < kConnections; ++n)
+    ForEachConnectionField([&](const char* key, auto, auto first, auto second) {
+      e.emplace_back(key + std::string(ConnectionSuffix(n)),
+                     StoredText(r.*(n == 0 ? first : second)));
+    });
+  e.insert(e.end(), {
+                        {"Proxy", r.Proxy},
+                        {"ProxyPort", r.ProxyPort},
+                        {"EnableProxy", b(r.EnableProxy)},
+                        {"ProxyNoLocal", b(r.ProxyNoLocal)},
+                        {"ProxyNotUsed", ProxyNotUsedValueOf(r.ProxyNotUsed)},
+                        {"OLEXPPOP", r.OLEXPPOP},
+                        {"OLEXPSMTP", r.OLEXPSMTP},
+                        {"OLEXPIMAP", r.OLEXPIMAP},
+                        {"IncludeOLExp", b(r.IncludeOLExp)},
+                        {"IncludeDefPrint", b(r.IncludeDefPrint)},
+                        {"DefPrinter", r.DefPrinter},
+                        {"IncludeHostModification", b(r.IncludeHostModification)},
+                    });
   // A text with blanks at its ends, or in a pair of quotes, would read back otherwise.
   for (auto& entry : e) entry.second = Protected(entry.second);
   std::vector<std::string> hostLines;
