@@ -109,22 +109,6 @@ bool TLanvoyProgram::Start() {
   return true;
 }
 
-void TLanvoyProgram::Report(const ApplyOutcome& outcome,
-                            const std::vector<std::string>& differences) {
-  if (!outcome.NetshSucceeded()) {
-    for (const std::string& line : outcome.netshErrors) err_ << line << '\n';
-    if (outcome.netshErrors.empty())
-      err_ << "netsh ended with exit code " << outcome.netshExitCode << '\n';
-    exitCode_ = kExitNetshErrors;
-  }
-  if (!outcome.hostsError.empty()) {
-    err_ << outcome.hostsError << '\n';
-    exitCode_ = kExitNetshErrors;
-  }
-  for (const std::string& line : differences) err_ << line << '\n';
-  if (!differences.empty() && exitCode_ == kExitApplied) exitCode_ = kExitNotInPlace;
-}
-
 void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments) {
   const bool hide = arguments.hide;
   try {
@@ -132,25 +116,25 @@ void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments) {
     const std::string keep = KeepFilePath(StorePathFor(exePath_));
     // An old answer is none to this apply; one given while the stages run is.
     if (arguments.confirmWithin > 0) DeleteFileAt(keep);
-    const TMainForm::SafeApplyReport report = form_->CheckedApply(
-        arguments.profileName, !hide, [&](const std::vector<Finding>& findings) {
-          err_ << FindingsText(findings);
-          return arguments.force || !HasErrors(findings);
-        });
+    ApplySession session = form_->Session();
+    const ApplyReport report = session.Apply(form_->ShownRecord(), arguments.profileName, !hide,
+                                             [&](const std::vector<Finding>& findings) {
+                                               err_ << FindingsText(findings);
+                                               return arguments.force || !HasErrors(findings);
+                                             });
     if (report.refused) {
       err_ << "Nothing was changed. Mend the profile, or apply it anyway with --force." << '\n';
       exitCode_ = kExitRefused;
     } else {
-      Report(report.outcome, report.differences);
+      exitCode_ = UnattendedExitCode(report, err_);
       if (arguments.confirmWithin > 0) {
         if (!WaitForKeep(keep, std::chrono::seconds(arguments.confirmWithin))) {
           err_ << "Not kept within " << arguments.confirmWithin
                << " seconds: the settings before the apply come back." << '\n';
-          const TMainForm::SafeApplyReport undo = form_->UndoLastApply(!hide);
-          Report(undo.outcome, undo.differences);
+          UnattendedExitCode(session.Undo(!hide), err_);
           exitCode_ = kExitReverted;
         } else {
-          form_->History().Add("kept");
+          session.Kept();
         }
       }
     }
@@ -163,8 +147,7 @@ void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments) {
 
 void TLanvoyProgram::UnattendedUndo(bool hide) {
   try {
-    const TMainForm::SafeApplyReport report = form_->UndoLastApply(!hide);
-    Report(report.outcome, report.differences);
+    exitCode_ = UnattendedExitCode(form_->Session().Undo(!hide), err_);
   } catch (const std::exception& e) {
     err_ << e.what() << '\n';
     exitCode_ = kExitApplyFailed;

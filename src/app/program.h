@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "apply/apply_sequence.h"
+#include "apply/apply_session.h"
 #include "mainwindow/main_window_view.h"
 #include "mainwindow/questions.h"
 #include "platform/platform.h"
@@ -19,15 +19,6 @@
 namespace lanvoy {
 
 class TMainForm;
-
-// Exit codes of the unattended apply.
-inline constexpr int kExitApplied = 0;
-// A stage raised an error and the later stages were skipped, or the program could not start.
-inline constexpr int kExitApplyFailed = 1;
-inline constexpr int kExitNetshErrors = 2;  // every stage ran, but netsh or the hosts file failed
-inline constexpr int kExitNotInPlace = 3;   // verify found settings not in place
-inline constexpr int kExitRefused = 4;      // the checks found errors; nothing was changed
-inline constexpr int kExitReverted = 5;     // not kept in time: the apply was undone
 
 // Whether the start shows no window at all: the unattended apply of a stored profile or the
 // undo with "hide", and "--keep". Such a start needs no display, and the toolkit gives it
@@ -78,13 +69,11 @@ class TLanvoyProgram {
   // The splash pause of a start without arguments.
   std::chrono::milliseconds SplashPause{3000};
   // The pause in each of the apply's stages 2 to 5.
-  std::chrono::milliseconds ApplyPause{500};
+  std::chrono::milliseconds ApplyPause = kStagePause;
 
  private:
   void UnattendedApply(const StartupArguments& arguments);
   void UnattendedUndo(bool hide);
-  // The exit code of an apply's or undo's outcome, its messages on standard error.
-  void Report(const ApplyOutcome& outcome, const std::vector<std::string>& differences);
 
   platform::Platform& platform_;
   Questions& questions_;

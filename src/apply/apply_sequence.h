@@ -36,13 +36,16 @@ class ApplyObserver {
   virtual void RunBrowserRestartNotice() = 0;
 };
 
+// The pause in each of stages 2 to 5, so that the progress window can be read.
+inline constexpr std::chrono::milliseconds kStagePause{500};
+
 struct ApplyContext {
   platform::Platform& platform;
   std::string programDirectory;  // with its trailing separator
   std::string windowsDirectory;
   TAppExec& netshExe;
   ApplyObserver& observer;
-  std::chrono::milliseconds pause{500};  // in each of stages 2 to 5
+  std::chrono::milliseconds pause = kStagePause;
   // Runs after the last stage, while the progress window is still shown (the check that
   // the settings are in place).
   std::function<void(bool showProgress)> afterStages = nullptr;

@@ -1,6 +1,6 @@
 #include "apply/elevated_apply.h"
 
-#include "app/program.h"
+#include "apply/apply_session.h"
 
 namespace lanvoy {
 

@@ -407,15 +407,27 @@ std::string KeepFilePath(const std::string& storePath) {
   return Beside(storePath, "keep");
 }
 
-bool WaitForKeep(const std::string& keepFile, std::chrono::milliseconds within) {
-  const auto deadline = std::chrono::steady_clock::now() + within;
+Clock& SystemClock() {
+  static class : public Clock {
+    std::chrono::steady_clock::time_point Now() override {
+      return std::chrono::steady_clock::now();
+    }
+    void Sleep(std::chrono::milliseconds duration) override {
+      std::this_thread::sleep_for(duration);
+    }
+  } clock;
+  return clock;
+}
+
+bool WaitForKeep(const std::string& keepFile, std::chrono::milliseconds within, Clock& clock) {
+  const auto deadline = clock.Now() + within;
   for (;;) {
     if (FileExists(keepFile)) {
       DeleteFileAt(keepFile);
       return true;
     }
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (clock.Now() >= deadline) return false;
+    clock.Sleep(std::chrono::milliseconds(50));
   }
 }
 

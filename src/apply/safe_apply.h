@@ -96,7 +96,17 @@ std::string NowText();
 // The file by which "--keep" tells a waiting unattended apply to keep its settings: X.INI ->
 // X.keep beside it.
 std::string KeepFilePath(const std::string& storePath);
+// Time as the wait for "--keep" sees it.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual std::chrono::steady_clock::time_point Now() = 0;
+  virtual void Sleep(std::chrono::milliseconds duration) = 0;
+};
+Clock& SystemClock();
+
 // Whether "--keep" came within the time (it is removed then); polls the file.
-bool WaitForKeep(const std::string& keepFile, std::chrono::milliseconds within);
+bool WaitForKeep(const std::string& keepFile, std::chrono::milliseconds within,
+                 Clock& clock = SystemClock());
 
 }  // namespace lanvoy

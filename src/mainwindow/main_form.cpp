@@ -100,81 +100,8 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
       optionsPath_(OptionsPathFor(exePath_)),
       view_(view),
       set_(view.Controls()),
-      ProfileList(set_.Get<ListBox>("ProfileList")),
-      ButtonMoreLess(set_.Get<Button>("ButtonMoreLess")),
-      ButtonMinimize(set_.Get<Button>("ButtonMinimize")),
-      ButtonExit(set_.Get<Button>("ButtonExit")),
-      BitBtn2(set_.Get<Button>("BitBtn2")),
-      BitBtn1(set_.Get<Button>("BitBtn1")),
-      ButtonApply(set_.Get<Button>("ButtonApply")),
-      ButtonNew(set_.Get<Button>("ButtonNew")),
-      ButtonDelete(set_.Get<Button>("ButtonDelete")),
-      ButtonRename(set_.Get<Button>("ButtonRename")),
-      ButtonCopy(set_.Get<Button>("ButtonCopy")),
-      ButtonModify(set_.Get<Button>("ButtonModify")),
-      ButtonGetcurrent(set_.Get<Button>("ButtonGetcurrent")),
-      ButtonSave(set_.Get<Button>("ButtonSave")),
-      ButtonCancel(set_.Get<Button>("ButtonCancel")),
-      SeiteNetwork(set_.Get<TabPage>("SeiteNetwork")),
-      SeiteMailClients(set_.Get<TabPage>("SeiteMailClients")),
-      SeiteLan1(set_.Get<TabPage>("SeiteLan1")),
-      ButtonSystemDialog(set_.Get<Button>("ButtonSystemDialog")),
-      Label8(set_.Get<Label>("Label8")),
       Lan1(set_, ""),
       Lan2(set_, "Lan2"),
-      CheckUseHostName(set_.Get<CheckBox>("CheckUseHostName")),
-      InputPCName(set_.Get<TextField>("InputPCName")),
-      CheckUsePrinter(set_.Get<CheckBox>("CheckUsePrinter")),
-      ComboPrinters(set_.Get<ComboBox>("ComboPrinters")),
-      CheckEnableProxy(set_.Get<CheckBox>("CheckEnableProxy")),
-      CheckNoProxyLocal(set_.Get<CheckBox>("CheckNoProxyLocal")),
-      Inputproxy(set_.Get<TextField>("Inputproxy")),
-      InputPort(set_.Get<TextField>("InputPort")),
-      MemoExcludeAddresses(set_.Get<Memo>("MemoExcludeAddresses")),
-      CheckIncludeOExpress(set_.Get<CheckBox>("CheckIncludeOExpress")),
-      InputPopServer(set_.Get<TextField>("InputPopServer")),
-      InputSMTPServer(set_.Get<TextField>("InputSMTPServer")),
-      InputImapServer(set_.Get<TextField>("InputImapServer")),
-      CheckincludeHosts(set_.Get<CheckBox>("CheckincludeHosts")),
-      ButtonDeleteHost(set_.Get<Button>("ButtonDeleteHost")),
-      ButtonNewHost(set_.Get<Button>("ButtonNewHost")),
-      ButtonOpenHostFile(set_.Get<Button>("ButtonOpenHostFile")),
-      GridHosts(set_.Get<Grid>("GridHosts")),
-      CheckIncludeSript(set_.Get<CheckBox>("CheckIncludeSript")),
-      ComboScriptExtension(set_.Get<ComboBox>("ComboScriptExtension")),
-      ButtonLoadScript(set_.Get<Button>("ButtonLoadScript")),
-      ButtonSaveScripts(set_.Get<Button>("ButtonSaveScripts")),
-      ButtonTestScript(set_.Get<Button>("ButtonTestScript")),
-      MemoScript(set_.Get<Memo>("MemoScript")),
-      CheckAutostart(set_.Get<CheckBox>("CheckAutostart")),
-      CheckTray(set_.Get<CheckBox>("CheckTray")),
-      CheckStartMinmized(set_.Get<CheckBox>("CheckStartMinmized")),
-      CheckShowWarningMessages(set_.Get<CheckBox>("CheckShowWarningMessages")),
-      CheckboxValidationMessage(set_.Get<CheckBox>("CheckboxValidationMessage")),
-      CheckTerminate(set_.Get<CheckBox>("CheckTerminate")),
-      CheckMinimizeAfterApply(set_.Get<CheckBox>("CheckMinimizeAfterApply")),
-      CheckNoAction(set_.Get<CheckBox>("CheckNoAction")),
-      LabelBuilt(set_.Get<Label>("LabelBuilt")),
-      LinkLabel1(set_.Get<Label>("LinkLabel1")),
-      LinkLabel2(set_.Get<Label>("LinkLabel2")),
-      Button1(set_.Get<Button>("Button1")),
-      PopUPTray(set_.Get<PopupMenu>("PopUPTray")),
-      PopUPProfTree(set_.Get<PopupMenu>("PopUPProfTree")),
-      MenuApplyaprofile(set_.Get<SubMenu>("MenuApplyaprofile")),
-      ShowWindow1(set_.Get<MenuItem>("ShowWindow1")),
-      Close1(set_.Get<MenuItem>("Close1")),
-      Modify1(set_.Get<MenuItem>("Modify1")),
-      Rename1(set_.Get<MenuItem>("Rename1")),
-      MenuDelete(set_.Get<MenuItem>("MenuDelete")),
-      Copy1(set_.Get<MenuItem>("Copy1")),
-      New2(set_.Get<MenuItem>("New2")),
-      ApplytoSystem1(set_.Get<MenuItem>("ApplytoSystem1")),
-      TimerMinimize(set_.Get<Timer>("TimerMinimize")),
-      TimerSystrayWatchdog(set_.Get<Timer>("TimerSystrayWatchdog")),
-      CheckConfirmKeep(set_.Get<CheckBox>("CheckConfirmKeep")),
-      InputConfirmSeconds(set_.Get<TextField>("InputConfirmSeconds")),
-      UndoLastApply1(set_.Get<MenuItem>("UndoLastApply1")),
-      UndoLastApply2(set_.Get<MenuItem>("UndoLastApply2")),
       dialogAdmin_(std::make_unique<TMessageDlg>(questions)),
       dialogBrowserRestart_(std::make_unique<TMessageDlg>(questions)),
       sysInfo_(platform.system()),
@@ -544,26 +471,28 @@ void TMainForm::RGDHCPLan2Click(const Widget* origin) {
   ModeRule(Lan2, origin);
 }
 
+// The DHCP boxes' rules act only on a click of their own box.
+void TMainForm::DnsRule(ConnectionControls& c, const Widget* origin) {
+  if (origin != &c.DnsFromDhcp) return;
+  c.DNS.SetEnabled(!c.DnsFromDhcp.Checked());
+  c.DNS2.SetEnabled(!c.DnsFromDhcp.Checked());
+}
+
+void TMainForm::WinsRule(ConnectionControls& c, const Widget* origin) {
+  if (origin == &c.WinsFromDhcp) c.Wins.SetEnabled(!c.WinsFromDhcp.Checked());
+}
+
 void TMainForm::CheckGetDNSFromDHCPClick(const Widget* origin) {
-  if (origin != &Lan1.DnsFromDhcp) return;
-  Lan1.DNS.SetEnabled(!Lan1.DnsFromDhcp.Checked());
-  Lan1.DNS2.SetEnabled(!Lan1.DnsFromDhcp.Checked());
+  DnsRule(Lan1, origin);
 }
-
 void TMainForm::CheckGetDNSFromDHCPLan2Click(const Widget* origin) {
-  if (origin != &Lan2.DnsFromDhcp) return;
-  Lan2.DNS.SetEnabled(!Lan2.DnsFromDhcp.Checked());
-  Lan2.DNS2.SetEnabled(!Lan2.DnsFromDhcp.Checked());
+  DnsRule(Lan2, origin);
 }
-
 void TMainForm::CheckWINSDHCPClick(const Widget* origin) {
-  if (origin != &Lan1.WinsFromDhcp) return;
-  Lan1.Wins.SetEnabled(!Lan1.WinsFromDhcp.Checked());
+  WinsRule(Lan1, origin);
 }
-
 void TMainForm::CheckWINSDHCPLan2Click(const Widget* origin) {
-  if (origin != &Lan2.WinsFromDhcp) return;
-  Lan2.Wins.SetEnabled(!Lan2.WinsFromDhcp.Checked());
+  WinsRule(Lan2, origin);
 }
 
 void TMainForm::EditLongLanDescriptionClick(int index) {
@@ -767,15 +696,16 @@ void TMainForm::GetCurrentSettings() {
 }
 
 void TMainForm::ClearInputFields() {
-  for (TextField* e : {&Lan1.IP,        &Lan1.Subnet, &Lan1.IP2,  &Lan1.Subnet2,   &Lan1.Gateway,
-                       &Lan1.Wins,      &Inputproxy,  &InputPort, &Lan1.DNS,       &Lan1.DNS2,
-                       &Lan2.IP,        &Lan2.Subnet, &Lan2.IP2,  &Lan2.Subnet2,   &Lan2.Gateway,
-                       &Lan2.Wins,      &Lan2.DNS,    &Lan2.DNS2, &InputPopServer, &InputSMTPServer,
-                       &InputImapServer})
+  for (ConnectionControls* c : {&Lan1, &Lan2}) {
+    for (TextField* e :
+         {&c->IP, &c->Subnet, &c->IP2, &c->Subnet2, &c->Gateway, &c->Wins, &c->DNS, &c->DNS2})
+      e->SetText("");
+    c->Name.Clear();
+  }
+  for (TextField* e :
+       {&Inputproxy, &InputPort, &InputPopServer, &InputSMTPServer, &InputImapServer})
     e->SetText("");
   CheckIncludeOExpress.SetChecked(false);
-  Lan1.Name.Clear();
-  Lan2.Name.Clear();
 }
 
 void TMainForm::ShowProxy(const ProxySettings& proxy) {

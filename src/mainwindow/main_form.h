@@ -11,9 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "apply/apply_sequence.h"
-#include "apply/preflight.h"
-#include "apply/safe_apply.h"
+#include "apply/apply_session.h"
 #include "components/appexec.h"
 #include "components/cool_tray_icon.h"
 #include "components/dos_command.h"
@@ -61,35 +59,17 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   // without it they are not read.
   std::function<TNetworkInfoSet()> OnReadConnections;
   // The pause in each of the apply's stages 2 to 5.
-  std::chrono::milliseconds ApplyPause{500};
+  std::chrono::milliseconds ApplyPause = kStagePause;
 
   // ---- apply
-  // The shown profile, in the five stages; raises what stops the sequence.
-  ApplyOutcome ApplyProfile(bool showProgress);
   void ButtonApplyClick(const Widget* sender);
   // netsh runs in a visible window and is not waited for; the caption says so.
   void SetDebugMode();
-
-  // ---- safe apply
-  struct SafeApplyReport {
-    bool refused = false;  // the checks found something, and the apply did not go on
-    std::vector<Finding> findings;
-    ApplyOutcome outcome;
-    std::vector<std::string> differences;  // what is not in place afterwards
-  };
-  using GoAhead = std::function<bool(const std::vector<Finding>& findings)>;
-  // The shown profile checked (goAhead decides on findings), kept in a snapshot, applied
-  // and verified, each step in the history.
-  SafeApplyReport CheckedApply(const std::string& name, bool showProgress, const GoAhead& goAhead);
-  // Puts the last snapshot back and verifies it; its own snapshot takes the place of the one
-  // put back, so that an undo of an undo restores the state before it. Raises when there is
-  // nothing to undo.
-  SafeApplyReport UndoLastApply(bool showProgress);
+  // The apply session of this window: the window is its observer.
+  ApplySession Session();
   void UndoLastApplyClick();
   // Asks whether to keep the applied settings, with a countdown; without a yes, undoes.
   bool KeepOrRevert(int seconds);
-  SnapshotFile Snapshots() const;
-  ApplyHistory History() const;
 
   // ---- the profile shown
   void LoadProfile(const std::string& name);
@@ -158,7 +138,6 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   bool FormCloseQuery();
   // Exit, the tray menu's Close, the after-apply action Terminate.
   void Close();
-  bool Compact() const { return compact_; }
 
   // ---- tray
   void BuildTrayProfileMenu(const std::vector<std::string>& names);  // in store order
@@ -206,16 +185,10 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   MainWindowView& View() { return view_; }
   TProfileStore& Store() { return *store_; }
   TAppExec& NetshExe() { return *netshExe_; }
-  TAppExec& TempBat() { return *tempBat_; }
-  TAppExec& AppExec2() { return *appExec2_; }
   TDosCommand& DosCommand() { return *dosCommand_; }
   TCoolTrayIcon& TrayIcon() { return *trayIcon_; }
   // The tray menu PopUPTray as the tray icon opens it.
   TrayPopupMenu& TrayMenu() { return trayMenu_; }
-  TMessageDlg& DialogAdmin() { return *dialogAdmin_; }
-  TMessageDlg& DialogBrowserRestart() { return *dialogBrowserRestart_; }
-  const std::string& OptionsPath() const { return optionsPath_; }
-  bool InTray() const { return inTray_; }
 
  private:
   void Connect();
@@ -228,6 +201,8 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   // question when the profile asks for it. false: the user stopped it at the findings.
   bool ApplyWithNetshWarning(const std::string& name);
   void ModeRule(ConnectionControls& c, const Widget* origin);
+  void DnsRule(ConnectionControls& c, const Widget* origin);
+  void WinsRule(ConnectionControls& c, const Widget* origin);
   void ShowConnection(ConnectionControls& c, int index);
   void DefaultMaskRule(TextField& address, TextField& mask);
   void SelectListEntry(const std::string& name);
@@ -240,11 +215,6 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   // renamed, which may change its letter case).
   bool AcceptNewName(const std::string& name, const std::string& keep);
   std::vector<std::string> ScriptLines() const;
-  SafeApplyContext Readers();
-  MachineFacts ReadMachineFacts(std::vector<Finding>& findings);
-  // What the window says after an apply from it: netsh's complaints and what is not in
-  // place.
-  void ReportApply(const SafeApplyReport& report);
 
   platform::Platform& platform_;
   Questions& questions_;
@@ -255,42 +225,81 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   const ControlSet& set_;
 
  public:
-  // The controls the Parts name.
-  ListBox& ProfileList;
-  Button &ButtonMoreLess, &ButtonMinimize, &ButtonExit, &BitBtn2, &BitBtn1, &ButtonApply;
-  Button &ButtonNew, &ButtonDelete, &ButtonRename, &ButtonCopy, &ButtonModify, &ButtonGetcurrent,
-      &ButtonSave, &ButtonCancel;
-  TabPage &SeiteNetwork, &SeiteMailClients, &SeiteLan1;
-  Button& ButtonSystemDialog;
-  Label& Label8;
+  // The window's controls, by their names in the layout.
+  ListBox& ProfileList = set_.Get<ListBox>("ProfileList");
+  Button& ButtonMoreLess = set_.Get<Button>("ButtonMoreLess");
+  Button& ButtonMinimize = set_.Get<Button>("ButtonMinimize");
+  Button& ButtonExit = set_.Get<Button>("ButtonExit");
+  Button& BitBtn2 = set_.Get<Button>("BitBtn2");
+  Button& BitBtn1 = set_.Get<Button>("BitBtn1");
+  Button& ButtonApply = set_.Get<Button>("ButtonApply");
+  Button& ButtonNew = set_.Get<Button>("ButtonNew");
+  Button& ButtonDelete = set_.Get<Button>("ButtonDelete");
+  Button& ButtonRename = set_.Get<Button>("ButtonRename");
+  Button& ButtonCopy = set_.Get<Button>("ButtonCopy");
+  Button& ButtonModify = set_.Get<Button>("ButtonModify");
+  Button& ButtonGetcurrent = set_.Get<Button>("ButtonGetcurrent");
+  Button& ButtonSave = set_.Get<Button>("ButtonSave");
+  Button& ButtonCancel = set_.Get<Button>("ButtonCancel");
+  TabPage& SeiteNetwork = set_.Get<TabPage>("SeiteNetwork");
+  TabPage& SeiteMailClients = set_.Get<TabPage>("SeiteMailClients");
+  TabPage& SeiteLan1 = set_.Get<TabPage>("SeiteLan1");
+  Button& ButtonSystemDialog = set_.Get<Button>("ButtonSystemDialog");
+  Label& Label8 = set_.Get<Label>("Label8");
+  CheckBox& CheckUseHostName = set_.Get<CheckBox>("CheckUseHostName");
+  TextField& InputPCName = set_.Get<TextField>("InputPCName");
+  CheckBox& CheckUsePrinter = set_.Get<CheckBox>("CheckUsePrinter");
+  ComboBox& ComboPrinters = set_.Get<ComboBox>("ComboPrinters");
+  CheckBox& CheckEnableProxy = set_.Get<CheckBox>("CheckEnableProxy");
+  CheckBox& CheckNoProxyLocal = set_.Get<CheckBox>("CheckNoProxyLocal");
+  TextField& Inputproxy = set_.Get<TextField>("Inputproxy");
+  TextField& InputPort = set_.Get<TextField>("InputPort");
+  Memo& MemoExcludeAddresses = set_.Get<Memo>("MemoExcludeAddresses");
+  CheckBox& CheckIncludeOExpress = set_.Get<CheckBox>("CheckIncludeOExpress");
+  TextField& InputPopServer = set_.Get<TextField>("InputPopServer");
+  TextField& InputSMTPServer = set_.Get<TextField>("InputSMTPServer");
+  TextField& InputImapServer = set_.Get<TextField>("InputImapServer");
+  CheckBox& CheckincludeHosts = set_.Get<CheckBox>("CheckincludeHosts");
+  Button& ButtonDeleteHost = set_.Get<Button>("ButtonDeleteHost");
+  Button& ButtonNewHost = set_.Get<Button>("ButtonNewHost");
+  Button& ButtonOpenHostFile = set_.Get<Button>("ButtonOpenHostFile");
+  Grid& GridHosts = set_.Get<Grid>("GridHosts");
+  CheckBox& CheckIncludeSript = set_.Get<CheckBox>("CheckIncludeSript");
+  ComboBox& ComboScriptExtension = set_.Get<ComboBox>("ComboScriptExtension");
+  Button& ButtonLoadScript = set_.Get<Button>("ButtonLoadScript");
+  Button& ButtonSaveScripts = set_.Get<Button>("ButtonSaveScripts");
+  Button& ButtonTestScript = set_.Get<Button>("ButtonTestScript");
+  Memo& MemoScript = set_.Get<Memo>("MemoScript");
+  CheckBox& CheckAutostart = set_.Get<CheckBox>("CheckAutostart");
+  CheckBox& CheckTray = set_.Get<CheckBox>("CheckTray");
+  CheckBox& CheckStartMinmized = set_.Get<CheckBox>("CheckStartMinmized");
+  CheckBox& CheckShowWarningMessages = set_.Get<CheckBox>("CheckShowWarningMessages");
+  CheckBox& CheckboxValidationMessage = set_.Get<CheckBox>("CheckboxValidationMessage");
+  CheckBox& CheckTerminate = set_.Get<CheckBox>("CheckTerminate");
+  CheckBox& CheckMinimizeAfterApply = set_.Get<CheckBox>("CheckMinimizeAfterApply");
+  CheckBox& CheckNoAction = set_.Get<CheckBox>("CheckNoAction");
+  Label& LabelBuilt = set_.Get<Label>("LabelBuilt");
+  Label& LinkLabel1 = set_.Get<Label>("LinkLabel1");
+  Label& LinkLabel2 = set_.Get<Label>("LinkLabel2");
+  Button& Button1 = set_.Get<Button>("Button1");
+  PopupMenu& PopUPTray = set_.Get<PopupMenu>("PopUPTray");
+  PopupMenu& PopUPProfTree = set_.Get<PopupMenu>("PopUPProfTree");
+  SubMenu& MenuApplyaprofile = set_.Get<SubMenu>("MenuApplyaprofile");
+  MenuItem& ShowWindow1 = set_.Get<MenuItem>("ShowWindow1");
+  MenuItem& Close1 = set_.Get<MenuItem>("Close1");
+  MenuItem& Modify1 = set_.Get<MenuItem>("Modify1");
+  MenuItem& Rename1 = set_.Get<MenuItem>("Rename1");
+  MenuItem& MenuDelete = set_.Get<MenuItem>("MenuDelete");
+  MenuItem& Copy1 = set_.Get<MenuItem>("Copy1");
+  MenuItem& New2 = set_.Get<MenuItem>("New2");
+  MenuItem& ApplytoSystem1 = set_.Get<MenuItem>("ApplytoSystem1");
+  Timer& TimerMinimize = set_.Get<Timer>("TimerMinimize");
+  Timer& TimerSystrayWatchdog = set_.Get<Timer>("TimerSystrayWatchdog");
+  CheckBox& CheckConfirmKeep = set_.Get<CheckBox>("CheckConfirmKeep");
+  TextField& InputConfirmSeconds = set_.Get<TextField>("InputConfirmSeconds");
+  MenuItem& UndoLastApply1 = set_.Get<MenuItem>("UndoLastApply1");
+  MenuItem& UndoLastApply2 = set_.Get<MenuItem>("UndoLastApply2");
   ConnectionControls Lan1, Lan2;
-  CheckBox& CheckUseHostName;
-  TextField& InputPCName;
-  CheckBox& CheckUsePrinter;
-  ComboBox& ComboPrinters;
-  CheckBox &CheckEnableProxy, &CheckNoProxyLocal;
-  TextField &Inputproxy, &InputPort;
-  Memo& MemoExcludeAddresses;
-  CheckBox& CheckIncludeOExpress;
-  TextField &InputPopServer, &InputSMTPServer, &InputImapServer;
-  CheckBox& CheckincludeHosts;
-  Button &ButtonDeleteHost, &ButtonNewHost, &ButtonOpenHostFile;
-  Grid& GridHosts;
-  CheckBox& CheckIncludeSript;
-  ComboBox& ComboScriptExtension;
-  Button &ButtonLoadScript, &ButtonSaveScripts, &ButtonTestScript;
-  Memo& MemoScript;
-  CheckBox &CheckAutostart, &CheckTray, &CheckStartMinmized, &CheckShowWarningMessages,
-      &CheckboxValidationMessage, &CheckTerminate, &CheckMinimizeAfterApply, &CheckNoAction;
-  Label &LabelBuilt, &LinkLabel1, &LinkLabel2;
-  Button& Button1;
-  PopupMenu &PopUPTray, &PopUPProfTree;
-  SubMenu& MenuApplyaprofile;
-  MenuItem &ShowWindow1, &Close1, &Modify1, &Rename1, &MenuDelete, &Copy1, &New2, &ApplytoSystem1;
-  Timer &TimerMinimize, &TimerSystrayWatchdog;
-  CheckBox& CheckConfirmKeep;
-  TextField& InputConfirmSeconds;
-  MenuItem &UndoLastApply1, &UndoLastApply2;
 
  private:
   std::unique_ptr<TProfileStore> store_;

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "apply/apply_sequence.h"
+#include "apply/apply_session.h"
 #include "apply/hosts_file.h"
 #include "apply/printer_computer.h"
 #include "apply/proxy_settings.h"
+#include "base/files.h"
 #include "components/appexec.h"
 #include "platform/registry_access.h"
 #include "platform/sim/sim_platform.h"
@@ -221,6 +223,92 @@ TEST_F(ApplyTest, GetCurrentStopsWithTheHostsFileError) {
 TEST_F(ApplyTest, DumpBatchFileHoldsOneLine) {
   EXPECT_EQ(DumpBatchLine("C:\\Lanvoy\\tmp.txt"),
             "netsh.exe -c interface dump >\"C:\\Lanvoy\\tmp.txt\"");
+}
+
+// The apply session alone, without a window: checks, snapshot, stages, verify, undo and
+// history on the simulated host.
+class ApplySessionTest : public ApplyTest {
+ protected:
+  ApplySession Session() {
+    return ApplySession(
+        {platform_, programDir_ + "Lanvoy.exe", platform_.system().WindowsDirectory(), netsh_,
+         observer_,
+         [this] {
+           ReadContext ctx{platform_, programDir_, platform_.system().WindowsDirectory(), tempBat_};
+           return ReadInterfaceDump(ctx);
+         },
+         std::chrono::milliseconds(0)});
+  }
+  std::string Machine() {
+    return *ReadFileBytes(dir_.File("host/network.ini")) +
+           *ReadFileBytes(dir_.File("host/registry.reg"));
+  }
+};
+
+TEST_F(ApplySessionTest, AppliesVerifiesUndoesAndWritesTheHistory) {
+  ReadBack();  // the stand-ins make the host's network state
+  const std::string before = Machine();
+  ProfileRecord bad = test::TwoConnectionProfile();
+  bad.Gateway = "10.99.0.1";  // outside both subnets: an error
+  std::vector<Finding> asked;
+  const ApplyReport refused = Session().Apply(bad, "Bad", false, [&](const auto& findings) {
+    asked = findings;
+    return false;
+  });
+  EXPECT_TRUE(refused.refused);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(HasErrors(asked));
+  EXPECT_EQ(Machine(), before);
+
+  ProfileRecord office = test::TwoConnectionProfile();
+  office.WINS.clear();
+  const ApplyReport applied =
+      Session().Apply(office, "Office", false, [](const auto&) { return false; });
+  EXPECT_FALSE(applied.refused);
+  EXPECT_TRUE(applied.outcome.NetshSucceeded()) << applied.outcome.netshOutput;
+  EXPECT_TRUE(applied.differences.empty()) << applied.differences[0];
+  EXPECT_EQ(ApplyReportText(applied), "");
+  EXPECT_NE(Machine(), before);
+
+  const ApplyReport undone = Session().Undo(false);
+  EXPECT_TRUE(undone.differences.empty()) << undone.differences[0];
+  EXPECT_EQ(Machine(), before);
+  Session().Kept();
+
+  const std::vector<std::string> history = Session().History().Lines();
+  ASSERT_EQ(history.size(), 4u);
+  EXPECT_NE(history[0].find("apply Bad refused by the checks: LAN-Verbindung: the gateway"),
+            std::string::npos)
+      << history[0];
+  EXPECT_NE(history[1].find("apply Office: verified"), std::string::npos) << history[1];
+  EXPECT_NE(history[2].find("undo Office of "), std::string::npos) << history[2];
+  EXPECT_NE(history[3].find("  kept"), std::string::npos) << history[3];
+  // The undo's own snapshot took the place of the one it put back.
+  ASSERT_EQ(Session().Snapshots().All().size(), 1u);
+  EXPECT_EQ(Session().Snapshots().All()[0].profile, "undo of Office");
+}
+
+TEST(WaitForKeepTest, KeepWithinTheTimeOrNotAtAll) {
+  struct FakeClock : Clock {
+    std::chrono::steady_clock::time_point now{};
+    std::function<void()> onSleep;
+    std::chrono::steady_clock::time_point Now() override { return now; }
+    void Sleep(std::chrono::milliseconds d) override {
+      now += d;
+      if (onSleep) onSleep();
+    }
+  };
+  test::TempDir dir;
+  const std::string keep = dir.File("Lanvoy.keep");
+  FakeClock clock;
+  EXPECT_FALSE(WaitForKeep(keep, std::chrono::seconds(60), clock));
+  EXPECT_EQ(clock.now.time_since_epoch(), std::chrono::seconds(60));
+
+  clock.onSleep = [&] {
+    if (clock.now.time_since_epoch() >= std::chrono::seconds(59)) dir.Write("Lanvoy.keep", "");
+  };
+  EXPECT_TRUE(WaitForKeep(keep, std::chrono::seconds(60), clock));
+  EXPECT_FALSE(FileExists(keep));  // an answer counts once
 }
 
 }  // namespace

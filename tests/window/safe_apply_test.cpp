@@ -84,7 +84,7 @@ TEST_F(SafeApplyTest, UndoPutsBackTheStateBeforeTheApplyAndAnUndoUndoesAnUndo) {
   EXPECT_EQ(State(), afterB);
 
   // Every step is in the history, which the LAN state view shows on its page.
-  const std::vector<std::string> history = form->History().Lines();
+  const std::vector<std::string> history = form->Session().History().Lines();
   ASSERT_EQ(history.size(), 4u);
   EXPECT_NE(history[0].find("apply A: verified"), std::string::npos) << history[0];
   EXPECT_NE(history[2].find("undo B of "), std::string::npos) << history[2];
@@ -94,7 +94,7 @@ TEST_F(SafeApplyTest, UndoPutsBackTheStateBeforeTheApplyAndAnUndoUndoesAnUndo) {
   EXPECT_EQ(window->lanState.history, history);
 
   // The last ten are kept.
-  SnapshotFile file = form->Snapshots();
+  SnapshotFile file = form->Session().Snapshots();
   for (int i = 0; i < 12; ++i) file.Push(Snapshot{});
   EXPECT_EQ(file.All().size(), kSnapshotsKept);
 }

@@ -1,0 +1,191 @@
+#include "apply/apply_session.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "apply/hosts_file.h"
+#include "base/files.h"
+#include "base/strings.h"
+#include "components/appexec.h"
+#include "profiles/profile_store.h"
+
+namespace lanvoy {
+
+namespace {
+
+// Whether the hosts file can be replaced: not marked read-only, and open for writing.
+bool Writable(const std::string& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status))
+    return std::filesystem::is_directory(std::filesystem::path(path).parent_path(), ec);
+  if ((status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+    return false;
+  return std::ofstream(path, std::ios::binary | std::ios::app).is_open();
+}
+
+std::vector<std::string> Messages(const std::vector<Finding>& findings) {
+  std::vector<std::string> out;
+  for (const Finding& f : findings) out.push_back(f.message);
+  return out;
+}
+
+}  // namespace
+
+SnapshotFile ApplySession::Snapshots() const {
+  return SnapshotFile(SnapshotFile::PathFor(StorePathFor(context_.exePath)));
+}
+
+ApplyHistory ApplySession::History() const {
+  return ApplyHistory(ApplyHistory::PathFor(StorePathFor(context_.exePath)));
+}
+
+ApplyContext ApplySession::StageContext() {
+  return ApplyContext{context_.platform,
+                      ExtractFilePath(context_.exePath),
+                      context_.windowsDirectory,
+                      context_.netshExe,
+                      context_.observer,
+                      context_.pause,
+                      {}};
+}
+
+SafeApplyContext ApplySession::Readers() {
+  return {context_.platform, context_.windowsDirectory, context_.readConnections};
+}
+
+MachineFacts ApplySession::ReadMachineFacts(std::vector<Finding>& findings) {
+  platform::Platform& platform = context_.platform;
+  MachineFacts facts;
+  facts.connectionsKnown = static_cast<bool>(context_.readConnections);
+  if (context_.readConnections) {
+    try {
+      facts.connections = context_.readConnections();
+    } catch (const std::exception& e) {
+      facts.connectionsKnown = false;
+      findings.push_back({Finding::Warning, std::string("The present network settings could not "
+                                                        "be read (") +
+                                                e.what() + "): they are not checked."});
+    }
+  }
+  facts.hostsPath = HostsFilePath(context_.windowsDirectory);
+  facts.hostsWritable = Writable(platform.system().NativePath(facts.hostsPath));
+  facts.printers = platform.printers().Installed();
+  facts.scriptRunner = [&platform](const std::string& ext) {
+    return platform.shell().CanOpen(ext);
+  };
+  return facts;
+}
+
+ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& name,
+                                bool showProgress, const GoAhead& goAhead) {
+  ApplyReport report;
+  ApplyHistory history = History();
+  const MachineFacts facts = ReadMachineFacts(report.findings);
+  for (Finding& f : PreflightChecks(record, facts)) report.findings.push_back(std::move(f));
+  if (!report.findings.empty() && !goAhead(report.findings)) {
+    report.refused = true;
+    history.Add("apply " + name + " refused by the checks", Messages(report.findings));
+    return report;
+  }
+  // The snapshot takes the connections the checks have just read.
+  SafeApplyContext readers = Readers();
+  if (facts.connectionsKnown) readers.readConnections = [&facts] { return facts.connections; };
+  Snapshot snapshot = TakeSnapshot(record, readers);
+  snapshot.profile = name;
+  Snapshots().Push(snapshot);
+
+  SafeApplyContext after = Readers();
+  ApplyContext stages = StageContext();
+  stages.afterStages = [&](bool show) {
+    context_.observer.ProgressStage(5, "Verifying the settings", show);
+    report.differences = VerifyApplied(record, after);
+  };
+  try {
+    report.outcome = ApplyProfile(record, showProgress, stages);
+  } catch (const std::exception& e) {
+    history.Add("apply " + name + " failed", {e.what()});
+    throw;
+  }
+  std::vector<std::string> details = Messages(report.findings);
+  details.insert(details.end(), report.outcome.netshErrors.begin(),
+                 report.outcome.netshErrors.end());
+  details.insert(details.end(), report.differences.begin(), report.differences.end());
+  history.Add("apply " + name + (report.differences.empty() ? ": verified" : ": not in place"),
+              details);
+  return report;
+}
+
+ApplyReport ApplySession::Undo(bool showProgress) {
+  SnapshotFile file = Snapshots();
+  const std::optional<Snapshot> last = file.Last();
+  if (!last) throw Error("There is no apply to undo.");
+  SafeApplyContext readers = Readers();
+  Snapshot now = TakeSnapshotLike(*last, readers);
+  now.profile = "undo of " + last->profile;
+  ApplyReport report;
+  ApplyObserver& observer = context_.observer;
+  {
+    observer.SetBusyCursor(true);
+    struct Restore {
+      ApplyObserver& observer;
+      ~Restore() { observer.SetBusyCursor(false); }
+    } restore{observer};
+    observer.ProgressRange(1, 5);
+    observer.ProgressStage(1, "Restoring the settings before the apply", showProgress);
+    ApplyContext stages = StageContext();
+    report.outcome = RestoreSnapshot(*last, stages);
+    observer.ProgressStage(5, "Verifying the settings", showProgress);
+    report.differences = VerifyRestored(*last, readers);
+    observer.ProgressClose();
+  }
+  // Undone, the snapshot gives way to the state it replaced: an undo undoes the undo.
+  file.PopLast();
+  file.Push(now);
+  History().Add("undo " + last->profile + " of " + last->taken +
+                    (report.differences.empty() ? ": restored" : ": not in place"),
+                report.differences);
+  return report;
+}
+
+void ApplySession::Kept() {
+  History().Add("kept");
+}
+
+std::string ApplyReportText(const ApplyReport& report) {
+  std::string text;
+  // netsh's rejection of a line would otherwise pass for success.
+  if (!report.outcome.NetshSucceeded()) {
+    text = "netsh did not accept all network settings of the profile";
+    if (report.outcome.netshExitCode != 0)
+      text += " (exit code " + std::to_string(report.outcome.netshExitCode) + ")";
+    text += ":";
+    for (const std::string& line : report.outcome.netshErrors) text += "\r\n" + line;
+  }
+  if (!report.differences.empty()) {
+    if (!text.empty()) text += "\r\n\r\n";
+    text += "Not every setting is in place:";
+    for (const std::string& line : report.differences) text += "\r\n" + line;
+  }
+  return text;
+}
+
+int UnattendedExitCode(const ApplyReport& report, std::ostream& err) {
+  int code = kExitApplied;
+  const ApplyOutcome& outcome = report.outcome;
+  if (!outcome.NetshSucceeded()) {
+    for (const std::string& line : outcome.netshErrors) err << line << '\n';
+    if (outcome.netshErrors.empty())
+      err << "netsh ended with exit code " << outcome.netshExitCode << '\n';
+    code = kExitNetshErrors;
+  }
+  if (!outcome.hostsError.empty()) {
+    err << outcome.hostsError << '\n';
+    code = kExitNetshErrors;
+  }
+  for (const std::string& line : report.differences) err << line << '\n';
+  if (!report.differences.empty() && code == kExitApplied) code = kExitNotInPlace;
+  return code;
+}
+
+}  // namespace lanvoy
