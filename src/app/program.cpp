@@ -25,6 +25,19 @@ TLanvoyProgram::TLanvoyProgram(platform::Platform& platform, Questions& question
       err_(err),
       unattended_(questions, err) {}
 
+std::unique_ptr<platform::Platform> CreatePlatformOrTell(
+    const std::vector<std::string>& args, std::ostream& err,
+    const std::function<void(const std::string& message)>& errorBox,
+    const std::function<std::unique_ptr<platform::Platform>()>& create) {
+  try {
+    return create();
+  } catch (const std::exception& e) {
+    err << e.what() << std::endl;
+    if (!ParseStartupArguments(args).hide) errorBox(e.what());
+    return nullptr;
+  }
+}
+
 bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath) {
   const StartupArguments arguments = ParseStartupArguments(args);
   if (arguments.keep) return true;

@@ -25,21 +25,13 @@ class TMainForm;
 // windows without one (MemoryWindows).
 bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath);
 
-// The platform of this build. When it cannot be made, its message goes to err and, unless
-// the start is unattended (nobody would answer), to errorBox; nullptr then, and the program
-// ends with kExitApplyFailed.
-// In the header: core links before the backend that makes the platform.
-inline std::unique_ptr<platform::Platform> CreatePlatformOrTell(
+// The platform that create makes (the backend's CreatePlatform). When it cannot be made,
+// its message goes to err and, unless the start is unattended (nobody would answer), to
+// errorBox; nullptr then, and the program ends with kExitApplyFailed.
+std::unique_ptr<platform::Platform> CreatePlatformOrTell(
     const std::vector<std::string>& args, std::ostream& err,
-    const std::function<void(const std::string& message)>& errorBox) {
-  try {
-    return platform::CreatePlatform();
-  } catch (const std::exception& e) {
-    err << e.what() << std::endl;
-    if (!ParseStartupArguments(args).hide) errorBox(e.what());
-    return nullptr;
-  }
-}
+    const std::function<void(const std::string& message)>& errorBox,
+    const std::function<std::unique_ptr<platform::Platform>()>& create);
 
 // Such a start: the program on windows without a display and without a toolkit, every
 // question on err. Returns the exit code.

@@ -39,10 +39,7 @@ class NoNotificationArea : public NotificationArea {
 // time.
 class InlineDispatcher : public MainThreadDispatcher {
  public:
-  void InvokeSync(const std::function<void()>& fn) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    fn();
-  }
+  void InvokeSync(const std::function<void()>& fn) override;
 
  private:
   std::mutex mutex_;
@@ -74,11 +71,7 @@ class MemButton : public MemControl<Button> {
 class MemCheckBox : public MemControl<CheckBox> {
  public:
   bool Checked() const override { return checked; }
-  void SetChecked(bool on) override {
-    if (on == checked) return;
-    checked = on;
-    if (OnClick) OnClick();
-  }
+  void SetChecked(bool on) override;
   void Click() {
     if (Reachable()) SetChecked(!checked);
   }
@@ -88,12 +81,7 @@ class MemCheckBox : public MemControl<CheckBox> {
 class MemRadioGroup : public MemControl<RadioGroup> {
  public:
   int ItemIndex() const override { return index; }
-  void SetItemIndex(int i) override {
-    if (i < -1 || i >= count) i = -1;
-    if (i == index) return;
-    index = i;
-    if (OnClick) OnClick();
-  }
+  void SetItemIndex(int i) override;
   void Click(int item) {
     if (Reachable()) SetItemIndex(item);
   }
@@ -105,16 +93,8 @@ class MemTextField : public MemControl<TextField> {
   std::string Text() const override { return text; }
   void SetText(const std::string& t) override { text = t; }
   // The user moves into the field and types; Enter is a key of its own.
-  void Type(const std::string& t) {
-    if (!Reachable()) return;
-    Focus();
-    text = t;
-  }
-  void Focus() {
-    if (!Reachable()) return;
-    focused = true;
-    if (OnEnter) OnEnter();
-  }
+  void Type(const std::string& t);
+  void Focus();
   bool Key(char c) { return OnKeyPress && OnKeyPress(c); }
   std::string text;
 };
@@ -147,23 +127,12 @@ class MemComboBox : public MemControl<ComboBox> {
   }
   void AddItem(const std::string& item) override { items.push_back(item); }
   int ItemIndex() const override { return index; }
-  void SetItemIndex(int i) override {
-    if (i < 0 || i >= Count()) {
-      index = -1;
-      return;
-    }
-    index = i;
-    text = items[static_cast<size_t>(i)];
-  }
+  void SetItemIndex(int i) override;
   // Typed text selects no item; a choice from the list does, and says so.
   void Type(const std::string& t) {
     if (Reachable()) text = t;
   }
-  void Choose(int i) {
-    if (!Reachable()) return;
-    SetItemIndex(i);
-    if (OnSelect) OnSelect(i);
-  }
+  void Choose(int i);
   std::vector<std::string> items;
   std::string text;
   int index = -1;
@@ -179,21 +148,13 @@ class MemListBox : public MemControl<ListBox> {
   }
   int ItemIndex() const override { return index; }
   void SetItemIndex(int i) override { index = i; }
-  void Click(int row) {
-    if (!Reachable() || row < 0 || row >= Count()) return;
-    const bool changed = row != index;
-    index = row;
-    if (changed && OnClick) OnClick();
-  }
+  void Click(int row);
   void DblClick() {
     if (Reachable() && OnDblClick) OnDblClick();
   }
   bool Key(char c) { return Reachable() && OnKeyPress && OnKeyPress(c); }
   // The entry of that text, clicked.
-  void Click(const std::string& name) {
-    for (int row = 0; row < Count(); ++row)
-      if (items[static_cast<size_t>(row)] == name) Click(row);
-  }
+  void Click(const std::string& name);
   std::vector<std::string> items;
   int index = -1;
 };
@@ -201,10 +162,7 @@ class MemListBox : public MemControl<ListBox> {
 class MemGrid : public MemControl<Grid> {
  public:
   int RowCount() const override { return static_cast<int>(rows.size()); }
-  void SetRowCount(int n) override {
-    rows.resize(static_cast<size_t>(n));
-    if (current >= n) current = n - 1;
-  }
+  void SetRowCount(int n) override;
   std::string Cell(int row, int column) const override {
     return rows.at(static_cast<size_t>(row)).at(static_cast<size_t>(column));
   }
@@ -212,10 +170,7 @@ class MemGrid : public MemControl<Grid> {
     rows.at(static_cast<size_t>(row)).at(static_cast<size_t>(column)) = text;
   }
   void InsertRow(int at) override { rows.insert(rows.begin() + at, Row{}); }
-  void DeleteRow(int row) override {
-    rows.erase(rows.begin() + row);
-    if (current >= RowCount()) current = RowCount() - 1;
-  }
+  void DeleteRow(int row) override;
   int CurrentRow() const override { return current; }
   void SetCurrentCell(int row, int) override { current = row; }
   using Row = std::array<std::string, 3>;
@@ -254,15 +209,8 @@ class MemSubMenu : public SubMenu {
   void Add(const std::string& caption, std::function<void()> onClick) override {
     items.push_back({caption, std::move(onClick)});
   }
-  std::vector<std::string> Captions() const override {
-    std::vector<std::string> captions;
-    for (const auto& item : items) captions.push_back(item.first);
-    return captions;
-  }
-  void Click(const std::string& caption) {
-    for (const auto& item : items)
-      if (item.first == caption) return item.second();
-  }
+  std::vector<std::string> Captions() const override;
+  void Click(const std::string& caption);
   std::vector<std::pair<std::string, std::function<void()>>> items;
 };
 
@@ -287,11 +235,7 @@ class MemContainer : public Container {};
 class MemProgress : public ProgressView {
  public:
   void SetRange(int minimum, int maximum) override { range = {minimum, maximum}; }
-  void ShowStage(int position, const std::string& label, bool show) override {
-    if (show && !visible) shown.push_back(label);
-    visible = show;
-    positions.push_back(position);
-  }
+  void ShowStage(int position, const std::string& label, bool show) override;
   void Close() override {
     visible = false;
     ++closed;
@@ -316,10 +260,7 @@ class MemLanState : public LanStateView {
   void ReplaceLastLine(const std::string& line) override { lines.back() = line; }
   void SetHistory(const std::string& text) override { history = SplitLines(text); }
   // Runs while shown, as a modal window's loop runs; then closes.
-  void ShowModal() override {
-    ++shown;
-    if (whileShown) whileShown();
-  }
+  void ShowModal() override;
   std::vector<std::string> lines, history;
   std::function<void()> whileShown;
   int shown = 0;
@@ -327,10 +268,7 @@ class MemLanState : public LanStateView {
 
 class MemoryWindow : public MainWindowView {
  public:
-  MemoryWindow() {
-    const WindowLayout& layout = MainFormLayout();
-    for (const ControlEntry& c : layout.controls) Build(c);
-  }
+  MemoryWindow();
 
   template <class T>
   T& Get(const std::string& name) {
@@ -368,29 +306,13 @@ class MemoryWindow : public MainWindowView {
     busy = on;
     if (on) ++busyTimes;
   }
-  void FocusNext(Control& from) override {
-    const WindowLayout& layout = MainFormLayout();
-    bool past = false;
-    for (const ControlEntry& c : layout.controls) {
-      auto* control = dynamic_cast<Control*>(controls.Find(c.name));
-      if (!control) continue;
-      if (past && control->Enabled() && !dynamic_cast<TabPage*>(control)) {
-        focusedAfterEnter = c.name;
-        return;
-      }
-      past = past || control == &from;
-    }
-  }
+  void FocusNext(Control& from) override;
   void Closed() override {
     visible = false;
     closed = true;
   }
   // The user closes the window with its close box.
-  bool CloseBox() {
-    if (OnCloseQuery && !OnCloseQuery()) return false;
-    Closed();
-    return true;
-  }
+  bool CloseBox();
   TIcon ProgramIcon() override { return TIcon{"lanvoy.ico"}; }
   NotificationArea& TrayArea() override { return area; }
   MainThreadDispatcher& Dispatcher() override { return dispatcher; }
@@ -418,84 +340,7 @@ class MemoryWindow : public MainWindowView {
   MemLanState lanState;
 
  private:
-  void Build(const ControlEntry& c) {
-    using K = ControlKind;
-    std::unique_ptr<Widget> w;
-    auto placed = [&](auto control) {
-      for (const ControlEntry* up = MainFormLayout().Find(c.parent); up;
-           up = MainFormLayout().Find(up->parent))
-        if (auto* a = dynamic_cast<Control*>(controls.Find(up->name)))
-          control->ancestors.push_back(a);
-      control->enabled = !(c.style & kDisabled);
-      return control;
-    };
-    switch (c.kind) {
-      case K::Button:
-      case K::GlyphButton:
-        w.reset(placed(new MemButton));
-        break;
-      case K::CheckBox: {
-        auto* box = placed(new MemCheckBox);
-        box->checked = c.style & kChecked;
-        w.reset(box);
-        break;
-      }
-      case K::RadioGroup:
-        w.reset(placed(new MemRadioGroup));
-        break;
-      case K::Edit: {
-        auto* edit = placed(new MemTextField);
-        edit->text = c.text;
-        w.reset(edit);
-        break;
-      }
-      case K::Memo:
-        w.reset(placed(new MemMemo));
-        break;
-      case K::ComboBox: {
-        auto* combo = placed(new MemComboBox);
-        combo->items = SplitItems(c.text);
-        if (!combo->items.empty()) combo->SetItemIndex(0);
-        w.reset(combo);
-        break;
-      }
-      case K::ListBox:
-        w.reset(placed(new MemListBox));
-        break;
-      case K::Grid:
-        w.reset(placed(new MemGrid));
-        break;
-      case K::TabPage:
-        w.reset(placed(new MemTabPage));
-        break;
-      case K::Label:
-      case K::LinkLabel:
-      case K::Label3d: {
-        auto* label = new MemLabel;
-        label->caption = c.caption;
-        w.reset(label);
-        break;
-      }
-      case K::MenuItem:
-        w.reset(new MemMenuItem);
-        break;
-      case K::SubMenu:
-        w.reset(new MemSubMenu);
-        break;
-      case K::PopupMenu:
-        w.reset(new MemPopupMenu);
-        break;
-      case K::Timer: {
-        auto* timer = new MemTimer;
-        timer->enabled = c.style & kEnabledAtStart;
-        w.reset(timer);
-        break;
-      }
-      default:
-        w.reset(new MemContainer);
-    }
-    controls.Add(c.name, std::move(w));
-  }
+  void Build(const ControlEntry& c);
 };
 
 // Makes MemoryWindows for the program's start-up; the splash is only noted.

@@ -7,6 +7,7 @@
 #include "profiles/ini_file.h"
 #include "test_support/fake_platform.h"
 #include "test_support/temp_dir.h"
+#include "test_support/scripted_questions.h"
 
 namespace lanvoy {
 namespace {

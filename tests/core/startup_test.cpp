@@ -8,6 +8,7 @@
 #include "base/placement.h"
 #include "mainwindow/questions.h"
 #include "test_support/temp_dir.h"
+#include "test_support/scripted_questions.h"
 
 namespace lanvoy {
 namespace {

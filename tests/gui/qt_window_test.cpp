@@ -24,6 +24,7 @@
 #include "sysread/qt/form_net_details.h"
 #include "test_support/fake_platform.h"
 #include "test_support/temp_dir.h"
+#include "test_support/scripted_questions.h"
 
 namespace lanvoy {
 namespace {

@@ -21,6 +21,7 @@
 #include "qt_window.h"
 #include "test_support/fake_platform.h"
 #include "test_support/temp_dir.h"
+#include "test_support/scripted_questions.h"
 
 namespace lanvoy {
 namespace {

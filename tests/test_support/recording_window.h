@@ -8,27 +8,6 @@
 
 namespace lanvoy::test {
 
-template <class Base>
-using RecControl = MemControl<Base>;
-using RecButton = MemButton;
-using RecCheckBox = MemCheckBox;
-using RecRadioGroup = MemRadioGroup;
-using RecTextField = MemTextField;
-using RecMemo = MemMemo;
-using RecComboBox = MemComboBox;
-using RecListBox = MemListBox;
-using RecGrid = MemGrid;
-using RecTabPage = MemTabPage;
-using RecLabel = MemLabel;
-using RecMenuItem = MemMenuItem;
-using RecSubMenu = MemSubMenu;
-using RecPopupMenu = MemPopupMenu;
-using RecTimer = MemTimer;
-using RecContainer = MemContainer;
-using RecProgress = MemProgress;
-using RecHelp = MemHelp;
-using RecLanState = MemLanState;
-
 class RecordingWindow : public MemoryWindow {
  public:
   NotificationArea& TrayArea() override { return area; }

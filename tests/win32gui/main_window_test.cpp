@@ -11,6 +11,7 @@
 #include "apply/win32/form_progress.h"
 #include "mainwindow/memory_window.h"
 #include "profiles/ini_file.h"
+#include "test_support/scripted_questions.h"
 
 namespace lanvoy {
 namespace {

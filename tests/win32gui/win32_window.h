@@ -21,6 +21,7 @@
 #include "mainwindow/win32/win32_text.h"
 #include "platform/platform.h"
 #include "test_support/temp_dir.h"
+#include "test_support/scripted_questions.h"
 
 namespace lanvoy::test {
 

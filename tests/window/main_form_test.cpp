@@ -24,11 +24,11 @@ TEST_F(MainFormTest, StartsOnTheFirstProfileInViewModeWithTheRulesApplied) {
   EXPECT_EQ(window->position, (std::pair{0, 0}));
   EXPECT_EQ(window->size, (std::pair{325, 174}));
   EXPECT_TRUE(Enabled("ButtonMoreLess"));
-  EXPECT_EQ(window->Get<test::RecLabel>("LabelBuilt").caption, "2.3.0.1");
+  EXPECT_EQ(window->Get<MemLabel>("LabelBuilt").caption, "2.3.0.1");
   EXPECT_EQ(window->hints.showMs, 1500);
   EXPECT_EQ(window->hints.hideMs, 5000);
   EXPECT_EQ(window->hints.background, 0x00FFFFu);
-  EXPECT_EQ(window->Get<test::RecTabPage>("SeiteNetwork").activated, 1);
+  EXPECT_EQ(window->Get<MemTabPage>("SeiteNetwork").activated, 1);
   EXPECT_TRUE(window->visible);
 
   // Clicking "office" loads it: DHCP mode disables the static fields and both boxes; the
@@ -477,7 +477,7 @@ TEST_F(MainFormTest, SystemDialogNamingExampleAndHelp) {
   EXPECT_EQ(questions.Asked().back(), "MessageDlg mtError: File was not found [OK]");
 
   questions.AnswerMessage(mrOk);
-  window->Get<test::RecLabel>("Label8").Click();
+  window->Get<MemLabel>("Label8").Click();
   EXPECT_EQ(questions.Asked().back(),
             "MessageDlg mtInformation: Example, how to name your Lan- Connection:\r\n\r\n"
             "English: Local Area Connection\r\nGerman: Lan-Verbindung\r\nSee system dialog for "

@@ -11,6 +11,7 @@
 #include "components/appexec.h"
 #include "platform/sim/sim_platform.h"
 #include "sysread/dump_parser.h"
+#include "test_support/scripted_questions.h"
 #include "window_fixture.h"
 
 namespace lanvoy {

@@ -77,7 +77,7 @@ TEST_F(SimWindowTest, ApplyButtonRunsTheStagesWithTheProgressWindowAndTheClosing
   EXPECT_TRUE(proxy.Enable);
 
   // Shown once and kept in front through the stages, then hidden; the cursor is back.
-  const test::RecProgress& progress = window->progress;
+  const MemProgress& progress = window->progress;
   EXPECT_EQ(progress.shown, std::vector<std::string>{"Applying network settings"});
   EXPECT_FALSE(progress.visible);
   EXPECT_EQ(progress.range, (std::pair{1, 5}));
@@ -169,9 +169,9 @@ TEST_F(SimWindowTest, ALockedHostsFileDoesNotStopTheLaterStages) {
   const auto hosts = dir.path() / "host/WINDOWS/system32/drivers/etc/hosts";
   std::filesystem::remove(hosts);
   std::filesystem::create_directory(hosts);  // cannot be opened as a file
-  questions.AnswerMessage(mrYes);  // apply anyway, though the check sees it
-  questions.AnswerMessage(mrOk);   // the hosts file is not in place
-  questions.AnswerMessage(mrNo);   // no restart
+  questions.AnswerMessage(mrYes);            // apply anyway, though the check sees it
+  questions.AnswerMessage(mrOk);             // the hosts file is not in place
+  questions.AnswerMessage(mrNo);             // no restart
   Button("ButtonApply").Click();
   EXPECT_TRUE(std::filesystem::is_directory(hosts));
   EXPECT_EQ(CurrentDefaultPrinter(sim.printers()), "Canon iP4200");
@@ -268,7 +268,7 @@ const std::vector<std::string> kHead = {"Reading network details (ipconfig /all)
 TEST_F(SimWindowTest, LanStateShowsTheReportBelowTheHeadWithoutEmptyLines) {
   Create("[p]\r\n");
   form->CreateNetDetailsForm();
-  test::RecLanState& view = window->lanState;
+  MemLanState& view = window->lanState;
   // The capture's lines arrive while the window is shown.
   view.whileShown = [&] {
     window->dispatcher.PumpUntil([&] { return !form->DosCommand().Running(); });

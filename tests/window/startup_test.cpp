@@ -12,6 +12,7 @@
 #include "mainwindow/main_form.h"
 #include "platform/sim/sim_platform.h"
 #include "test_support/recording_window.h"
+#include "test_support/scripted_questions.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy {

@@ -112,7 +112,7 @@ TEST_F(TrayWindowTest, InEditModeTheIconsClicksDoNothing) {
 
   // View mode: the right button opens the menu, a double click runs "Open", and so does a
   // right click on the window.
-  const auto& popups = window->Get<test::RecPopupMenu>("PopUPTray").popups;
+  const auto& popups = window->Get<MemPopupMenu>("PopUPTray").popups;
   window->area.Send(Icon(), tray::kWmRButtonDown);
   window->area.Send(Icon(), tray::kWmRButtonUp);
   EXPECT_EQ(popups.size(), 1u);

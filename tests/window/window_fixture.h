@@ -12,6 +12,7 @@
 #include "profiles/ini_file.h"
 #include "test_support/fake_platform.h"
 #include "test_support/recording_window.h"
+#include "test_support/scripted_questions.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy::test {
@@ -47,19 +48,19 @@ class WindowTest : public ::testing::Test {
   IniFile OptionsIni() { return IniFile(dir.File("Lanvoy.GUI")); }
 
   // The window's controls, by the names of the layout.
-  RecButton& Button(const std::string& name) { return window->Button(name); }
-  RecCheckBox& Check(const std::string& name) { return window->Check(name); }
-  RecTextField& Edit(const std::string& name) { return window->Edit(name); }
-  RecComboBox& Combo(const std::string& name) { return window->Combo(name); }
-  RecRadioGroup& Mode(const std::string& suffix = "") {
-    return window->Get<RecRadioGroup>("RGDHCP" + suffix);
+  MemButton& Button(const std::string& name) { return window->Button(name); }
+  MemCheckBox& Check(const std::string& name) { return window->Check(name); }
+  MemTextField& Edit(const std::string& name) { return window->Edit(name); }
+  MemComboBox& Combo(const std::string& name) { return window->Combo(name); }
+  MemRadioGroup& Mode(const std::string& suffix = "") {
+    return window->Get<MemRadioGroup>("RGDHCP" + suffix);
   }
-  RecMenuItem& Item(const std::string& name) { return window->Get<RecMenuItem>(name); }
-  RecTimer& TimerOf(const std::string& name) { return window->Get<RecTimer>(name); }
-  RecSubMenu& Submenu() { return window->Get<RecSubMenu>("MenuApplyaprofile"); }
-  RecListBox& List() { return window->List(); }
-  RecGrid& Hosts() { return window->Hosts(); }
-  RecMemo& MemoOf(const std::string& name) { return window->MemoOf(name); }
+  MemMenuItem& Item(const std::string& name) { return window->Get<MemMenuItem>(name); }
+  MemTimer& TimerOf(const std::string& name) { return window->Get<MemTimer>(name); }
+  MemSubMenu& Submenu() { return window->Get<MemSubMenu>("MenuApplyaprofile"); }
+  MemListBox& List() { return window->List(); }
+  MemGrid& Hosts() { return window->Hosts(); }
+  MemMemo& MemoOf(const std::string& name) { return window->MemoOf(name); }
   std::string Text(const std::string& edit) { return Edit(edit).text; }
   bool Enabled(const std::string& name) {
     return dynamic_cast<Control&>(*window->controls.Find(name)).Enabled();

@@ -29,11 +29,13 @@ int main(int argc, char** argv) {
   // The arguments are the program's own, as the system split them.
   const std::vector<std::string> args(argv + 1, argv + argc);
   // As every other error: in the error box, and for a script on standard error.
-  std::unique_ptr<lanvoy::platform::Platform> platform =
-      lanvoy::CreatePlatformOrTell(args, std::cerr, [&](const std::string& message) {
+  std::unique_ptr<lanvoy::platform::Platform> platform = lanvoy::CreatePlatformOrTell(
+      args, std::cerr,
+      [&](const std::string& message) {
         if (void* box = WindowsFunction("LanvoyErrorBox"))
           reinterpret_cast<ErrorBoxFunction>(box)(argv[0], message.c_str());
-      });
+      },
+      lanvoy::platform::CreatePlatform);
   if (!platform) return lanvoy::kExitApplyFailed;
   if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
     return lanvoy::RunWithoutWindows(*platform, args, std::cerr);

@@ -20,10 +20,12 @@ extern "C" int LanvoyRunWindows(int argc, char** argv) {
   QApplication app(qtArgc, argv);
   QApplication::setApplicationName("Lanvoy");
   lanvoy::QtQuestions questions;
-  std::unique_ptr<lanvoy::platform::Platform> platform =
-      lanvoy::CreatePlatformOrTell(args, std::cerr, [&](const std::string& message) {
+  std::unique_ptr<lanvoy::platform::Platform> platform = lanvoy::CreatePlatformOrTell(
+      args, std::cerr,
+      [&](const std::string& message) {
         questions.MessageDlg(message, lanvoy::mtError, {lanvoy::mbOK});
-      });
+      },
+      lanvoy::platform::CreatePlatform);
   if (!platform) return lanvoy::kExitApplyFailed;
   // The program's 8-bit text is in the machine's code pages; Qt's is Unicode.
   lanvoy::InstallQtCodePages(platform->system());

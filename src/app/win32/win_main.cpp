@@ -49,10 +49,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The arguments as the C runtime split the command line, in the ANSI code page.
   const std::vector<std::string> args(__argv + 1, __argv + __argc);
   // As every other error: in the error box, and for a script on standard error.
-  std::unique_ptr<lanvoy::platform::Platform> platform =
-      lanvoy::CreatePlatformOrTell(args, std::cerr, [](const std::string& message) {
+  std::unique_ptr<lanvoy::platform::Platform> platform = lanvoy::CreatePlatformOrTell(
+      args, std::cerr,
+      [](const std::string& message) {
         lanvoy::Win32Questions().MessageDlg(message, lanvoy::mtError, {lanvoy::mbOK});
-      });
+      },
+      lanvoy::platform::CreatePlatform);
   if (!platform) return lanvoy::kExitApplyFailed;
   if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
     return lanvoy::RunWithoutWindows(*platform, args, std::cerr);
