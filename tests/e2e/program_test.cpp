@@ -28,6 +28,40 @@ fs::path BuildBin() {
   return fs::read_symlink("/proc/self/exe").parent_path();
 }
 
+// An X server of this test's own: Xvfb picks a free display and names it on a pipe once it
+// takes connections.
+struct VirtualDisplay {
+  VirtualDisplay() {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    const std::string fd = std::to_string(fds[1]);
+    std::vector<std::string> args = {"Xvfb", "-displayfd",  fd,          "-screen",
+                                     "0",    "1024x768x24", "-nolisten", "tcp"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&server, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) server = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (server && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (!number.empty()) name = ":" + number;
+  }
+  ~VirtualDisplay() {
+    if (!server) return;
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+  }
+  pid_t server = 0;
+  std::string name;  // ":N", empty when it did not start
+};
+
 struct ProgramRun {
   std::optional<int> exitCode;  // nullopt: still running when it was stopped
   std::string out, err;
@@ -273,21 +307,12 @@ TEST_F(ProgramTest, AGermanConnectionNameSurvivesApplyAndGetCurrent) {
   // A virtual display of its own.
   ASSERT_EQ(std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null"), 0)
       << "scripts/setup installs Xvfb and xdotool";
-  const int display = 100 + static_cast<int>(getpid() % 800);
-  const std::string xvfb = "Xvfb :" + std::to_string(display) +
-                           " -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & echo $!";
-  std::string server;
-  if (FILE* pipe = popen(xvfb.c_str(), "r")) {
-    char pid[32] = {};
-    if (fgets(pid, sizeof pid, pipe)) server = pid;
-    pclose(pipe);
-  }
-  const std::string env = "DISPLAY=:" + std::to_string(display);
+  const VirtualDisplay display;
+  ASSERT_FALSE(display.name.empty()) << "Xvfb did not start";
+  const std::string env = "DISPLAY=" + display.name;
   auto x = [&](const std::string& command) {
     return std::system(("export " + env + "; " + command).c_str());
   };
-  for (int i = 0; i < 100 && x("xdotool getmouselocation >/dev/null 2>&1") != 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
   dir.Write("Lanvoy.INI", "");
   const pid_t program = Spawn({}, {env, "QT_QPA_PLATFORM=xcb"});
@@ -296,12 +321,14 @@ TEST_F(ProgramTest, AGermanConnectionNameSurvivesApplyAndGetCurrent) {
   EXPECT_EQ(x("xdotool windowfocus --sync $(" + window + ") key --clearmodifiers alt+s"), 0);
   EXPECT_EQ(x("timeout 10 xdotool search --sync --onlyvisible --name '^Confirm$' >/dev/null"), 0);
   x("xdotool key Escape");
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // Saved before the question was asked; the question's window is gone once it is answered.
+  EXPECT_EQ(x("timeout 10 sh -c 'while xdotool search --onlyvisible --name \"^Confirm$\" "
+              ">/dev/null; do sleep 0.05; done'"),
+            0);
   const std::string stored =
       IniFile(dir.File("Lanvoy.INI")).ReadString("DEFAULT", "LongLANDescription", "");
   kill(program, SIGKILL);
   waitpid(program, nullptr, 0);
-  if (!server.empty()) kill(std::stoi(server), SIGTERM);
   EXPECT_EQ(stored, name);
 }
 

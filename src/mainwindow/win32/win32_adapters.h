@@ -1,0 +1,69 @@
+// The adapters that make Win32 controls the logic's controls, and what they share with the
+// window around them (win32_window.cpp). Only the Win32 front-end includes this.
+#pragma once
+
+#include <set>
+#include <vector>
+
+#include "mainwindow/win32/win32_controls.h"
+
+namespace lanvoy {
+
+inline constexpr wchar_t kWindowClass[] = L"TLanvoyWindow";
+inline constexpr wchar_t kPageClass[] = L"TLanvoyPage";
+
+// The windows of the program, for the message loop's keyboard interface.
+std::set<HWND>& OurWindows();
+// The busy cursor is shown over every window of the program.
+bool& Busy();
+// Whether the control and every window it sits in are enabled: only then can a user reach it.
+bool AncestorsEnabled(HWND h);
+// Tab pages and panels: the background of buttons, a raised edge for panels.
+LRESULT CALLBACK PageProcedure(HWND h, UINT message, WPARAM wParam, LPARAM lParam);
+// The system's icon of a message box glyph; nullptr for none.
+const wchar_t* MessageIcon(Glyph glyph);
+
+// The tabs and the pages they show; a disabled page's tab cannot be chosen.
+class W32TabControl : public Container, public Win32Target, public Win32WindowOf {
+ public:
+  W32TabControl(Win32Window& window, HWND h) : h_(h) { window.Register(h, this); }
+  HWND hwnd() const override { return h_; }
+  void AddPage(HWND page) {
+    pages_.push_back(page);
+    Place();
+    Select(TabCtrl_GetCurSel(h_) < 0 ? 0 : TabCtrl_GetCurSel(h_));
+  }
+  void Select(int index) {
+    if (index < 0 || index >= static_cast<int>(pages_.size())) return;
+    TabCtrl_SetCurSel(h_, index);
+    shown_ = index;
+    for (size_t i = 0; i < pages_.size(); ++i)
+      ShowWindow(pages_[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
+  }
+  // The pages fill the tabs' display area.
+  void Place() {
+    RECT r;
+    GetClientRect(h_, &r);
+    TabCtrl_AdjustRect(h_, FALSE, &r);
+    for (HWND page : pages_)
+      SetWindowPos(page, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  LRESULT Notify(NMHDR& header) override {
+    if (header.code == TCN_SELCHANGE) {
+      const int chosen = TabCtrl_GetCurSel(h_);
+      if (chosen >= 0 && IsWindowEnabled(pages_[static_cast<size_t>(chosen)]))
+        Select(chosen);
+      else
+        TabCtrl_SetCurSel(h_, shown_);
+    }
+    return 0;
+  }
+
+ private:
+  HWND h_;
+  std::vector<HWND> pages_;
+  int shown_ = 0;
+};
+
+}  // namespace lanvoy
