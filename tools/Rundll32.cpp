@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
   }
   try {
     const auto root = lanvoy::sim::ResolveHostRoot();
-    const auto state = lanvoy::standin::NetworkState::LoadOrCreate(lanvoy::standin::NetworkStatePath(root));
+    const auto state =
+        lanvoy::standin::NetworkState::LoadOrCreate(lanvoy::standin::NetworkStatePath(root));
     std::string names;
     for (const auto& c : state.connections) names += c.name + "\r\n";
     Write(names);

@@ -21,7 +21,9 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
   return key_ != nullptr;
 }
 
-void TRegistry::CloseKey() { key_.reset(); }
+void TRegistry::CloseKey() {
+  key_.reset();
+}
 
 platform::RegistryKey& TRegistry::Key(const std::string& name, const char* failure) {
   if (!key_) Raise(failure, name);
@@ -54,6 +56,8 @@ void TRegistry::WriteInteger(const std::string& name, int32_t value) {
   if (!Key(name, kSetFailed).SetDWord(name, static_cast<uint32_t>(value))) Raise(kSetFailed, name);
 }
 
-bool TRegistry::DeleteValue(const std::string& name) { return key_ && key_->DeleteValue(name); }
+bool TRegistry::DeleteValue(const std::string& name) {
+  return key_ && key_->DeleteValue(name);
+}
 
 }  // namespace lanvoy

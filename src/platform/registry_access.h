@@ -29,7 +29,8 @@ class TRegistry {
   bool ValueExists(const std::string& name);
   // A missing value reads as ""; any other type raises "Invalid data type for '%s'".
   std::string ReadString(const std::string& name);
-  // A missing value raises "Failed to get data for '%s'", another type "Invalid data type for '%s'".
+  // A missing value raises "Failed to get data for '%s'", another type "Invalid data type for
+  // '%s'".
   int32_t ReadInteger(const std::string& name);
   // Raise "Failed to set data for '%s'" when the value cannot be written.
   void WriteString(const std::string& name, const std::string& value);

@@ -6,8 +6,8 @@
 #include "mainwindow/questions.h"
 #include "profiles/ini_file.h"
 #include "test_support/fake_platform.h"
-#include "test_support/temp_dir.h"
 #include "test_support/scripted_questions.h"
+#include "test_support/temp_dir.h"
 
 namespace lanvoy {
 namespace {

@@ -7,8 +7,8 @@
 #include "base/command_line.h"
 #include "base/placement.h"
 #include "mainwindow/questions.h"
-#include "test_support/temp_dir.h"
 #include "test_support/scripted_questions.h"
+#include "test_support/temp_dir.h"
 
 namespace lanvoy {
 namespace {

@@ -23,8 +23,8 @@
 #include "qt_window.h"
 #include "sysread/qt/form_net_details.h"
 #include "test_support/fake_platform.h"
-#include "test_support/temp_dir.h"
 #include "test_support/scripted_questions.h"
+#include "test_support/temp_dir.h"
 
 namespace lanvoy {
 namespace {

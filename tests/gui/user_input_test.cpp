@@ -20,8 +20,8 @@
 #include "profiles/ini_file.h"
 #include "qt_window.h"
 #include "test_support/fake_platform.h"
-#include "test_support/temp_dir.h"
 #include "test_support/scripted_questions.h"
+#include "test_support/temp_dir.h"
 
 namespace lanvoy {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "standin/network_state.h"
 #include "sim/netsh_test_support.h"
+#include "standin/network_state.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy::standin {

@@ -20,8 +20,8 @@
 #include "mainwindow/win32/win32_main_window.h"
 #include "mainwindow/win32/win32_text.h"
 #include "platform/platform.h"
-#include "test_support/temp_dir.h"
 #include "test_support/scripted_questions.h"
+#include "test_support/temp_dir.h"
 
 namespace lanvoy::test {
 

@@ -1,10 +1,11 @@
+#include "mainwindow/win32/win32_adapters.h"
+
 #include <uxtheme.h>
 
 #include <algorithm>
 #include <utility>
 
 #include "base/placement.h"
-#include "mainwindow/win32/win32_adapters.h"
 #include "mainwindow/win32/win32_text.h"
 
 namespace lanvoy {
