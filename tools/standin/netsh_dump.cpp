@@ -47,7 +47,7 @@ void ConnectionLines(std::string& out, const ConnectionState& c) {
     Line(out, "set wins " + name + " source=dhcp");
   else
     Line(out, "set wins " + name + " source=static addr=" +
-                  (c.winsServer.empty() ? std::string("none") : c.winsServer));
+                  (c.winsServers.empty() ? std::string("none") : c.winsServers[0]));
   Line(out);
   Line(out);
 }

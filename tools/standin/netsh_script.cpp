@@ -405,7 +405,7 @@ bool NetshInterpreter::SetWins(const Params& p) {
   if (SameText(*source, "dhcp")) {
     if (addr) return Fail(kSyntaxError);
     c->winsFromDhcp = true;
-    c->winsServer.clear();
+    c->winsServers.clear();
     return Ok();
   }
   if (!SameText(*source, "static"))
@@ -413,7 +413,8 @@ bool NetshInterpreter::SetWins(const Params& p) {
   if (!addr) return Fail(kMissingParameter);
   if (!IsNone(*addr) && !IsIpAddress(*addr)) return Fail("Invalid addr parameter (" + *addr + ").");
   c->winsFromDhcp = false;
-  c->winsServer = IsNone(*addr) ? std::string() : *addr;
+  c->winsServers.clear();
+  if (!IsNone(*addr)) c->winsServers.push_back(*addr);
   return Ok();
 }
 
