@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "standin/network_state.h"
 #include "sim/netsh_test_support.h"
+#include "standin/network_state.h"
 #include "test_support/temp_dir.h"
 
 namespace lanvoy::standin {
@@ -67,6 +67,25 @@ TEST(NetshTool, BuiltProgramRunsScriptsAndDumps) {
 
   run = test::RunTool("netsh", "-f '" + host.File("none.txt") + "'", host.path());
   EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST(NetshTool, AWindows10HostHasWindows10sNetsh) {
+  test::TempDir host;
+  host.Write("registry.reg",
+             "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\"
+             "CurrentVersion]\r\n\"CurrentMajorVersionNumber\"=dword:0000000a\r\n\r\n");
+  host.Write("script.txt",
+             "pushd interface\r\nreset all\r\npopd\r\n"
+             "interface ipv4 set address name=17 static 10.5.0.2 255.255.255.0\r\n");
+  std::string out;
+  EXPECT_EQ(RunNetsh({"-f", host.File("script.txt")}, host.path(), out), 1);
+  EXPECT_EQ(out, "The following command was not found: reset all.\r\n");
+  EXPECT_FALSE(NetworkState::Load(NetworkStatePath(host.path())).Find("WLAN")->dhcp);
+  out.clear();
+  EXPECT_EQ(RunNetsh({"-c", "interface", "dump"}, host.path(), out), 0);
+  EXPECT_NE(out.find("\r\nadd address name=\"WLAN\" address=10.5.0.2 mask=255.255.255.0\r\n"),
+            std::string::npos)
+      << out;
 }
 
 }  // namespace
