@@ -1,24 +1,19 @@
-// The real dumps of Windows' netsh in tests/data/netsh-dumps, byte for byte, CR LF line ends
-// and all (compiled in by tests/CMakeLists.txt).
+// The real dumps of Windows' netsh in tests/data/netsh-dumps, byte for byte (compiled in by
+// tests/CMakeLists.txt).
 #pragma once
 
 #include <string_view>
+#include <utility>
 
 namespace lanvoy::test {
 
-struct RealNetshDump {
-  std::string_view file;  // its name in tests/data/netsh-dumps
-  std::string_view bytes;
-};
-
-inline constexpr RealNetshDump kRealNetshDumps[] = {
-#include "real_netsh_dumps.inc"
-};
-
-// The bytes of that file; empty when there is no such file.
+// The bytes of that file of tests/data/netsh-dumps; empty when there is none.
 inline std::string_view RealDumpBytes(std::string_view file) {
-  for (const auto& dump : kRealNetshDumps)
-    if (dump.file == file) return dump.bytes;
+  constexpr std::pair<std::string_view, std::string_view> kDumps[] = {
+#include "real_netsh_dumps.inc"
+  };
+  for (const auto& [name, bytes] : kDumps)
+    if (name == file) return bytes;
   return {};
 }
 
