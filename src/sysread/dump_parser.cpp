@@ -227,7 +227,7 @@ TNetworkInfoSet ParseInterfaceDump(const std::vector<std::string>& lines) {
       if (!contexts.empty()) contexts.pop_back();
       continue;
     }
-    // Only the interface context and its IPv4 part configure addresses.
+    // Only the contexts interface, interface ip and interface ipv4 configure addresses.
     if (!contexts.empty() && contexts.back() != "interface" && contexts.back() != "interface ip" &&
         contexts.back() != "interface ipv4")
       continue;

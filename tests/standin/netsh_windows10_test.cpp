@@ -137,7 +137,7 @@ TEST(NetshWindows10, DumpOfTheMachineOfARealDumpIsThatDump) {
   const std::string_view sample = test::RealDumpBytes("windows10-en-interface-dump.txt");
   NetworkState machine = MachineOf(sample);
   ASSERT_EQ(machine.connections.size(), 13u);
-  // DNS and WINS servers are no part of it.
+  // Its dump leaves DNS and WINS servers out.
   machine.connections[0].dnsServers = {"192.168.53.53"};
   machine.connections[0].winsServers = {"192.168.53.54"};
   NetshInterpreter netsh(machine, NetshVersion::kWindows10);

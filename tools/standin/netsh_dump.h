@@ -19,7 +19,7 @@ std::string InterfaceIpDump(const NetworkState& state);
 // Windows 10's: the interface, IPHTTPS and IPv4 parts.
 std::string Windows10InterfaceDump(const NetworkState& state);
 
-// Only the part of the "interface ipv4" context.
+// Only what the "interface ipv4" context dumps.
 std::string Windows10Ipv4Dump(const NetworkState& state);
 
 }  // namespace lanvoy::standin

@@ -66,7 +66,8 @@ class NetshInterpreter {
   bool AddDns(const Params& p);
   bool SetWins(const Params& p);
   bool AddWins(const Params& p);
-  // The DNS or WINS part of set and add: "source" given, fromDhcp and servers of one kind.
+  // What set and add do to the DNS or WINS servers (fromDhcp and servers of one kind); set
+  // needs "source" given.
   bool SetServers(const Params& p, bool& fromDhcp, std::vector<std::string>& servers);
   bool AddServer(const Params& p, bool& fromDhcp, std::vector<std::string>& servers);
 
