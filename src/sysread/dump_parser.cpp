@@ -116,6 +116,72 @@ void ApplyAddRules(const std::string& line, TNetworkInfo& entry) {
   }
 }
 
+// A line's leading words (lower case) and the values of its "tag=value" parts (tags in lower
+// case, values as written); a value in double quotes may hold blanks and "=".
+struct DumpLine {
+  std::vector<std::string> command;
+  std::vector<std::pair<std::string, std::string>> tags;
+
+  std::optional<std::string> Tag(std::string_view name) const {
+    for (const auto& [tag, value] : tags)
+      if (tag == name) return value;
+    return std::nullopt;
+  }
+  // The connection the line names.
+  std::optional<std::string> Connection() const {
+    auto name = Tag("name");
+    return name ? name : Tag("interface");
+  }
+};
+
+DumpLine ReadWords(const std::string& line) {
+  DumpLine result;
+  auto blank = [&](std::size_t at) { return line[at] == ' ' || line[at] == '\t'; };
+  std::size_t at = 0;
+  while (true) {
+    while (at < line.size() && blank(at)) ++at;
+    if (at >= line.size()) return result;
+    std::size_t end = at;
+    while (end < line.size() && !blank(end) && line[end] != '=') ++end;
+    std::string word = LowerCase(std::string_view(line).substr(at, end - at));
+    at = end;
+    while (at < line.size() && blank(at)) ++at;
+    if (at >= line.size() || line[at] != '=') {
+      if (result.tags.empty()) result.command.push_back(std::move(word));
+      continue;
+    }
+    ++at;
+    while (at < line.size() && blank(at)) ++at;
+    std::string value;
+    if (at < line.size() && line[at] == '"') {
+      end = line.find('"', at + 1);
+      if (end == std::string::npos) end = line.size();
+      value = line.substr(at + 1, end - at - 1);
+      at = end + 1;
+    } else {
+      end = at;
+      while (end < line.size() && !blank(end)) ++end;
+      value = line.substr(at, end - at);
+      at = end;
+    }
+    result.tags.emplace_back(std::move(word), std::move(value));
+  }
+}
+
+std::string JoinWords(const std::vector<std::string>& words, std::size_t from) {
+  std::string joined;
+  for (std::size_t i = from; i < words.size(); ++i)
+    joined += (joined.empty() ? "" : " ") + words[i];
+  return joined;
+}
+
+TNetworkInfo* FindConnection(TNetworkInfoSet& table, const std::string& name) {
+  const std::string stored = name.substr(0, kConnectionNameCapacity);
+  for (auto& entry : table)
+    if (entry.LongLANDescription == stored) return &entry;
+  return nullptr;
+}
+
 // The line without its first and second double quote and what stands between them.
 std::string WithoutQuotedName(const std::string& line) {
   std::size_t first = line.find('"');
@@ -136,29 +202,71 @@ std::string ExtractConnectionName(const std::string& line) {
 }
 
 std::size_t FindOrAddConnection(TNetworkInfoSet& table, const std::string& name) {
-  const std::string stored = name.substr(0, kConnectionNameCapacity);
-  for (std::size_t i = 0; i < table.size(); ++i)
-    if (table[i].LongLANDescription == stored) return i;
+  if (TNetworkInfo* found = FindConnection(table, name))
+    return static_cast<std::size_t>(found - table.data());
   TNetworkInfo entry;
-  entry.LongLANDescription = stored;
+  entry.LongLANDescription = name.substr(0, kConnectionNameCapacity);
   table.push_back(std::move(entry));
   return table.size() - 1;
 }
 
 TNetworkInfoSet ParseInterfaceDump(const std::vector<std::string>& lines) {
   TNetworkInfoSet table;
-  std::optional<std::size_t> current;
+  std::vector<std::string> contexts;  // of the pushd lines not yet ended by popd
   for (const std::string& line : lines) {
     if (line.find('#') != std::string::npos) continue;
-    // The rules look for their words outside the name: a connection called "Static LAN" or
-    // "Mask LAN" must not read as one.
-    const std::string compact = UpperCase(RemoveBlanks(WithoutQuotedName(line)));
-    if (line.size() >= 3 && UpperCase(line.substr(0, 3)) == "SET") {
-      current = FindOrAddConnection(table, ExtractConnectionName(line));
-      ApplySetRules(compact, table[*current]);
+    const DumpLine words = ReadWords(line);
+    if (words.command.empty()) continue;
+    const std::string& verb = words.command[0];
+    const std::string object = words.command.size() > 1 ? words.command[1] : "";
+    if (verb == "pushd") {
+      contexts.push_back(JoinWords(words.command, 1));
+      continue;
     }
-    // An add-line before any set-line has no connection to belong to.
-    if (compact.rfind("ADD", 0) == 0 && current) ApplyAddRules(compact, table[*current]);
+    if (verb == "popd") {
+      if (!contexts.empty()) contexts.pop_back();
+      continue;
+    }
+    // Only the contexts interface, interface ip and interface ipv4 configure addresses.
+    if (!contexts.empty() && contexts.back() != "interface" && contexts.back() != "interface ip" &&
+        contexts.back() != "interface ipv4")
+      continue;
+    // Windows XP's lines: the rules look for their words outside the name, so that a
+    // connection called "Static LAN" or "Mask LAN" does not read as one.
+    const std::string compact = UpperCase(RemoveBlanks(WithoutQuotedName(line)));
+    const bool xpObject = object == "address" || object == "dns" || object == "wins";
+    if (verb == "set" && xpObject && UpperCase(line.substr(0, 3)) == "SET") {
+      ApplySetRules(compact, table[FindOrAddConnection(table, ExtractConnectionName(line))]);
+      continue;
+    }
+    if (verb != "add") continue;
+    // Windows 10's lines name their connection by a tag and set no mode: an address there
+    // is a static one.
+    if (object == "address" && words.Tag("address")) {
+      const auto name = words.Connection();
+      const auto mask = words.Tag("mask");
+      if (!name || !mask) continue;
+      TNetworkInfo& entry = table[FindOrAddConnection(table, *name)];
+      entry.DHCP = false;
+      const bool first = entry.IP.empty();
+      Store(first ? entry.IP : entry.IP2, *words.Tag("address"));
+      Store(first ? entry.Subnet : entry.Subnet2, *mask);
+      continue;
+    }
+    if (object == "route") {
+      const auto name = words.Connection();
+      const auto gateway = words.Tag("nexthop");
+      if (words.Tag("prefix") != "0.0.0.0/0" || !name || !gateway) continue;
+      TNetworkInfo& entry = table[FindOrAddConnection(table, *name)];
+      entry.DHCP = false;
+      Store(entry.Gateway, *gateway);
+      Store(entry.GatewayMetric, words.Tag("metric").value_or(""));
+      continue;
+    }
+    // Windows XP adds to the connection a set-line made before; one without is left alone.
+    if (object == "address" || object == "dns")
+      if (TNetworkInfo* entry = FindConnection(table, ExtractConnectionName(line)))
+        ApplyAddRules(compact, *entry);
   }
   return table;
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/strings.h"
+#include "test_support/real_netsh_dumps.h"
+
 namespace lanvoy {
 namespace {
 
@@ -179,12 +182,71 @@ TEST(DumpParserTest, SetLineMustStartAtTheFirstCharacter) {
   EXPECT_TRUE(table.empty());
 }
 
-TEST(DumpParserTest, SetLineMatchingNoRuleStillCreatesItsEntry) {
-  TNetworkInfoSet table = ParseInterfaceDump({"SET interface name=\"Tunnel\" admin=enabled"});
-  ASSERT_EQ(table.size(), 1u);
-  EXPECT_EQ(table[0].LongLANDescription, "Tunnel");
-  EXPECT_FALSE(table[0].DHCP);
-  EXPECT_EQ(table[0].IP, "");
+TEST(DumpParserTest, LinesThatConfigureNoAddressMakeNoEntry) {
+  for (const char* line :
+       {"SET interface name=\"Tunnel\" admin=enabled", "set global icmpredirects=enabled",
+        "set interface interface=\"Ethernet\" forwarding=enabled advertise=enabled nud=enabled "
+        "ignoredefaultroutes=disabled",
+        "set state disabled", "reset", "reset all",
+        "add route prefix=100.1.1.0/24 interface=\"Ethernet\" nexthop=100.1.1.1 publish=Yes",
+        "add route prefix=0.0.0.0/0 interface=\"Ethernet\" publish=Yes",
+        "add address name=\"Ethernet\" address=10.0.0.5"})
+    EXPECT_TRUE(ParseInterfaceDump({line}).empty()) << line;
+  // Lines of the IPv6 context, of whatever form, are not the addresses of a profile.
+  const std::string address = "add address name=\"Ethernet\" address=10.0.0.5 mask=255.0.0.0";
+  EXPECT_TRUE(ParseInterfaceDump({"pushd interface ipv6", address, "popd"}).empty());
+  EXPECT_EQ(ParseInterfaceDump({"pushd interface ipv6", "popd", address}).size(), 1u);
+}
+
+TEST(DumpParserTest, EveryLineChangesTheConnectionItNames) {
+  TNetworkInfoSet table = ParseInterfaceDump({
+      "set address name=\"A\" source=static addr=10.0.0.1 mask=255.0.0.0",
+      "set address name=\"B\" source=dhcp",
+      "add address name=\"A\" addr=10.0.0.2 mask=255.0.0.0",
+      "add dns name=\"C\" addr=10.0.0.53",  // no set-line made C
+      "add route prefix=0.0.0.0/0 interface=\"D\" nexthop=10.1.0.1 metric=5 publish=Yes",
+      "add address name=\"D\" address=10.1.0.2 mask=255.255.0.0",
+  });
+  ASSERT_EQ(table.size(), 3u);
+  EXPECT_EQ(Shown(table[0]),
+            "A static ip=10.0.0.1/255.0.0.0 ip2=10.0.0.2/255.0.0.0 gw= dns=, wins=");
+  EXPECT_EQ(Shown(table[1]), "B dhcp ip=/ ip2=/ gw= dns=, wins=");
+  EXPECT_EQ(Shown(table[2]), "D static ip=10.1.0.2/255.255.0.0 ip2=/ gw=10.1.0.1 dns=, wins=");
+  EXPECT_EQ(table[2].GatewayMetric, "5");
+}
+
+// Each real dump gives exactly its connections that have an address, in the order their names
+// first appear, static, with their addresses (a third one replaces the second, as XP's
+// add-lines do), masks and gateways.
+TEST(DumpParserTest, RealDumpsGiveTheirConnectionsWithAddresses) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"windows-server-2003-interface-dump.txt",
+       {"Network Team 1: 10.1.1.1/255.255.255.0 gw=10.1.1.2"}},
+      {"windows10-en-interface-dump.txt",
+       {"VirtualBox Host-Only Network: 192.168.53.1/255.255.255.0 gw=",
+        "Local Area Connection* 3: 192.168.137.1/255.255.255.0 gw=",
+        "vEthernet (Default Switch): 172.17.215.193/255.255.255.240 gw="}},
+      {"windows-server-2019-ipv4-dump.txt",
+       {"vEthernet (Ethernet) 2: 172.19.56.17/255.255.240.0 gw=172.19.48.1",
+        "br-int: 10.0.0.44/255.255.255.0 gw=10.0.0.1",
+        "vEthernet (Ethernet): 172.19.48.93/255.255.240.0 gw=172.19.48.1",
+        "vEthernet (nat): 172.25.208.1/255.255.240.0 gw=",
+        "vEthernet (fe83824bf7b9e39): 172.19.48.1/255.255.240.0 gw=",
+        "vEthernet (HNS Internal NIC): 100.2.2.246/255.0.0.0 100.2.2.10/255.0.0.0 gw=",
+        "antrea-gw0: 100.1.2.1/255.255.255.0 gw="}},
+  };
+  for (const auto& [file, expected] : cases) {
+    SCOPED_TRACE(file);
+    const std::string_view dump = test::RealDumpBytes(file);
+    ASSERT_FALSE(dump.empty());
+    std::vector<std::string> shown;
+    for (const TNetworkInfo& e : ParseInterfaceDump(SplitLines(dump))) {
+      shown.push_back(e.LongLANDescription + ": " + e.IP + "/" + e.Subnet +
+                      (e.IP2.empty() ? "" : " " + e.IP2 + "/" + e.Subnet2) + " gw=" + e.Gateway);
+      EXPECT_FALSE(e.DHCP) << e.LongLANDescription;
+    }
+    EXPECT_EQ(shown, expected);
+  }
 }
 
 TEST(DumpParserTest, LinesWithoutAddressOrMaskAreIgnoredByTheAddressRules) {
@@ -226,10 +288,6 @@ TEST(DumpParserTest, NameNeedsTwoQuotes) {
   EXPECT_EQ(ExtractConnectionName("set address name=LAN"), "");
   EXPECT_EQ(ExtractConnectionName("set dns name=\"Local Area Connection 2\" source=dhcp"),
             "Local Area Connection 2");
-}
-
-TEST(DumpParserTest, DumpWithoutSetLinesGivesNoConnection) {
-  EXPECT_TRUE(ParseInterfaceDump({"pushd interface ip", "popd", "", "reset all"}).empty());
 }
 
 }  // namespace

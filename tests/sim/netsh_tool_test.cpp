@@ -69,5 +69,19 @@ TEST(NetshTool, BuiltProgramRunsScriptsAndDumps) {
   EXPECT_EQ(run.exitCode, 1);
 }
 
+TEST(NetshTool, AWindows10HostHasWindows10sNetsh) {
+  test::TempDir host;
+  host.Write("registry.reg",
+             "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\"
+             "CurrentVersion]\r\n\"CurrentMajorVersionNumber\"=dword:0000000a\r\n\r\n");
+  host.Write("script.txt",
+             "pushd interface\r\nreset all\r\npopd\r\n"
+             "interface ipv4 set address name=17 static 10.5.0.2 255.255.255.0\r\n");
+  std::string out;
+  EXPECT_EQ(RunNetsh({"-f", host.File("script.txt")}, host.path(), out), 1);
+  EXPECT_EQ(out, "The following command was not found: reset all.\r\n");
+  EXPECT_FALSE(NetworkState::Load(NetworkStatePath(host.path())).Find("WLAN")->dhcp);
+}
+
 }  // namespace
 }  // namespace lanvoy::standin

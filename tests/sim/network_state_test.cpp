@@ -24,7 +24,7 @@ TEST(NetworkState, FirstUseCreatesTheDefaultMachine) {
   EXPECT_EQ(lan.gateway, "192.168.1.1");
   EXPECT_EQ(lan.dnsServers, (std::vector<std::string>{"192.168.1.1", "192.168.1.2"}));
   EXPECT_FALSE(lan.winsFromDhcp);
-  EXPECT_EQ(lan.winsServer, "");
+  EXPECT_TRUE(lan.winsServers.empty());
   const auto& wlan = state.connections[1];
   EXPECT_EQ(wlan.name, "WLAN");
   EXPECT_TRUE(wlan.dhcp);
@@ -39,12 +39,13 @@ TEST(NetworkState, SaveAndLoadKeepEveryValueAndTheOrder) {
   NetworkState state = NetworkState::Default();
   ConnectionState third;
   third.name = "Local Area Connection 3";
+  third.index = 3;
   third.description = "Virtual Adapter";
   third.addresses = {{"10.0.0.1", "255.0.0.0"}, {"10.1.0.1", "255.255.0.0"}};
   third.gateway = "10.0.0.254";
   third.gatewayMetric = 5;
   third.dnsServers = {"10.0.0.53", "10.0.0.54", "10.0.0.55"};
-  third.winsServer = "10.0.0.99";
+  third.winsServers = {"10.0.0.99", "10.0.0.98"};
   state.connections.insert(state.connections.begin(), third);
   state.Save(file);
   EXPECT_EQ(NetworkState::Load(file), state);
@@ -56,6 +57,19 @@ TEST(NetworkState, SaveAndLoadKeepEveryValueAndTheOrder) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST(NetworkState, ConnectionsWithoutAnIndexOfTheirOwnGetTheNextAboveTheLargest) {
+  test::TempDir dir;
+  const std::string modes = "Mode=dhcp\r\nDnsSource=dhcp\r\nWinsSource=dhcp\r\n";
+  dir.Write("network.ini", "[A]\r\n" + modes + "[B]\r\nIndex=14\r\n" + modes +
+                               "[C copied from B]\r\nIndex=14\r\n" + modes);
+  const NetworkState state = NetworkState::Load(NetworkStatePath(dir.path()));
+  ASSERT_EQ(state.connections.size(), 3u);
+  EXPECT_EQ(state.connections[0].index, 15);
+  EXPECT_EQ(state.connections[1].index, 14);
+  EXPECT_EQ(state.connections[2].index, 16);
+  EXPECT_EQ(NetworkState::Load(NetworkStatePath(dir.path())), state);
 }
 
 TEST(NetworkState, UnusableFileValuesAreReportedWithTheirPlace) {

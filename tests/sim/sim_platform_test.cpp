@@ -1,4 +1,5 @@
 // The simulated host as a whole: its first-use content, printers, windows, shell, system.
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "platform/sim/host.h"
 #include "platform/sim/host_root.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/standin_host.h"
 #include "profiles/ini_file.h"
 #include "test_support/temp_dir.h"
 
@@ -94,6 +96,33 @@ TEST_F(SimPlatformTest, SecondStartKeepsEverythingAsItIs) {
 TEST_F(SimPlatformTest, HostThatCannotBeMadeRaises) {
   root.Write("blocked", "a file where the host folder should be");
   EXPECT_THROW(SimPlatform(root.path() / "blocked" / "host"), EFCreateError);
+}
+
+TEST(SimHostWindows, ChosenWhenTheHostIsMadeAndKeptByItsRegistry) {
+  const char* before = std::getenv(kWindowsVersionVariable);
+  const std::string saved = before ? before : "";
+  // An empty value counts as none.
+  auto set = [](const std::string& value) { setenv(kWindowsVersionVariable, value.c_str(), 1); };
+  for (const auto& [variable, major] :
+       std::vector<std::pair<std::string, uint32_t>>{{"", 5}, {"xp", 5}, {"10", 10}}) {
+    test::TempDir dir;
+    set(variable);
+    EnsureHost(dir.path());
+    set(major == 10 ? "xp" : "10");
+    EnsureHost(dir.path());
+    EXPECT_EQ(platform::StandinWindowsMajorVersion(dir.path()), major) << variable;
+  }
+  set("7");
+  test::TempDir dir;
+  EXPECT_THROW(EnsureHost(dir.path()), Error);
+  set(saved);
+  // Hosts made before they had a version are XP; Windows 7 tells only by "CurrentVersion".
+  dir.Write(kRegistryFile, "REGEDIT4\r\n\r\n");
+  EXPECT_EQ(platform::StandinWindowsMajorVersion(dir.path()), 5u);
+  dir.Write(kRegistryFile,
+            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\"
+            "CurrentVersion]\r\n\"CurrentVersion\"=\"6.1\"\r\n\r\n");
+  EXPECT_EQ(platform::StandinWindowsMajorVersion(dir.path()), 6u);
 }
 
 TEST_F(SimPlatformTest, PrintersAndTheDefaultDevice) {

@@ -68,7 +68,7 @@ TEST(NetshDump, FurtherAddressesAndServersAndEmptyLists) {
   c.addresses = {
       {"10.0.0.1", "255.0.0.0"}, {"10.1.0.1", "255.255.0.0"}, {"10.2.0.1", "255.255.0.0"}};
   c.dnsServers = {};
-  c.winsServer = "10.0.0.99";
+  c.winsServers = {"10.0.0.99"};
   state.connections = {c};
   const auto commands = Commands(InterfaceIpDump(state));
   EXPECT_EQ(commands,

@@ -119,7 +119,7 @@ TEST(NetshScript, RefusedLinesReportAndTheNextLineStillRuns) {
   EXPECT_EQ(lan->addresses, NetworkState::Default().connections[0].addresses);  // untouched
   EXPECT_EQ(lan->gateway, "192.168.1.1");
   EXPECT_EQ(lan->dnsServers, (std::vector<std::string>{"10.0.0.53", "10.0.0.54"}));
-  EXPECT_EQ(lan->winsServer, "10.0.0.99");
+  EXPECT_EQ(lan->winsServers, std::vector<std::string>{"10.0.0.99"});
 }
 
 TEST(NetshScript, AcceptsNetshSpellingsOfParameters) {
@@ -146,7 +146,7 @@ TEST(NetshScript, AcceptsNetshSpellingsOfParameters) {
   EXPECT_EQ(wlan->gatewayMetric, 1);
   EXPECT_EQ(wlan->dnsServers, (std::vector<std::string>{"10.0.0.2", "10.0.0.1"}));
   EXPECT_FALSE(wlan->winsFromDhcp);
-  EXPECT_EQ(wlan->winsServer, "");
+  EXPECT_TRUE(wlan->winsServers.empty());
 }
 
 TEST(NetshScript, IncompleteAndConflictingCommandsChangeNothing) {

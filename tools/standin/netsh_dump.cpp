@@ -47,7 +47,7 @@ void ConnectionLines(std::string& out, const ConnectionState& c) {
     Line(out, "set wins " + name + " source=dhcp");
   else
     Line(out, "set wins " + name + " source=static addr=" +
-                  (c.winsServer.empty() ? std::string("none") : c.winsServer));
+                  (c.winsServers.empty() ? std::string("none") : c.winsServers[0]));
   Line(out);
   Line(out);
 }
@@ -85,6 +85,68 @@ std::string InterfaceDump(const NetworkState& state) {
   Line(out, "# End of interface configuration");
   Line(out);
   out += InterfaceIpDump(state);
+  return out;
+}
+
+std::string Windows10Ipv4Dump(const NetworkState& state) {
+  std::string out;
+  Line(out, "# ----------------------------------");
+  Line(out, "# IPv4 Configuration");
+  Line(out, "# ----------------------------------");
+  Line(out, "pushd interface ipv4");
+  Line(out);
+  Line(out, "reset");
+  Line(out, "set global icmpredirects=enabled");
+  // A static gateway is the interface's default route.
+  for (const auto& c : state.connections) {
+    if (c.dhcp || c.gateway.empty()) continue;
+    Line(out, "add route prefix=0.0.0.0/0 interface=\"" + c.name + "\" nexthop=" + c.gateway +
+                  (c.gatewayMetric ? " metric=" + std::to_string(c.gatewayMetric) : "") +
+                  " publish=Yes");
+  }
+  for (const auto& c : state.connections)
+    Line(out,
+         "set interface interface=\"" + c.name +
+             "\" forwarding=enabled advertise=enabled nud=enabled ignoredefaultroutes=disabled");
+  for (const auto& c : state.connections) {
+    if (c.dhcp) continue;
+    for (const auto& a : c.addresses)
+      Line(out, "add address " + Quoted(c.name) + " address=" + a.address + " mask=" + a.mask);
+  }
+  Line(out);
+  Line(out);
+  Line(out, "popd");
+  Line(out, "# End of IPv4 configuration");
+  return out;
+}
+
+std::string Windows10InterfaceDump(const NetworkState& state) {
+  std::string out;
+  Line(out, "#========================");
+  Line(out, "# Interface configuration");
+  Line(out, "#========================");
+  Line(out, "pushd interface");
+  Line(out);
+  Line(out);
+  Line(out, "popd");
+  Line(out, "# End of interface configuration");
+  Line(out);
+  Line(out);
+  Line(out);
+  Line(out, "# ----------------------------------");
+  Line(out, "# IPHTTPS Configuration");
+  Line(out, "# ----------------------------------");
+  Line(out, "pushd interface httpstunnel");
+  Line(out);
+  Line(out, "reset");
+  Line(out);
+  Line(out);
+  Line(out, "popd");
+  Line(out, "# End of IPHTTPS configuration");
+  Line(out);
+  Line(out);
+  Line(out);
+  out += Windows10Ipv4Dump(state);
   return out;
 }
 

@@ -14,6 +14,48 @@ namespace {
 constexpr const char* kSyntaxError =
     "The syntax supplied for this command is not valid. Check help for the correct syntax.";
 constexpr const char* kMissingParameter = "One or more essential parameters not specified";
+constexpr const char* kMissingParameter10 =
+    "One or more essential parameters were not entered.\r\n"
+    "Verify the required parameters, and reenter them.";
+// Windows 10's answer to a name that is neither a connection's nor an interface index.
+constexpr const char* kUnknownInterface10 =
+    "The filename, directory name, or volume label syntax is incorrect.";
+
+// The tags of Windows 10's commands in the order untagged values fill them, every documented
+// tag, so that an abbreviation matches what it matches there; those the simulation has no
+// use for (type, store, subinterface, lifetimes, skipassource) are taken and change nothing.
+const std::vector<std::string> kSetAddressTags = {
+    "name", "source", "address", "mask", "gateway", "gwmetric", "type", "subinterface", "store"};
+const std::vector<std::string> kAddAddressTags = {
+    "name",          "address",           "mask",         "type",  "gateway",     "gwmetric",
+    "validlifetime", "preferredlifetime", "subinterface", "store", "skipassource"};
+const std::vector<std::string> kSetDnsTags = {"name", "source", "address", "register", "validate"};
+const std::vector<std::string> kAddDnsTags = {"name", "address", "index", "validate"};
+const std::vector<std::string> kSetWinsTags = {"name", "source", "address"};
+const std::vector<std::string> kAddWinsTags = {"name", "address", "index"};
+// The objects of "set" and "add" in Windows 10's ipv4 context: "set dns" is "set dnsservers"
+// because "dns" starts no other.
+const std::vector<std::string> kSetObjects = {
+    "address",   "compartment", "dnsservers", "dynamicportrange", "global",
+    "interface", "neighbors",   "route",      "subinterface",     "winsservers"};
+const std::vector<std::string> kAddObjects = {"address",   "dnsservers", "excludedportrange",
+                                              "neighbors", "route",      "winsservers"};
+
+// The word of a list that key names: the word itself, or with prefixes allowed also the one
+// word it starts (netsh's MatchToken; an ambiguous prefix names none). "" for none.
+std::string Match(std::string_view key, const std::vector<std::string>& words, bool prefixes) {
+  if (key.empty()) return {};
+  for (const auto& word : words)
+    if (word == key) return word;
+  if (!prefixes) return {};
+  std::string found;
+  for (const auto& word : words) {
+    if (!word.starts_with(key)) continue;
+    if (!found.empty()) return {};
+    found = word;
+  }
+  return found;
+}
 
 std::optional<uint32_t> ParseAddress(std::string_view text) {
   uint32_t value = 0;
@@ -74,19 +116,30 @@ bool IsSubnetMask(std::string_view text) {
   return (hostBits & (hostBits + 1)) == 0;
 }
 
-NetshInterpreter::NetshInterpreter(NetworkState& state) : state_(state) {}
+NetshVersion NetshVersionFor(uint32_t windowsMajorVersion) {
+  return windowsMajorVersion >= 6 ? NetshVersion::kWindows10 : NetshVersion::kWindowsXp;
+}
+
+NetshInterpreter::NetshInterpreter(NetworkState& state, NetshVersion version)
+    : state_(state), version_(version), addr_(Xp() ? "addr" : "address") {}
+
+bool NetshInterpreter::Enter(Context from, std::string_view word, Context& to) const {
+  if (from == Context::Root && word == "interface")
+    to = Context::Interface;
+  else if (from == Context::Interface && (word == "ip" || word == "ipv4"))
+    to = Context::InterfaceIp;
+  else if (from == Context::Interface && word == "ipv6" && !Xp())
+    to = Context::InterfaceIpv6;
+  else
+    return false;
+  return true;
+}
 
 bool NetshInterpreter::SetContext(std::string_view context) {
   Context target = Context::Root;
-  for (const auto& lexeme : Lex(context)) {
-    const std::string word = LowerCase(lexeme.text);
-    if (target == Context::Root && word == "interface")
-      target = Context::Interface;
-    else if (target == Context::Interface && (word == "ip" || word == "ipv4"))
-      target = Context::InterfaceIp;
-    else
+  for (const auto& lexeme : Lex(context))
+    if (!Enter(target, LowerCase(lexeme.text), target))
       return Fail("The following command was not found: " + std::string(context) + ".");
-  }
   context_ = target;
   return true;
 }
@@ -129,9 +182,16 @@ bool NetshInterpreter::Fail(const std::string& message) {
   return false;
 }
 
-bool NetshInterpreter::Ok() {
-  output_ += "Ok.";
-  output_ += kCRLF;
+bool NetshInterpreter::FailMissing() {
+  return Fail(Xp() ? kMissingParameter : kMissingParameter10);
+}
+
+bool NetshInterpreter::Changed() {
+  // Windows 10's netsh says nothing when a command succeeds.
+  if (Xp()) {
+    output_ += "Ok.";
+    output_ += kCRLF;
+  }
   changed_ = true;
   return true;
 }
@@ -143,10 +203,9 @@ bool NetshInterpreter::Bind(const std::vector<Lexeme>& lexemes, std::size_t from
     if (lexemes[k].equals) return Fail(kSyntaxError);
     if (k + 1 < lexemes.size() && lexemes[k + 1].equals) {
       // A tag with no value ("addr = " at the end of a line) leaves the command incomplete.
-      if (k + 2 >= lexemes.size() || lexemes[k + 2].equals) return Fail(kMissingParameter);
-      const std::string key = LowerCase(lexemes[k].text);
-      if (std::find(order.begin(), order.end(), key) == order.end() || bound(key))
-        return Fail(kSyntaxError);
+      if (k + 2 >= lexemes.size() || lexemes[k + 2].equals) return FailMissing();
+      const std::string key = Match(LowerCase(lexemes[k].text), order, !Xp());
+      if (key.empty() || bound(key)) return Fail(kSyntaxError);
       params.emplace_back(key, lexemes[k + 2].text);
       k += 3;
       continue;
@@ -164,11 +223,16 @@ bool NetshInterpreter::Bind(const std::vector<Lexeme>& lexemes, std::size_t from
 ConnectionState* NetshInterpreter::Connection(const Params& params) {
   auto name = Get(params, "name");
   if (!name) {
-    Fail(kMissingParameter);
+    FailMissing();
     return nullptr;
   }
+  if (!Xp()) {
+    // Windows 10 takes a number for the interface index first.
+    if (auto index = ParseNumber(*name, 999999999))
+      if (ConnectionState* c = state_.FindIndex(*index)) return c;
+  }
   ConnectionState* c = state_.Find(*name);
-  if (!c) Fail("Invalid interface \"" + *name + "\" specified.");
+  if (!c) Fail(Xp() ? "Invalid interface \"" + *name + "\" specified." : kUnknownInterface10);
   return c;
 }
 
@@ -197,15 +261,8 @@ bool NetshInterpreter::Execute(std::string_view rawLine) {
 
   // Leading context names lead from the current context into its subcontexts.
   Context context = context_;
-  for (; i < lexemes.size() && !lexemes[i].equals; ++i) {
-    const std::string word = LowerCase(lexemes[i].text);
-    if (context == Context::Root && word == "interface")
-      context = Context::Interface;
-    else if (context == Context::Interface && (word == "ip" || word == "ipv4"))
-      context = Context::InterfaceIp;
-    else
-      break;
-  }
+  for (; i < lexemes.size() && !lexemes[i].equals; ++i)
+    if (!Enter(context, LowerCase(lexemes[i].text), context)) break;
   if (push) {
     if (i != lexemes.size()) return notFound();
     stack_.push_back(context_);
@@ -217,14 +274,20 @@ bool NetshInterpreter::Execute(std::string_view rawLine) {
     return true;
   }
 
+  if (context == Context::InterfaceIpv6) return notFound();  // known, but nothing modelled
   const std::string verb = LowerCase(lexemes[i].text);
   const std::string object = i + 1 < lexemes.size() ? LowerCase(lexemes[i + 1].text) : "";
   if (verb == "dump") {
     if (i + 1 != lexemes.size()) return Fail(kSyntaxError);
-    output_ += context == Context::InterfaceIp ? InterfaceIpDump(state_) : InterfaceDump(state_);
+    const bool ip = context == Context::InterfaceIp;
+    if (Xp())
+      output_ += ip ? InterfaceIpDump(state_) : InterfaceDump(state_);
+    else
+      output_ += ip ? Windows10Ipv4Dump(state_) : Windows10InterfaceDump(state_);
     return true;
   }
-  if (context == Context::Interface && verb == "reset" && object == "all" &&
+  // Only XP's interface context has "reset all".
+  if (Xp() && context == Context::Interface && verb == "reset" && object == "all" &&
       i + 2 == lexemes.size()) {
     // Resets the interface configuration the simulation does not model (tunnels, demand-dial
     // interfaces); the TCP/IP settings of the connections stay as they are.
@@ -235,21 +298,33 @@ bool NetshInterpreter::Execute(std::string_view rawLine) {
   if (context != Context::InterfaceIp || (verb != "set" && verb != "add")) return notFound();
 
   Params params;
-  if (verb == "set" && object == "address") {
-    return Bind(lexemes, i + 2, {"name", "source", "addr", "mask", "gateway", "gwmetric"},
-                params) &&
-           SetAddress(params);
+  const bool set = verb == "set";
+  auto run = [&](const std::vector<std::string>& tags,
+                 bool (NetshInterpreter::*command)(const Params&)) {
+    return Bind(lexemes, i + 2, tags, params) && (this->*command)(params);
+  };
+  if (Xp()) {
+    if (set && object == "address")
+      return run({"name", "source", "addr", "mask", "gateway", "gwmetric"},
+                 &NetshInterpreter::SetAddress);
+    if (!set && object == "address")
+      return run({"name", "addr", "mask", "gateway", "gwmetric"}, &NetshInterpreter::AddAddress);
+    if (set && object == "dns")
+      return run({"name", "source", "addr", "register"}, &NetshInterpreter::SetDns);
+    if (!set && object == "dns") return run({"name", "addr", "index"}, &NetshInterpreter::AddDns);
+    if (set && object == "wins") return run({"name", "source", "addr"}, &NetshInterpreter::SetWins);
+    return notFound();
   }
-  if (verb == "add" && object == "address") {
-    return Bind(lexemes, i + 2, {"name", "addr", "mask", "gateway", "gwmetric"}, params) &&
-           AddAddress(params);
-  }
-  if (verb == "set" && object == "dns")
-    return Bind(lexemes, i + 2, {"name", "source", "addr", "register"}, params) && SetDns(params);
-  if (verb == "add" && object == "dns")
-    return Bind(lexemes, i + 2, {"name", "addr", "index"}, params) && AddDns(params);
-  if (verb == "set" && object == "wins")
-    return Bind(lexemes, i + 2, {"name", "source", "addr"}, params) && SetWins(params);
+  const std::string command = Match(object, set ? kSetObjects : kAddObjects, true);
+  if (command == "address")
+    return set ? run(kSetAddressTags, &NetshInterpreter::SetAddress)
+               : run(kAddAddressTags, &NetshInterpreter::AddAddress);
+  if (command == "dnsservers")
+    return set ? run(kSetDnsTags, &NetshInterpreter::SetDns)
+               : run(kAddDnsTags, &NetshInterpreter::AddDns);
+  if (command == "winsservers")
+    return set ? run(kSetWinsTags, &NetshInterpreter::SetWins)
+               : run(kAddWinsTags, &NetshInterpreter::AddWins);
   return notFound();
 }
 
@@ -273,10 +348,36 @@ std::optional<std::string> CheckGateway(const std::optional<std::string>& gatewa
   return std::nullopt;
 }
 
-std::optional<std::string> CheckAddressAndMask(const std::string& addr, const std::string& mask) {
-  if (!IsIpAddress(addr)) return "Invalid addr parameter (" + addr + ").";
+std::optional<std::string> CheckAddressAndMask(const char* tag, const std::string& addr,
+                                               const std::string& mask) {
+  if (!IsIpAddress(addr)) return "Invalid " + std::string(tag) + " parameter (" + addr + ").";
   if (!IsSubnetMask(mask)) return "Invalid mask parameter (" + mask + ").";
   return std::nullopt;
+}
+
+// Windows 10 takes "address=A/n" for an address and its mask.
+std::optional<std::string> SplitPrefixLength(std::optional<std::string>& addr,
+                                             std::optional<std::string>& mask) {
+  const std::size_t slash = addr ? addr->find('/') : std::string::npos;
+  if (slash == std::string::npos) return std::nullopt;
+  const auto length = ParseNumber(std::string_view(*addr).substr(slash + 1), 32);
+  if (!length || *length == 0 || mask) return "Invalid address parameter (" + *addr + ").";
+  const uint32_t bits = ~uint32_t{0} << (32 - *length);
+  mask = std::to_string(bits >> 24) + "." + std::to_string((bits >> 16) & 255) + "." +
+         std::to_string((bits >> 8) & 255) + "." + std::to_string(bits & 255);
+  addr->erase(slash);
+  return std::nullopt;
+}
+
+// A value of a tag that takes one of a few words; the message when it is none of them.
+std::optional<std::string> CheckChoice(const std::vector<std::pair<std::string, std::string>>& p,
+                                       std::string_view tag,
+                                       std::initializer_list<std::string_view> choices) {
+  const auto value = Get(p, tag);
+  if (!value) return std::nullopt;
+  for (auto choice : choices)
+    if (SameText(*value, choice)) return std::nullopt;
+  return "'" + *value + "' is not an acceptable value for " + std::string(tag) + ".";
 }
 
 void SetGateway(ConnectionState& c, const std::string& gateway,
@@ -291,21 +392,23 @@ bool NetshInterpreter::SetAddress(const Params& p) {
   ConnectionState* c = Connection(p);
   if (!c) return false;
   const auto source = Get(p, "source");
-  const auto addr = Get(p, "addr");
-  const auto mask = Get(p, "mask");
+  auto addr = Get(p, addr_);
+  auto mask = Get(p, "mask");
   const auto gateway = Get(p, "gateway");
   const auto metric = Get(p, "gwmetric");
+  if (!Xp())
+    if (auto error = SplitPrefixLength(addr, mask)) return Fail(*error);
   if (auto error = CheckGateway(gateway, metric)) return Fail(*error);
-  if (metric && !gateway) return Fail(kMissingParameter);
+  if (metric && !gateway) return FailMissing();
 
   if (!source) {
-    if (addr || mask) return Fail(kMissingParameter);
-    if (!gateway) return Fail(kMissingParameter);
+    // Windows 10 sets a gateway only together with a static address.
+    if (addr || mask || !gateway || !Xp()) return FailMissing();
     if (c->dhcp)
       return Fail("The gateway of \"" + c->name +
                   "\" comes from DHCP; set a static address first (source=static).");
     SetGateway(*c, *gateway, metric);
-    return Ok();
+    return Changed();
   }
   if (SameText(*source, "dhcp")) {
     if (addr || mask || gateway) return Fail(kSyntaxError);
@@ -313,108 +416,122 @@ bool NetshInterpreter::SetAddress(const Params& p) {
     c->addresses.clear();
     c->gateway.clear();
     c->gatewayMetric = 0;
-    return Ok();
+    return Changed();
   }
   if (!SameText(*source, "static"))
     return Fail("'" + *source + "' is not an acceptable value for source.");
-  if (!addr || !mask) return Fail(kMissingParameter);
-  if (auto error = CheckAddressAndMask(*addr, *mask)) return Fail(*error);
+  if (!addr || !mask) return FailMissing();
+  if (auto error = CheckAddressAndMask(addr_, *addr, *mask)) return Fail(*error);
   c->dhcp = false;
   c->addresses = {{*addr, *mask}};
   // A static address set anew replaces the old static settings, the gateway with them; a
   // dump of a connection without a gateway names none.
   SetGateway(*c, gateway.value_or("none"), metric);
-  return Ok();
+  return Changed();
 }
 
 bool NetshInterpreter::AddAddress(const Params& p) {
   ConnectionState* c = Connection(p);
   if (!c) return false;
-  const auto addr = Get(p, "addr");
-  const auto mask = Get(p, "mask");
+  auto addr = Get(p, addr_);
+  auto mask = Get(p, "mask");
   const auto gateway = Get(p, "gateway");
   const auto metric = Get(p, "gwmetric");
-  if (!addr || !mask) return Fail(kMissingParameter);
-  if (auto error = CheckAddressAndMask(*addr, *mask)) return Fail(*error);
+  if (!Xp())
+    if (auto error = SplitPrefixLength(addr, mask)) return Fail(*error);
+  if (!addr || !mask) return FailMissing();
+  if (auto error = CheckAddressAndMask(addr_, *addr, *mask)) return Fail(*error);
   if (auto error = CheckGateway(gateway, metric)) return Fail(*error);
-  if (c->dhcp)
-    return Fail("\"" + c->name +
-                "\" gets its address from DHCP; set a static address first (source=static).");
+  if (c->dhcp) {
+    if (Xp())
+      return Fail("\"" + c->name +
+                  "\" gets its address from DHCP; set a static address first (source=static).");
+    // Windows 10 turns DHCP off for the interface: the new address is its only one.
+    c->dhcp = false;
+    c->addresses.clear();
+    c->gateway.clear();
+    c->gatewayMetric = 0;
+  }
   for (const auto& a : c->addresses)
     if (a.address == *addr) return Fail("The object already exists.");
   c->addresses.push_back({*addr, *mask});
   if (gateway) SetGateway(*c, *gateway, metric);
-  return Ok();
+  return Changed();
 }
 
-bool NetshInterpreter::SetDns(const Params& p) {
-  ConnectionState* c = Connection(p);
-  if (!c) return false;
+bool NetshInterpreter::SetServers(const Params& p, bool& fromDhcp,
+                                  std::vector<std::string>& servers) {
   const auto source = Get(p, "source");
-  const auto addr = Get(p, "addr");
-  const auto reg = Get(p, "register");
-  if (!source) return Fail(kMissingParameter);
-  if (reg && !SameText(*reg, "none") && !SameText(*reg, "primary") && !SameText(*reg, "both"))
-    return Fail("'" + *reg + "' is not an acceptable value for register.");
+  const auto addr = Get(p, addr_);
   if (SameText(*source, "dhcp")) {
     if (addr) return Fail(kSyntaxError);
-    c->dnsFromDhcp = true;
-    c->dnsServers.clear();
-    return Ok();
+    fromDhcp = true;
+    servers.clear();
+    return Changed();
   }
   if (!SameText(*source, "static"))
     return Fail("'" + *source + "' is not an acceptable value for source.");
-  if (!addr) return Fail(kMissingParameter);
-  if (!IsNone(*addr) && !IsIpAddress(*addr)) return Fail("Invalid addr parameter (" + *addr + ").");
-  c->dnsFromDhcp = false;
-  c->dnsServers.clear();
-  if (!IsNone(*addr)) c->dnsServers.push_back(*addr);
-  return Ok();
+  if (!addr) return FailMissing();
+  if (!IsNone(*addr) && !IsIpAddress(*addr))
+    return Fail("Invalid " + std::string(addr_) + " parameter (" + *addr + ").");
+  fromDhcp = false;
+  servers.clear();
+  if (!IsNone(*addr)) servers.push_back(*addr);
+  return Changed();
 }
 
-bool NetshInterpreter::AddDns(const Params& p) {
-  ConnectionState* c = Connection(p);
-  if (!c) return false;
-  const auto addr = Get(p, "addr");
+bool NetshInterpreter::AddServer(const Params& p, bool& fromDhcp,
+                                 std::vector<std::string>& servers) {
+  const auto addr = Get(p, addr_);
   const auto index = Get(p, "index");
-  if (!addr) return Fail(kMissingParameter);
-  if (!IsIpAddress(*addr)) return Fail("Invalid addr parameter (" + *addr + ").");
+  if (!addr) return FailMissing();
+  if (!IsIpAddress(*addr))
+    return Fail("Invalid " + std::string(addr_) + " parameter (" + *addr + ").");
   std::optional<int> position;
   if (index) {
     position = ParseNumber(*index, 999);
     if (!position || *position == 0) return Fail("Invalid index parameter (" + *index + ").");
   }
-  if (!c->dnsFromDhcp &&
-      std::find(c->dnsServers.begin(), c->dnsServers.end(), *addr) != c->dnsServers.end())
+  if (!fromDhcp && std::find(servers.begin(), servers.end(), *addr) != servers.end())
     return Fail("The object is already in the list.");
-  if (c->dnsFromDhcp) c->dnsServers.clear();
-  c->dnsFromDhcp = false;
-  const std::size_t at = position ? std::min<std::size_t>(static_cast<std::size_t>(*position - 1),
-                                                          c->dnsServers.size())
-                                  : c->dnsServers.size();
-  c->dnsServers.insert(c->dnsServers.begin() + static_cast<std::ptrdiff_t>(at), *addr);
-  return Ok();
+  // A server added to those from DHCP starts a static list.
+  if (fromDhcp) servers.clear();
+  fromDhcp = false;
+  const std::size_t at =
+      position ? std::min<std::size_t>(static_cast<std::size_t>(*position - 1), servers.size())
+               : servers.size();
+  servers.insert(servers.begin() + static_cast<std::ptrdiff_t>(at), *addr);
+  return Changed();
+}
+
+bool NetshInterpreter::SetDns(const Params& p) {
+  ConnectionState* c = Connection(p);
+  if (!c) return false;
+  if (!Get(p, "source")) return FailMissing();
+  if (auto error = CheckChoice(p, "register", {"none", "primary", "both"})) return Fail(*error);
+  // validate=yes asks Windows to try the server; the simulation has no network to try it on
+  // and takes it as validate=no does.
+  if (auto error = CheckChoice(p, "validate", {"yes", "no"})) return Fail(*error);
+  return SetServers(p, c->dnsFromDhcp, c->dnsServers);
+}
+
+bool NetshInterpreter::AddDns(const Params& p) {
+  ConnectionState* c = Connection(p);
+  if (!c) return false;
+  if (auto error = CheckChoice(p, "validate", {"yes", "no"})) return Fail(*error);
+  return AddServer(p, c->dnsFromDhcp, c->dnsServers);
 }
 
 bool NetshInterpreter::SetWins(const Params& p) {
   ConnectionState* c = Connection(p);
   if (!c) return false;
-  const auto source = Get(p, "source");
-  const auto addr = Get(p, "addr");
-  if (!source) return Fail(kMissingParameter);
-  if (SameText(*source, "dhcp")) {
-    if (addr) return Fail(kSyntaxError);
-    c->winsFromDhcp = true;
-    c->winsServer.clear();
-    return Ok();
-  }
-  if (!SameText(*source, "static"))
-    return Fail("'" + *source + "' is not an acceptable value for source.");
-  if (!addr) return Fail(kMissingParameter);
-  if (!IsNone(*addr) && !IsIpAddress(*addr)) return Fail("Invalid addr parameter (" + *addr + ").");
-  c->winsFromDhcp = false;
-  c->winsServer = IsNone(*addr) ? std::string() : *addr;
-  return Ok();
+  if (!Get(p, "source")) return FailMissing();
+  return SetServers(p, c->winsFromDhcp, c->winsServers);
+}
+
+bool NetshInterpreter::AddWins(const Params& p) {
+  ConnectionState* c = Connection(p);
+  return c && AddServer(p, c->winsFromDhcp, c->winsServers);
 }
 
 }  // namespace lanvoy::standin

@@ -4,6 +4,7 @@
 // in any letter case.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,16 +13,25 @@
 
 namespace lanvoy::standin {
 
+// Whose netsh the interpreter plays. Windows XP's: the "interface ip" context, "Ok." after
+// each change. Windows 10's: "interface ipv4" (with "ip" as its other name), the commands of
+// its documentation with abbreviated tags and object names, an interface named by its index
+// too, and nothing printed on success.
+enum class NetshVersion { kWindowsXp, kWindows10 };
+
+// Windows Vista (6) and later have the netsh of Windows 10.
+NetshVersion NetshVersionFor(uint32_t windowsMajorVersion);
+
 class NetshInterpreter {
  public:
-  explicit NetshInterpreter(NetworkState& state);
+  explicit NetshInterpreter(NetworkState& state, NetshVersion version = NetshVersion::kWindowsXp);
 
   // The starting context as netsh's "-c" names it ("interface", "interface ip", "" for the
   // top level); false (with a message in output) for an unknown one.
   bool SetContext(std::string_view context);
 
-  // Runs one line. Messages and "Ok." go to output (CR LF line ends). False when the line
-  // was refused; comment and empty lines are accepted and print nothing.
+  // Runs one line. Messages (and "Ok." on XP) go to output (CR LF line ends). False when the
+  // line was refused; comment and empty lines are accepted and print nothing.
   bool Execute(std::string_view line);
 
   // A script's lines in order; every line is run even after a refused one. True when no
@@ -33,18 +43,21 @@ class NetshInterpreter {
   const std::string& output() const { return output_; }
 
  private:
-  enum class Context { Root, Interface, InterfaceIp };
+  enum class Context { Root, Interface, InterfaceIp, InterfaceIpv6 };
   struct Lexeme {
     std::string text;
     bool equals = false;  // an "=" outside quotes
   };
   using Params = std::vector<std::pair<std::string, std::string>>;
 
+  bool Xp() const { return version_ == NetshVersion::kWindowsXp; }
+  bool Enter(Context from, std::string_view word, Context& to) const;
   static std::vector<Lexeme> Lex(std::string_view line);
   bool Bind(const std::vector<Lexeme>& lexemes, std::size_t from,
             const std::vector<std::string>& order, Params& params);
   bool Fail(const std::string& message);
-  bool Ok();
+  bool FailMissing();
+  bool Changed();
   ConnectionState* Connection(const Params& params);
 
   bool SetAddress(const Params& p);
@@ -52,8 +65,15 @@ class NetshInterpreter {
   bool SetDns(const Params& p);
   bool AddDns(const Params& p);
   bool SetWins(const Params& p);
+  bool AddWins(const Params& p);
+  // What set and add do to the DNS or WINS servers (fromDhcp and servers of one kind); set
+  // needs "source" given.
+  bool SetServers(const Params& p, bool& fromDhcp, std::vector<std::string>& servers);
+  bool AddServer(const Params& p, bool& fromDhcp, std::vector<std::string>& servers);
 
   NetworkState& state_;
+  NetshVersion version_;
+  const char* addr_;  // the address tag: XP's "addr", Windows 10's "address"
   Context context_ = Context::Root;
   std::vector<Context> stack_;
   std::string output_;

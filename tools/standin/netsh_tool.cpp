@@ -73,7 +73,7 @@ int RunNetsh(const std::vector<std::string>& args, const std::filesystem::path& 
   const auto statePath = NetworkStatePath(hostRoot);
   try {
     NetworkState state = NetworkState::LoadOrCreate(statePath);
-    NetshInterpreter netsh(state);
+    NetshInterpreter netsh(state, NetshVersionFor(platform::StandinWindowsMajorVersion(hostRoot)));
     bool ok = !context || netsh.SetContext(*context);
     if (ok) ok = script ? netsh.RunScript(text) : netsh.Execute(lanvoy::JoinCommandLine(command));
     out += netsh.output();

@@ -1,5 +1,6 @@
 #include "standin/network_state.h"
 
+#include <algorithm>
 #include <charconv>
 #include <system_error>
 
@@ -25,9 +26,10 @@ bool ParseMode(const std::string& section, const std::string& key, const std::st
 }
 
 // Numbered keys (Dns1, Dns2, ...) up to the first missing one.
-std::vector<std::string> ReadList(const IniFile::Entries& entries, const std::string& key) {
+std::vector<std::string> ReadList(const IniFile::Entries& entries, const std::string& key,
+                                  int first = 1) {
   std::vector<std::string> list;
-  for (int i = 1;; ++i) {
+  for (int i = first;; ++i) {
     const std::string name = key + std::to_string(i);
     bool found = false;
     for (const auto& [k, v] : entries) {
@@ -48,13 +50,23 @@ std::string Value(const IniFile::Entries& entries, const std::string& key) {
 }
 
 void AddList(IniFile::Entries& entries, const std::string& key,
-             const std::vector<std::string>& list) {
-  for (std::size_t i = 0; i < list.size(); ++i)
+             const std::vector<std::string>& list, std::size_t first = 0) {
+  for (std::size_t i = first; i < list.size(); ++i)
     entries.emplace_back(key + std::to_string(i + 1), list[i]);
+}
+
+int ReadNumber(const std::string& section, const std::string& key, const std::string& value) {
+  int number = 0;
+  auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (ec != std::errc() || end != value.data() + value.size())
+    throw ENetworkStateError("network.ini: connection \"" + section + "\" has " + key + "=" +
+                             value + "; it must be a number.");
+  return number;
 }
 
 IniFile::Entries EntriesOf(const ConnectionState& c) {
   IniFile::Entries e;
+  if (c.index > 0) e.emplace_back("Index", std::to_string(c.index));
   e.emplace_back("Description", c.description);
   e.emplace_back("PhysicalAddress", c.physicalAddress);
   e.emplace_back("Mode", ModeText(c.dhcp));
@@ -67,7 +79,9 @@ IniFile::Entries EntriesOf(const ConnectionState& c) {
   e.emplace_back("DnsSource", ModeText(c.dnsFromDhcp));
   AddList(e, "Dns", c.dnsServers);
   e.emplace_back("WinsSource", ModeText(c.winsFromDhcp));
-  e.emplace_back("Wins", c.winsServer);
+  // "Wins" alone, as before a connection could have more than one.
+  e.emplace_back("Wins", c.winsServers.empty() ? std::string() : c.winsServers[0]);
+  AddList(e, "Wins", c.winsServers, 1);
   e.emplace_back("DhcpAddress", c.dhcpLease.address);
   e.emplace_back("DhcpMask", c.dhcpLease.mask);
   e.emplace_back("DhcpGateway", c.dhcpGateway);
@@ -87,18 +101,18 @@ ConnectionState ConnectionOf(const std::string& name, const IniFile::Entries& e)
   const auto masks = ReadList(e, "Mask");
   for (std::size_t i = 0; i < addresses.size(); ++i)
     c.addresses.push_back({addresses[i], i < masks.size() ? masks[i] : std::string()});
+  if (const std::string index = Value(e, "Index"); !index.empty())
+    c.index = std::max(ReadNumber(name, "Index", index), 0);
   c.gateway = Value(e, "Gateway");
-  const std::string metric = Value(e, "GatewayMetric");
-  if (!metric.empty()) {
-    auto [end, ec] = std::from_chars(metric.data(), metric.data() + metric.size(), c.gatewayMetric);
-    if (ec != std::errc() || end != metric.data() + metric.size())
-      throw ENetworkStateError("network.ini: connection \"" + name +
-                               "\" has GatewayMetric=" + metric + "; it must be a number.");
-  }
+  if (const std::string metric = Value(e, "GatewayMetric"); !metric.empty())
+    c.gatewayMetric = ReadNumber(name, "GatewayMetric", metric);
   c.dnsFromDhcp = ParseMode(name, "DnsSource", Value(e, "DnsSource"));
   c.dnsServers = ReadList(e, "Dns");
   c.winsFromDhcp = ParseMode(name, "WinsSource", Value(e, "WinsSource"));
-  c.winsServer = Value(e, "Wins");
+  if (const std::string wins = Value(e, "Wins"); !wins.empty()) {
+    c.winsServers = {wins};
+    for (auto& further : ReadList(e, "Wins", 2)) c.winsServers.push_back(further);
+  }
   c.dhcpLease = {Value(e, "DhcpAddress"), Value(e, "DhcpMask")};
   c.dhcpGateway = Value(e, "DhcpGateway");
   c.dhcpServer = Value(e, "DhcpServer");
@@ -123,8 +137,10 @@ std::vector<std::string> ConnectionState::EffectiveDnsServers() const {
   return dnsFromDhcp ? dhcpDnsServers : dnsServers;
 }
 
-std::string ConnectionState::EffectiveWinsServer() const {
-  return winsFromDhcp ? dhcpWinsServer : winsServer;
+std::vector<std::string> ConnectionState::EffectiveWinsServers() const {
+  if (!winsFromDhcp) return winsServers;
+  if (dhcpWinsServer.empty()) return {};
+  return {dhcpWinsServer};
 }
 
 ConnectionState* NetworkState::Find(std::string_view name) {
@@ -137,9 +153,16 @@ const ConnectionState* NetworkState::Find(std::string_view name) const {
   return const_cast<NetworkState*>(this)->Find(name);
 }
 
+ConnectionState* NetworkState::FindIndex(int index) {
+  for (auto& c : connections)
+    if (c.index == index) return &c;
+  return nullptr;
+}
+
 NetworkState NetworkState::Default() {
   ConnectionState lan;
   lan.name = "LAN-Verbindung";
+  lan.index = 12;
   lan.description = "Realtek RTL8139 Family PCI Fast Ethernet NIC";
   lan.physicalAddress = "00-0C-29-4F-8E-35";
   lan.dhcp = false;
@@ -154,6 +177,7 @@ NetworkState NetworkState::Default() {
 
   ConnectionState wlan;
   wlan.name = "WLAN";
+  wlan.index = 17;
   wlan.description = "Intel(R) PRO/Wireless 2200BG Network Connection";
   wlan.physicalAddress = "00-13-CE-2A-91-07";
   wlan.dhcp = true;
@@ -178,6 +202,14 @@ NetworkState NetworkState::Load(const fs::path& file) {
     if (state.Find(section)) continue;  // a repeated section adds nothing, as Windows reads it
     state.connections.push_back(ConnectionOf(section, ini.ReadSectionValues(section)));
   }
+  // An index taken by an earlier connection (a section copied by hand) counts as missing.
+  int largest = 10;  // Windows gives low indexes to its own interfaces (loopback is 1)
+  for (auto& c : state.connections) {
+    if (state.FindIndex(c.index) != &c) c.index = 0;
+    largest = std::max(largest, c.index);
+  }
+  for (auto& c : state.connections)
+    if (c.index == 0) c.index = ++largest;
   return state;
 }
 
@@ -256,8 +288,9 @@ std::string IpconfigAllReport(const NetworkState& state, const std::string& host
     const auto dns = c.EffectiveDnsServers();
     for (std::size_t i = 0; i < dns.size(); ++i)
       out += i == 0 ? Field("DNS Servers", dns[i]) : Continuation(dns[i]);
-    if (const auto wins = c.EffectiveWinsServer(); !wins.empty())
-      out += Field("Primary WINS Server", wins);
+    const auto wins = c.EffectiveWinsServers();
+    if (!wins.empty()) out += Field("Primary WINS Server", wins[0]);
+    if (wins.size() > 1) out += Field("Secondary WINS Server", wins[1]);
   }
   return out;
 }

@@ -28,6 +28,7 @@ struct AddressEntry {
 
 struct ConnectionState {
   std::string name;
+  int index = 0;                // the interface index, which names it as well on Windows 10
   std::string description;      // the adapter, as ipconfig shows it
   std::string physicalAddress;  // "00-0C-29-4F-8E-35"
 
@@ -39,7 +40,7 @@ struct ConnectionState {
   bool dnsFromDhcp = false;
   std::vector<std::string> dnsServers;  // when not from DHCP
   bool winsFromDhcp = false;
-  std::string winsServer;  // when not from DHCP; empty = none
+  std::vector<std::string> winsServers;  // when not from DHCP
 
   // What the DHCP server on this adapter's network hands out; used while dhcp is set (and
   // for DNS and WINS while they come from DHCP).
@@ -53,7 +54,7 @@ struct ConnectionState {
   std::vector<AddressEntry> EffectiveAddresses() const;
   std::string EffectiveGateway() const;
   std::vector<std::string> EffectiveDnsServers() const;
-  std::string EffectiveWinsServer() const;
+  std::vector<std::string> EffectiveWinsServers() const;
 
   bool operator==(const ConnectionState&) const = default;
 };
@@ -64,6 +65,7 @@ struct NetworkState {
   // Windows compares connection names without regard to case; nullptr when there is none.
   ConnectionState* Find(std::string_view name);
   const ConnectionState* Find(std::string_view name) const;
+  ConnectionState* FindIndex(int index);
 
   // A freshly installed machine: a static wired connection and a DHCP wireless one.
   static NetworkState Default();
@@ -71,6 +73,8 @@ struct NetworkState {
   // Reads the file; a missing file is created with the default machine first.
   static NetworkState LoadOrCreate(const std::filesystem::path& file);
   // Throws ENetworkStateError for a file that cannot be read or holds unusable values.
+  // Connections without an index of their own (a file of before they had one) get the next
+  // ones above the file's largest, in file order, so that every load gives the same.
   static NetworkState Load(const std::filesystem::path& file);
   // Replaces the file whole; EFCreateError when it cannot be written.
   void Save(const std::filesystem::path& file) const;

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <string>
 #include <system_error>
 
 #include "base/error.h"
@@ -16,6 +18,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kFirstPrinter = "HP LaserJet 4050 Series PCL";
+
+// The Windows a new host plays unless LANVOY_SIM_WINDOWS says: XP for as long as the program
+// writes XP's netsh commands.
+constexpr const char* kDefaultWindows = "xp";
 
 constexpr const char* kInitialRegistry =
     "REGEDIT4\r\n"
@@ -63,6 +69,30 @@ constexpr const char* kInitialRegistry =
     "\"NV Hostname\"=\"lanvoy-pc\"\r\n"
     "\r\n";
 
+// The version values Windows keeps in the registry; XP has no CurrentMajorVersionNumber.
+std::string VersionKey() {
+  const char* env = std::getenv(kWindowsVersionVariable);
+  const std::string windows = env && *env ? env : kDefaultWindows;
+  std::string key = "[HKEY_LOCAL_MACHINE\\" + std::string(kCurrentVersionKey) + "]\r\n";
+  if (windows == "10") {
+    key +=
+        "\"CurrentMajorVersionNumber\"=dword:0000000a\r\n"
+        "\"CurrentMinorVersionNumber\"=dword:00000000\r\n"
+        "\"CurrentVersion\"=\"6.3\"\r\n"
+        "\"CurrentBuildNumber\"=\"19045\"\r\n"
+        "\"ProductName\"=\"Windows 10 Pro\"\r\n";
+  } else if (windows == "xp") {
+    key +=
+        "\"CurrentVersion\"=\"5.1\"\r\n"
+        "\"CurrentBuildNumber\"=\"2600\"\r\n"
+        "\"ProductName\"=\"Microsoft Windows XP\"\r\n";
+  } else {
+    throw Error(std::string(kWindowsVersionVariable) + "=" + windows +
+                ": the simulated Windows must be \"xp\" or \"10\".");
+  }
+  return key + "\r\n";
+}
+
 constexpr const char* kInitialHosts =
     "# Hosts file of this computer.\r\n"
     "#\r\n"
@@ -95,11 +125,13 @@ void CreateFile(const fs::path& file, const std::string& bytes) {
 void EnsureHost(const fs::path& root) {
   CreateFolder(root);
   CreateFolder((root / kHostsFile).parent_path());
-  CreateFile(root / kRegistryFile, kInitialRegistry);
+  std::error_code ec;
+  // The variable counts only for a new host: after that, its registry says which Windows it is.
+  if (!fs::exists(root / kRegistryFile, ec))
+    CreateFile(root / kRegistryFile, kInitialRegistry + VersionKey());
   CreateFile(root / kHostsFile, kInitialHosts);
   CreateFile(root / kWindowListFile, kInitialWindowList);
   CreateFile(root / kEventLogFile, "");
-  std::error_code ec;
   if (!fs::exists(root / kWinIniFile, ec)) {
     IniFile winIni((root / kWinIniFile).string());
     try {

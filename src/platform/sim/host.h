@@ -14,9 +14,13 @@ inline constexpr const char* kEventLogFile = "events.log";
 inline constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
 inline constexpr const char* kHostsFile = "WINDOWS/system32/drivers/etc/hosts";
 inline constexpr const char* kWinIniFile = "WINDOWS/win.ini";
+// Which Windows a new host plays: "xp" or "10". Once the host exists, its registry says.
+inline constexpr const char* kWindowsVersionVariable = "LANVOY_SIM_WINDOWS";
+inline constexpr const char* kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
 // Creates the root and every missing file of a freshly installed machine; files that exist
-// are left as they are. Raises EFCreateError for a file that cannot be written.
+// are left as they are. Raises EFCreateError for a file that cannot be written, Error for
+// an unknown LANVOY_SIM_WINDOWS.
 void EnsureHost(const std::filesystem::path& root);
 
 // Appends one line to events.log: what the simulation records instead of doing it. One
