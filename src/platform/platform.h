@@ -170,6 +170,52 @@ class System {
   virtual std::string FromUtf8(std::string_view utf8, uint32_t codePage) = 0;
   // Whether this process has an administrator's rights (an elevated token).
   virtual bool Elevated() = 0;
+  // The running Windows' version, as the system reports it (not as a manifest makes it).
+  struct Version {
+    uint32_t major = 5, minor = 1, build = 2600;
+    bool operator==(const Version&) const = default;
+  };
+  virtual Version WindowsVersion() = 0;
+};
+
+// ---------------------------------------------------------------- network connections
+
+struct IPv4Address {
+  std::string address, mask;
+  bool operator==(const IPv4Address&) const = default;
+};
+
+// IfType values of the connections Windows lists (and of those it does not).
+inline constexpr uint32_t kIfTypeEthernet = 6;
+inline constexpr uint32_t kIfTypeLoopback = 24;
+inline constexpr uint32_t kIfTypeWifi = 71;
+inline constexpr uint32_t kIfTypeTunnel = 131;
+
+// A network connection as Windows knows it on Vista and later (GetAdaptersAddresses and the
+// interface's registry values); its text in the ANSI code page.
+struct NetworkAdapter {
+  std::string name;  // the connection's name ("Ethernet", "LAN-Verbindung")
+  // The name in UTF-8 when the ANSI code page cannot hold it (name is then not exact).
+  std::string unmappableName;
+  uint32_t index = 0;  // the IPv4 interface index
+  uint32_t type = kIfTypeEthernet;
+  bool hidden = false;  // a hidden virtual adapter, not in Network Connections
+  bool dhcp = false;    // the address comes from DHCP
+  std::vector<IPv4Address> addresses;
+  std::string gateway;                   // the default gateway; "" for none
+  uint32_t gatewayMetric = 0;            // the default route's metric
+  std::vector<std::string> dnsServers;   // those in effect
+  bool dnsStatic = false;                // set by hand, not from DHCP
+  std::vector<std::string> winsServers;  // those in effect
+  bool winsStatic = false;
+  bool operator==(const NetworkAdapter&) const = default;
+};
+
+class Network {
+ public:
+  virtual ~Network() = default;
+  // Every network interface, in the order Windows lists them; Error when they cannot be read.
+  virtual std::vector<NetworkAdapter> Adapters() = 0;
 };
 
 // ---------------------------------------------------------------- the whole machine
@@ -182,6 +228,7 @@ class Platform {
   virtual Shell& shell() = 0;
   virtual Printers& printers() = 0;
   virtual System& system() = 0;
+  virtual Network& network() = 0;
 };
 
 // The backend this build links: the simulated host of LANVOY_HOST (else host/ beside the

@@ -22,6 +22,7 @@ class FakeSystem : public platform::System {
   // Both code pages US-ASCII (20127): every other byte or character is "?".
   uint32_t AnsiCodePage() override { return 20127; }
   bool Elevated() override { return true; }
+  Version WindowsVersion() override { return {}; }
   uint32_t OemCodePage() override { return 20127; }
   std::string ToUtf8(std::string_view text, uint32_t) override {
     std::string out(text);

@@ -17,7 +17,8 @@ class FakePlatform : public platform::Platform,
                      platform::Processes,
                      platform::Shell,
                      platform::Printers,
-                     platform::System {
+                     platform::System,
+                     platform::Network {
  public:
   using Values = std::map<std::string, platform::RegistryValue>;
   // Keys by upper-case path without a leading backslash.
@@ -48,6 +49,7 @@ class FakePlatform : public platform::Platform,
   platform::Shell& shell() override { return *this; }
   platform::Printers& printers() override { return *this; }
   platform::System& system() override { return *this; }
+  platform::Network& network() override { return *this; }
 
   // Registry
   class FakeKey : public platform::RegistryKey {
@@ -175,6 +177,10 @@ class FakePlatform : public platform::Platform,
   uint32_t oemCodePage = 850;
   uint32_t AnsiCodePage() override { return ansiCodePage; }
   bool Elevated() override { return elevated; }
+  Version WindowsVersion() override { return windowsVersion; }
+  std::vector<platform::NetworkAdapter> Adapters() override { return adapters; }
+  Version windowsVersion;  // XP
+  std::vector<platform::NetworkAdapter> adapters;
   bool elevated = true;
   uint32_t OemCodePage() override { return oemCodePage; }
   std::string ToUtf8(std::string_view text, uint32_t codePage) override {

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -145,6 +147,39 @@ void EnsureHost(const fs::path& root) {
       throw EFCreateError((root / kWinIniFile).string());
     }
   }
+}
+
+platform::System::Version RegistryWindowsVersion(platform::Registry& registry) {
+  using platform::ValueType;
+  platform::System::Version version;  // XP
+  auto key = registry.Open(platform::RootKey::LocalMachine, kCurrentVersionKey, false);
+  if (!key) return version;
+  auto number = [](const std::string& text, size_t& at) {
+    uint32_t n = 0;
+    auto [end, ec] = std::from_chars(text.data() + at, text.data() + text.size(), n);
+    at = static_cast<size_t>(end - text.data());
+    return ec == std::errc() ? std::optional<uint32_t>(n) : std::nullopt;
+  };
+  if (auto major = key->Query("CurrentMajorVersionNumber");
+      major && major->type == ValueType::DWord) {
+    version.major = major->dword;
+    auto minor = key->Query("CurrentMinorVersionNumber");
+    version.minor = minor && minor->type == ValueType::DWord ? minor->dword : 0;
+  } else if (auto text = key->Query("CurrentVersion"); text && text->type == ValueType::String) {
+    size_t at = 0;
+    auto major = number(text->text, at);
+    if (!major) return version;
+    version.major = *major;
+    ++at;
+    version.minor = at < text->text.size() ? number(text->text, at).value_or(0) : 0;
+  } else {
+    return version;
+  }
+  if (auto build = key->Query("CurrentBuildNumber"); build && build->type == ValueType::String) {
+    size_t at = 0;
+    version.build = number(build->text, at).value_or(0);
+  }
+  return version;
 }
 
 bool AppendEvent(const fs::path& root, const std::string& line) {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace lanvoy::sim {
 
 inline constexpr const char* kRegistryFile = "registry.reg";
@@ -22,6 +24,10 @@ inline constexpr const char* kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows 
 // are left as they are. Raises EFCreateError for a file that cannot be written, Error for
 // an unknown LANVOY_SIM_WINDOWS.
 void EnsureHost(const std::filesystem::path& root);
+
+// The Windows the registry's CurrentVersion key names (CurrentMajorVersionNumber, else
+// "CurrentVersion" as "5.1"); XP when it names none, as a host made before it had them.
+platform::System::Version RegistryWindowsVersion(platform::Registry& registry);
 
 // Appends one line to events.log: what the simulation records instead of doing it. One
 // write per line, so lines of several processes do not mix. false when it cannot be written.

@@ -13,6 +13,7 @@
 #include "platform/sim/host_root.h"
 #include "platform/sim/paths.h"
 #include "profiles/ini_file.h"
+#include "standin/network_state.h"
 
 namespace lanvoy::sim {
 
@@ -250,7 +251,8 @@ SimPlatform::SimPlatform(fs::path root)
       processes_(root_),
       shell_(root_, processes_),
       printers_(root_, registry_),
-      system_(root_, registry_) {
+      system_(root_, registry_),
+      network_(root_) {
   EnsureHost(root_);
 }
 
@@ -289,6 +291,32 @@ platform::Shell::ElevatedRun SimShell::RunElevated(const std::string& program,
 bool SimSystem::Elevated() {
   std::error_code ec;
   return !fs::exists(root_ / "not-elevated", ec);
+}
+
+platform::System::Version SimSystem::WindowsVersion() {
+  return RegistryWindowsVersion(registry_);
+}
+
+std::vector<platform::NetworkAdapter> SimNetwork::Adapters() {
+  const standin::NetworkState state =
+      standin::NetworkState::LoadOrCreate(standin::NetworkStatePath(root_));
+  std::vector<platform::NetworkAdapter> adapters;
+  for (const standin::ConnectionState& c : state.connections) {
+    platform::NetworkAdapter a;
+    a.name = c.name;
+    a.index = static_cast<uint32_t>(c.index);
+    a.dhcp = c.dhcp;
+    for (const standin::AddressEntry& e : c.EffectiveAddresses())
+      a.addresses.push_back({e.address, e.mask});
+    a.gateway = c.EffectiveGateway();
+    a.gatewayMetric = a.gateway.empty() ? 0 : static_cast<uint32_t>(c.gatewayMetric);
+    a.dnsServers = c.EffectiveDnsServers();
+    a.dnsStatic = !c.dnsFromDhcp;
+    a.winsServers = c.EffectiveWinsServers();
+    a.winsStatic = !c.winsFromDhcp;
+    adapters.push_back(std::move(a));
+  }
+  return adapters;
 }
 
 }  // namespace lanvoy::sim

@@ -77,12 +77,24 @@ class SimSystem : public platform::System {
   std::string FromUtf8(std::string_view utf8, uint32_t codePage) override;
   // Elevated unless the host has the file "not-elevated".
   bool Elevated() override;
+  // From the registry's CurrentVersion key, as Windows keeps it; XP when it says nothing.
+  Version WindowsVersion() override;
 
  private:
   uint32_t CodePage(const char* value, uint32_t fallback);
 
   std::filesystem::path root_;
   SimRegistry& registry_;
+};
+
+// The connections of the host's network state (network.ini), as Windows lists them.
+class SimNetwork : public platform::Network {
+ public:
+  explicit SimNetwork(std::filesystem::path root) : root_(std::move(root)) {}
+  std::vector<platform::NetworkAdapter> Adapters() override;
+
+ private:
+  std::filesystem::path root_;
 };
 
 class SimPlatform : public platform::Platform {
@@ -95,6 +107,7 @@ class SimPlatform : public platform::Platform {
   platform::Shell& shell() override { return shell_; }
   platform::Printers& printers() override { return printers_; }
   platform::System& system() override { return system_; }
+  platform::Network& network() override { return network_; }
 
   const std::filesystem::path& root() const { return root_; }
 
@@ -105,6 +118,7 @@ class SimPlatform : public platform::Platform {
   SimShell shell_;
   SimPrinters printers_;
   SimSystem system_;
+  SimNetwork network_;
 };
 
 }  // namespace lanvoy::sim
