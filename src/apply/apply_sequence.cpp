@@ -66,7 +66,7 @@ void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath,
 
   ui.ProgressRange(1, 5);
   ui.ProgressStage(1, "Applying network settings", show);
-  WriteNetshScript(platform.system().NativePath(scriptPath), BuildNetshScript(p));
+  WriteNetshScript(platform.system().NativePath(scriptPath), BuildNetshScript(p, ctx.netsh));
   RunNetsh(scriptPath, ctx, outcome);
 
   ui.ProgressStage(2, "Processing proxy/ Outlook Express account settings", show);

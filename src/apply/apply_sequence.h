@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "apply/netsh_script.h"
 #include "platform/platform.h"
 #include "profiles/profile_record.h"
 
@@ -46,6 +47,8 @@ struct ApplyContext {
   TAppExec& netshExe;
   ApplyObserver& observer;
   std::chrono::milliseconds pause = kStagePause;
+  // The netsh the script is written for.
+  NetshTarget netsh = {};
   // Runs after the last stage, while the progress window is still shown (the check that
   // the settings are in place).
   std::function<void(bool showProgress)> afterStages = nullptr;

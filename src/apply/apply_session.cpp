@@ -8,6 +8,7 @@
 #include "base/strings.h"
 #include "components/appexec.h"
 #include "profiles/profile_store.h"
+#include "sysread/connections.h"
 
 namespace lanvoy {
 
@@ -97,6 +98,7 @@ ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& 
 
   SafeApplyContext after = Readers();
   ApplyContext stages = StageContext();
+  stages.netsh = NetshTargetFor(context_.platform.system().WindowsVersion(), facts.connections);
   stages.afterStages = [&](bool show) {
     context_.observer.ProgressStage(5, "Verifying the settings", show);
     report.differences = VerifyApplied(record, after);
@@ -121,7 +123,12 @@ ApplyReport ApplySession::Undo(bool showProgress) {
   const std::optional<Snapshot> last = file.Last();
   if (!last) throw Error("There is no apply to undo.");
   SafeApplyContext readers = Readers();
-  Snapshot now = TakeSnapshotLike(*last, readers);
+  // One read of the connections for the undo's own snapshot and its script's indexes.
+  const TNetworkInfoSet connections =
+      readers.readConnections ? readers.readConnections() : TNetworkInfoSet{};
+  SafeApplyContext before = readers;
+  before.readConnections = [&connections] { return connections; };
+  Snapshot now = TakeSnapshotLike(*last, before);
   now.profile = "undo of " + last->profile;
   ApplyReport report;
   ApplyObserver& observer = context_.observer;
@@ -134,6 +141,7 @@ ApplyReport ApplySession::Undo(bool showProgress) {
     observer.ProgressRange(1, 5);
     observer.ProgressStage(1, "Restoring the settings before the apply", showProgress);
     ApplyContext stages = StageContext();
+    stages.netsh = NetshTargetFor(context_.platform.system().WindowsVersion(), connections);
     report.outcome = RestoreSnapshot(*last, stages);
     observer.ProgressStage(5, "Verifying the settings", showProgress);
     report.differences = VerifyRestored(*last, readers);

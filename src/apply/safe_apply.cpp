@@ -187,7 +187,9 @@ std::vector<std::string> VerifyRestored(const Snapshot& s, SafeApplyContext& ctx
   const TNetworkInfoSet table = ctx.readConnections ? ctx.readConnections() : TNetworkInfoSet{};
   for (const TNetworkInfo& was : s.connections) {
     const TNetworkInfo* is = Named(table, was.LongLANDescription);
-    if (!is || !(*is == was))
+    // The settings, not the interface index, which no undo sets.
+    if (!is || !(static_cast<const ConnectionSettings&>(*is) == was) ||
+        is->GatewayMetric != was.GatewayMetric)
       out.push_back(was.LongLANDescription + ": the settings are not those before the apply");
   }
   for (const SavedValue& v : s.registry)
@@ -202,7 +204,7 @@ std::vector<std::string> VerifyRestored(const Snapshot& s, SafeApplyContext& ctx
   return out;
 }
 
-std::vector<std::string> RestoreScript(const Snapshot& s) {
+std::vector<std::string> RestoreScript(const Snapshot& s, NetshTarget target) {
   ProfileRecord p;
   // Without a connection of its own the first stays unnamed: no line is written for it.
   ConnectionSettings none;
@@ -211,31 +213,21 @@ std::vector<std::string> RestoreScript(const Snapshot& s) {
   SetConnection(p, 0, none);
   for (size_t i = 0; i < s.connections.size() && i < kConnections; ++i) {
     ConnectionSettings c = s.connections[i];
-    // The dump's "none": no WINS server.
-    if (SameText(c.WINS, "none")) c.WINS.clear();
+    // A server that was cleared is cleared again: the line that sets none is written.
+    if (!c.DHCP_DNS && c.DNS.empty()) c.DNS = "none";
+    if (!c.DHCP_WINS && c.WINS.empty()) c.WINS = "none";
     SetConnection(p, static_cast<int>(i), c);
+    // The gateway's metric as it was, not the script's 1.
+    if (!s.connections[i].GatewayMetric.empty())
+      target.gatewayMetric[c.LongLANDescription] = s.connections[i].GatewayMetric;
   }
-  std::vector<std::string> script = BuildNetshScript(p);
-  // The script's gateway lines give metric 1; the snapshot's own metric goes back instead.
-  for (const TNetworkInfo& c : s.connections) {
-    if (c.GatewayMetric.empty() || c.Gateway.empty()) continue;
-    const std::string line = "set address name = \"" + c.LongLANDescription +
-                             "\" gateway = " + c.Gateway + " gwmetric = ";
-    const std::string given = line + "1";
-    for (std::string& block : script) {
-      const size_t at = block.find(given);
-      const size_t end = at + given.size();
-      if (at != std::string::npos && (end == block.size() || block[end] == '\r'))
-        block.replace(at, given.size(), line + c.GatewayMetric);
-    }
-  }
-  return script;
+  return BuildNetshScript(p, target);
 }
 
 ApplyOutcome RestoreSnapshot(const Snapshot& s, ApplyContext& ctx) {
   platform::Platform& platform = ctx.platform;
   ApplyOutcome outcome;
-  if (!s.connections.empty()) outcome = RunNetshScript(RestoreScript(s), ctx);
+  if (!s.connections.empty()) outcome = RunNetshScript(RestoreScript(s, ctx.netsh), ctx);
   for (const SavedValue& v : s.registry) {
     // A key the value lived in exists again; a value that did not exist goes.
     auto key = platform.registry().Open(v.root, v.key, v.value.has_value());

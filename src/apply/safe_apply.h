@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "apply/apply_sequence.h"
+#include "apply/netsh_script.h"
 #include "platform/platform.h"
 #include "profiles/profile_record.h"
 #include "sysread/network_info.h"
@@ -57,8 +58,9 @@ std::vector<std::string> VerifyApplied(const ProfileRecord& profile, SafeApplyCo
 // The same against a snapshot put back: each part that differs from it.
 std::vector<std::string> VerifyRestored(const Snapshot& snapshot, SafeApplyContext& context);
 
-// The netsh script that sets the snapshot's connections as they were.
-std::vector<std::string> RestoreScript(const Snapshot& snapshot);
+// The netsh script that sets the snapshot's connections as they were, every setting the
+// snapshot holds, a cleared one as cleared.
+std::vector<std::string> RestoreScript(const Snapshot& snapshot, NetshTarget target);
 // Puts the snapshot back: the script through netsh (as stage 1 runs it), then the registry
 // values, the hosts file's bytes and the default printer.
 ApplyOutcome RestoreSnapshot(const Snapshot& snapshot, ApplyContext& context);

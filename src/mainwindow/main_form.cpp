@@ -10,6 +10,7 @@
 #include "mainwindow/layout.h"
 #include "platform/registry_access.h"
 #include "profiles/ini_file.h"
+#include "sysread/connections.h"
 #include "sysread/current_settings_reader.h"
 
 namespace lanvoy {
@@ -140,7 +141,7 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
   };
   OnReadConnections = [this] {
     ReadContext context{platform_, ProgramDirectory(), sysInfo_.WindowsDirectory(), *tempBat_};
-    return ReadInterfaceDump(context);
+    return ReadConnections(context);
   };
   SetupDialogAdmin(*dialogAdmin_);
   SetupDialogBrowserRestart(*dialogBrowserRestart_);
@@ -728,6 +729,12 @@ void TMainForm::ShowComputerName(const std::string& name) {
 
 void TMainForm::ShowDefaultPrinter(const std::string& name) {
   ComboPrinters.SetText(name);
+}
+
+void TMainForm::ShowProblems(const std::vector<std::string>& problems) {
+  std::string text;
+  for (const std::string& p : problems) text += (text.empty() ? "" : "\r\n\r\n") + p;
+  questions_.MessageDlg(text, mtWarning, {mbOK});
 }
 
 void TMainForm::ShowConnections(const TNetworkInfoSet& table) {

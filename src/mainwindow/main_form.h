@@ -165,6 +165,7 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void ShowDefaultPrinter(const std::string& name) override;
   void ShowHosts(const std::vector<HostRow>& rows) override;
   void ShowConnections(const TNetworkInfoSet& table) override;
+  void ShowProblems(const std::vector<std::string>& problems) override;
   const TNetworkInfoSet& Connections() const { return connections_; }
   // The hosts table's rows as shown.
   std::vector<HostRow> HostRows() const;

@@ -8,6 +8,7 @@
 #include "base/files.h"
 #include "base/strings.h"
 #include "components/appexec.h"
+#include "sysread/connections.h"
 #include "sysread/dump_parser.h"
 
 namespace lanvoy {
@@ -44,11 +45,13 @@ void ReadCurrentSettings(ReadContext& ctx, CurrentSettingsSink& sink) {
   sink.ShowProxy(ReadProxySettings(platform.registry()));
   if (auto mail = ReadMailServers(platform.registry())) sink.ShowMail(*mail);
   sink.ShowComputerName(ReadComputerName(platform.registry()));
-  TNetworkInfoSet table = ReadInterfaceDump(ctx);
+  std::vector<std::string> problems;
+  TNetworkInfoSet table = ReadConnections(ctx, &problems);
 
   if (auto printer = CurrentDefaultPrinter(platform.printers())) sink.ShowDefaultPrinter(*printer);
   sink.ShowHosts(FillHostsGrid(ReadHostsFile(system, ctx.windowsDirectory)));
   sink.ShowConnections(table);
+  if (!problems.empty()) sink.ShowProblems(problems);
 }
 
 }  // namespace lanvoy

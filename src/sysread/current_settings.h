@@ -43,6 +43,8 @@ class CurrentSettingsSink {
   // name becomes an item of both connection-name selectors. Called with an empty table when
   // Get Current starts (the table is emptied), and with the parsed table at its end.
   virtual void ShowConnections(const TNetworkInfoSet& table) = 0;
+  // What kept a connection out of the table, one message each; after ShowConnections.
+  virtual void ShowProblems(const std::vector<std::string>& problems) = 0;
 };
 
 }  // namespace lanvoy

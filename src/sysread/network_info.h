@@ -2,6 +2,7 @@
 // Windows lists them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ namespace lanvoy {
 struct TNetworkInfo : ConnectionSettings {
   // The gateway's metric as the machine gives it: undo sets it back as it was.
   std::string GatewayMetric;
+  // The interface index that names it to netsh on Vista and later; 0 from a dump.
+  uint32_t InterfaceIndex = 0;
   bool operator==(const TNetworkInfo&) const = default;
 };
 

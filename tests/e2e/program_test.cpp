@@ -69,6 +69,8 @@ struct ProgramRun {
 
 class ProgramTest : public ::testing::Test {
  protected:
+  // The Windows of the host the program makes: XP, whose netsh's words the tests read.
+  std::string windows = "xp";
   void SetUp() override {
     for (const char* name :
          {"Lanvoy", "lanvoy_windows.so", "netsh", "ipconfig", "cmd", "Rundll32"}) {
@@ -96,10 +98,11 @@ class ProgramTest : public ::testing::Test {
     fs::create_directory(dir.path() / "runtime");
     fs::permissions(dir.path() / "runtime", fs::perms::owner_all);
     std::vector<std::string> env = more;
-    for (const std::string& entry : {std::string("QT_QPA_PLATFORM=offscreen"),
-                                     std::string("QT_LOGGING_RULES=default.warning=false"),
-                                     "XDG_RUNTIME_DIR=" + dir.File("runtime"),
-                                     "LSAN_OPTIONS=suppressions=\"" + dir.File("lsan.supp") + "\""})
+    for (const std::string& entry :
+         {"LANVOY_SIM_WINDOWS=" + windows, std::string("QT_QPA_PLATFORM=offscreen"),
+          std::string("QT_LOGGING_RULES=default.warning=false"),
+          "XDG_RUNTIME_DIR=" + dir.File("runtime"),
+          "LSAN_OPTIONS=suppressions=\"" + dir.File("lsan.supp") + "\""})
       env.push_back(entry);
     // The caller's own host never counts.
     for (char** e = environ; *e; ++e)

@@ -13,7 +13,9 @@
 #include "profiles/profile_store.h"
 #include "sim/netsh_test_support.h"
 #include "standin/network_state.h"
+#include "sysread/connections.h"
 #include "sysread/current_settings_reader.h"
+#include "test_support/host_windows.h"
 #include "test_support/profiles.h"
 #include "test_support/recorders.h"
 #include "test_support/temp_dir.h"
@@ -53,6 +55,8 @@ class ApplyTest : public ::testing::Test {
   }
 
   test::TempDir dir_;
+  // The five stages as Windows 5 runs them (the session picks the grammar on later ones).
+  test::HostWindows hostWindows_{"xp"};
   sim::SimPlatform platform_{dir_.path() / "host"};
   std::string programDir_ = (dir_.path() / "Program Files" / "Lanvoy").string() + "/";
   TAppExec netsh_{platform_.processes()};
@@ -235,7 +239,7 @@ class ApplySessionTest : public ApplyTest {
          observer_,
          [this] {
            ReadContext ctx{platform_, programDir_, platform_.system().WindowsDirectory(), tempBat_};
-           return ReadInterfaceDump(ctx);
+           return ReadConnections(ctx);
          },
          std::chrono::milliseconds(0)});
   }

@@ -104,7 +104,7 @@ TEST(SimHostWindows, ChosenWhenTheHostIsMadeAndKeptByItsRegistry) {
   // An empty value counts as none.
   auto set = [](const std::string& value) { setenv(kWindowsVersionVariable, value.c_str(), 1); };
   for (const auto& [variable, major] :
-       std::vector<std::pair<std::string, uint32_t>>{{"", 5}, {"xp", 5}, {"10", 10}}) {
+       std::vector<std::pair<std::string, uint32_t>>{{"", 10}, {"xp", 5}, {"10", 10}}) {
     test::TempDir dir;
     set(variable);
     EnsureHost(dir.path());

@@ -57,6 +57,10 @@ class RecordingSink : public CurrentSettingsSink {
     calls.push_back("hosts");
     hosts = rows;
   }
+  void ShowProblems(const std::vector<std::string>& found) override {
+    calls.push_back("problems");
+    problems = found;
+  }
   void ShowConnections(const TNetworkInfoSet& table) override {
     calls.push_back("connections");
     connections = table;
@@ -68,6 +72,7 @@ class RecordingSink : public CurrentSettingsSink {
   std::string computerName, printer;
   std::vector<HostRow> hosts;
   TNetworkInfoSet connections;
+  std::vector<std::string> problems;
 };
 
 }  // namespace lanvoy::test

@@ -11,6 +11,7 @@
 #include "components/appexec.h"
 #include "platform/sim/sim_platform.h"
 #include "sysread/dump_parser.h"
+#include "test_support/host_windows.h"
 #include "test_support/scripted_questions.h"
 #include "window_fixture.h"
 
@@ -63,6 +64,8 @@ class SafeApplyTest : public test::WindowTest {
     return "none";
   }
 
+  // netsh's words as Windows 5's netsh says them.
+  test::HostWindows hostWindows{"xp"};
   sim::SimPlatform sim{dir.path() / "host"};
 };
 

@@ -6,6 +6,7 @@
 #include "components/appexec.h"
 #include "platform/sim/host.h"
 #include "platform/sim/sim_platform.h"
+#include "test_support/host_windows.h"
 #include "window_fixture.h"
 
 namespace lanvoy {
@@ -40,6 +41,8 @@ class SimWindowTest : public test::WindowTest {
   std::string HostFile(const std::string& name) { return dir.Read("host/" + name); }
   std::string Events() { return HostFile(sim::kEventLogFile); }
 
+  // netsh's words as Windows 5's netsh says them.
+  test::HostWindows hostWindows{"xp"};
   sim::SimPlatform sim{dir.path() / "host"};
 };
 

@@ -11,6 +11,7 @@
 #include "apply/proxy_settings.h"
 #include "mainwindow/main_form.h"
 #include "platform/sim/sim_platform.h"
+#include "test_support/host_windows.h"
 #include "test_support/recording_window.h"
 #include "test_support/scripted_questions.h"
 #include "test_support/temp_dir.h"
@@ -54,6 +55,8 @@ class StartupTest : public ::testing::Test {
   }
 
   test::TempDir dir;
+  // netsh's words as Windows 5's netsh says them.
+  test::HostWindows hostWindows{"xp"};
   sim::SimPlatform machine{dir.path() / "host"};
   ScriptedQuestions questions;
   test::RecordingWindows windows;

@@ -23,7 +23,7 @@ constexpr const char* kFirstPrinter = "HP LaserJet 4050 Series PCL";
 
 // The Windows a new host plays unless LANVOY_SIM_WINDOWS says: XP for as long as the program
 // writes XP's netsh commands.
-constexpr const char* kDefaultWindows = "xp";
+constexpr const char* kDefaultWindows = "10";
 
 constexpr const char* kInitialRegistry =
     "REGEDIT4\r\n"
