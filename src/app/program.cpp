@@ -8,9 +8,12 @@
 #include "apply/safe_apply.h"
 #include "base/files.h"
 #include "base/strings.h"
+#include "components/appexec.h"
+#include "components/sys_info.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/memory_window.h"
 #include "profiles/profile_store.h"
+#include "sysread/current_record.h"
 
 namespace lanvoy {
 
@@ -40,7 +43,7 @@ std::unique_ptr<platform::Platform> CreatePlatformOrTell(
 
 bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath) {
   const StartupArguments arguments = ParseStartupArguments(args);
-  if (arguments.keep) return true;
+  if (arguments.keep || arguments.current) return true;
   if (!arguments.hide) return false;
   // A name not in the store gives the interactive program, with its message in the window.
   return arguments.undo ||
@@ -48,11 +51,12 @@ bool StartsWithoutWindows(const std::vector<std::string>& args, const std::strin
 }
 
 int RunWithoutWindows(platform::Platform& platform, const std::vector<std::string>& args,
-                      std::ostream& err) {
+                      std::ostream& out, std::ostream& err) {
   WindowlessQuestions questions(err);
   MemoryWindows windows;
   TLanvoyProgram program(platform, questions, windows, platform.system().ExecutablePath(), args,
                          err);
+  program.Out = &out;
   // The store changed in between and the profile is gone: the program would wait in a window.
   if (program.Start()) return kExitApplyFailed;
   return program.ExitCode();
@@ -71,6 +75,10 @@ bool TLanvoyProgram::Start() {
       err_ << "Cannot create file " << KeepFilePath(StorePathFor(exePath_)) << std::endl;
       exitCode_ = kExitApplyFailed;
     }
+    return false;
+  }
+  if (arguments.current) {
+    PrintCurrent(arguments);
     return false;
   }
   unattended_.SetUnattended(arguments.hide);
@@ -120,6 +128,29 @@ bool TLanvoyProgram::Start() {
   }
   splash_.reset();
   return true;
+}
+
+void TLanvoyProgram::PrintCurrent(const StartupArguments& arguments) {
+  try {
+    if (!TProfileStore::IsValidProfileName(arguments.currentName))
+      throw EProfileNameError(arguments.currentName);
+    TAppExec tempBat(platform_.processes());
+    tempBat.SetWait(true);
+    tempBat.SetWindowState(wsMinimized);
+    tempBat.SetHideIfMinimized(true);
+    TSysInfo info(platform_.system());
+    ReadContext context{platform_, ExtractFilePath(exePath_), info.WindowsDirectory(), tempBat};
+    std::vector<std::string> problems;
+    const ProfileRecord record = ReadCurrentRecord(context, problems);
+    for (const std::string& p : problems) err_ << p << '\n';
+    std::ostream& out = Out ? *Out : err_;
+    out << TProfileStore::SectionText(arguments.currentName, record);
+    out.flush();
+  } catch (const std::exception& e) {
+    err_ << e.what() << '\n';
+    exitCode_ = kExitApplyFailed;
+  }
+  err_.flush();
 }
 
 void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments) {

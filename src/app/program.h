@@ -36,7 +36,7 @@ std::unique_ptr<platform::Platform> CreatePlatformOrTell(
 // Such a start: the program on windows without a display and without a toolkit, every
 // question on err. Returns the exit code.
 int RunWithoutWindows(platform::Platform& platform, const std::vector<std::string>& args,
-                      std::ostream& err);
+                      std::ostream& out, std::ostream& err);
 
 class TLanvoyProgram {
  public:
@@ -62,8 +62,12 @@ class TLanvoyProgram {
   std::chrono::milliseconds SplashPause{3000};
   // The pause in each of the apply's stages 2 to 5.
   std::chrono::milliseconds ApplyPause = kStagePause;
+  // Where the results of a command ("--current") go; without one, to err.
+  std::ostream* Out = nullptr;
 
  private:
+  // "--current [NAME]": Get Current as a section of the store.
+  void PrintCurrent(const StartupArguments& arguments);
   void UnattendedApply(const StartupArguments& arguments);
   void UnattendedUndo(bool hide);
 

@@ -19,6 +19,9 @@ StartupArguments ParseStartupArguments(const std::vector<std::string>& args) {
       result.undo = true;
     } else if (option == "--keep") {
       result.keep = true;
+    } else if (option == "--current") {
+      result.current = true;
+      if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) result.currentName = args[++i];
     } else if (option == "--confirm-within" && i + 1 < args.size()) {
       result.confirmWithin = std::max(0, IniFile::IntegerOf(args[++i], 0));
     } else {

@@ -18,6 +18,9 @@ struct StartupArguments {
   // many seconds for "--keep" before the apply is undone.
   bool force = false, undo = false, keep = false;
   int confirmWithin = 0;
+  // "--current [NAME]": Get Current printed as a section of the store named NAME.
+  bool current = false;
+  std::string currentName = "Current";
   // The arguments without the options, as the window's logic reads them (argument 2
   // "hide" also for "--undo hide").
   std::vector<std::string> positional;

@@ -74,7 +74,15 @@ void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath,
   // Written at every apply, so that a profile with the proxy off switches it off.
   WriteProxySettings(platform.registry(), p.Proxy, p.ProxyPort, SplitLines(p.ProxyNotUsed),
                      p.ProxyNoLocal, p.EnableProxy);
-  if (p.IncludeOLExp) WriteMailServers(platform.registry(), p.OLEXPIMAP, p.OLEXPSMTP, p.OLEXPPOP);
+  const bool windows5 = platform.system().WindowsVersion().Windows5();
+  // Later Windows keep no proxy they read once: running programs are told.
+  if (!windows5) platform.system().InternetSettingsChanged();
+  if (p.IncludeOLExp) {
+    if (!windows5 && !MailAccountExists(platform.registry()))
+      outcome.stageProblems.push_back(kNoMailAccountMessage);
+    else
+      WriteMailServers(platform.registry(), p.OLEXPIMAP, p.OLEXPSMTP, p.OLEXPPOP);
+  }
 
   ui.ProgressStage(3, "Processing Host file modification/ script execution", show);
   if (p.IncludeHostModification) {
@@ -90,11 +98,24 @@ void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath,
 
   ui.ProgressStage(4, "Processing default printer", show);
   pause();
-  if (p.IncludeDefPrint) SetDefaultPrinter(platform, p.DefPrinter);
+  if (p.IncludeDefPrint) {
+    if (windows5)
+      SetDefaultPrinter(platform, p.DefPrinter);
+    else if (!platform.printers().SetDefault(p.DefPrinter))
+      outcome.stageProblems.push_back("Windows did not make \"" + p.DefPrinter +
+                                      "\" the default printer: it is not installed here.");
+  }
 
   ui.ProgressStage(5, "Processing computer name", show);
   pause();
-  if (p.IncludeHostName) WriteComputerName(platform.registry(), p.HostName);
+  if (p.IncludeHostName) {
+    std::string refused;
+    if (windows5)
+      WriteComputerName(platform.registry(), p.HostName);
+    else if (!platform.system().SetComputerName(p.HostName, refused))
+      outcome.stageProblems.push_back("Windows refused the computer name \"" + p.HostName +
+                                      "\": " + refused + ".");
+  }
   if (ctx.afterStages) ctx.afterStages(show);
 }
 

@@ -61,6 +61,9 @@ struct ApplyOutcome {
   std::string netshOutput;
   std::vector<std::string> netshErrors;  // what netsh printed other than "Ok."
   std::string hostsError;                // the swallowed error of the hosts stage, if any
+  // What a later stage could not do on Vista and later, where Windows says so (no mail
+  // account, a printer or computer name Windows refused).
+  std::vector<std::string> stageProblems;
   bool NetshSucceeded() const {
     return !netshWaited || (netshExitCode == 0 && netshErrors.empty());
   }

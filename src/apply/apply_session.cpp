@@ -4,6 +4,8 @@
 #include <fstream>
 
 #include "apply/hosts_file.h"
+#include "apply/mail_servers.h"
+#include "apply/printer_computer.h"
 #include "base/files.h"
 #include "base/strings.h"
 #include "components/appexec.h"
@@ -75,6 +77,9 @@ MachineFacts ApplySession::ReadMachineFacts(std::vector<Finding>& findings) {
   facts.scriptRunner = [&platform](const std::string& ext) {
     return platform.shell().CanOpen(ext);
   };
+  facts.windows5 = platform.system().WindowsVersion().Windows5();
+  facts.mailAccount = MailAccountExists(platform.registry());
+  facts.windowsManagesPrinter = WindowsManagesDefaultPrinter(platform.registry());
   return facts;
 }
 
@@ -170,6 +175,8 @@ std::string ApplyReportText(const ApplyReport& report) {
     text += ":";
     for (const std::string& line : report.outcome.netshErrors) text += "\r\n" + line;
   }
+  for (const std::string& problem : report.outcome.stageProblems)
+    text += (text.empty() ? "" : "\r\n\r\n") + problem;
   if (!report.differences.empty()) {
     if (!text.empty()) text += "\r\n\r\n";
     text += "Not every setting is in place:";
@@ -189,6 +196,10 @@ int UnattendedExitCode(const ApplyReport& report, std::ostream& err) {
   }
   if (!outcome.hostsError.empty()) {
     err << outcome.hostsError << '\n';
+    code = kExitNetshErrors;
+  }
+  for (const std::string& problem : outcome.stageProblems) {
+    err << problem << '\n';
     code = kExitNetshErrors;
   }
   for (const std::string& line : report.differences) err << line << '\n';

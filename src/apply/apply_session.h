@@ -24,10 +24,12 @@ class TAppExec;
 inline constexpr int kExitApplied = 0;
 // A stage raised an error and the later stages were skipped, or the program could not start.
 inline constexpr int kExitApplyFailed = 1;
-inline constexpr int kExitNetshErrors = 2;  // every stage ran, but netsh or the hosts file failed
-inline constexpr int kExitNotInPlace = 3;   // verify found settings not in place
-inline constexpr int kExitRefused = 4;      // the checks found errors; nothing was changed
-inline constexpr int kExitReverted = 5;     // not kept in time: the apply was undone
+// Every stage ran, but netsh rejected lines or a stage could not do its part (the hosts file,
+// and on later Windows the mail account, the printer, the computer name).
+inline constexpr int kExitNetshErrors = 2;
+inline constexpr int kExitNotInPlace = 3;  // verify found settings not in place
+inline constexpr int kExitRefused = 4;     // the checks found errors; nothing was changed
+inline constexpr int kExitReverted = 5;    // not kept in time: the apply was undone
 
 // What a session needs of the machine and of the program that runs it.
 struct SessionContext {

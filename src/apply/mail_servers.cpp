@@ -36,6 +36,11 @@ std::optional<MailServers> ReadMailServers(platform::Registry& registry) {
   return mail;
 }
 
+bool MailAccountExists(platform::Registry& registry) {
+  auto account = DefaultMailAccountKey(registry);
+  return account && TRegistry(registry, platform::RootKey::CurrentUser).OpenKey(*account, false);
+}
+
 bool IsMailClientRunning(platform::System& system) {
   return system.FindWindowByClass(kMailClientWindowClass);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "apply/mail_servers.h"
 #include "apply/profile_script.h"
 #include "base/strings.h"
 
@@ -134,7 +135,30 @@ std::vector<Finding> PreflightChecks(const ProfileRecord& p, const MachineFacts&
                                      p.DefPrinter) == machine.printers.end())
     out.push_back({Finding::Warning,
                    "The printer \"" + p.DefPrinter + "\" is not installed on this computer."});
+  if (!machine.windows5) {
+    if (p.IncludeOLExp && !machine.mailAccount)
+      out.push_back({Finding::Warning, kNoMailAccountMessage});
+    if (p.IncludeDefPrint && machine.windowsManagesPrinter)
+      out.push_back({Finding::Warning,
+                     "Windows manages the default printer itself (Settings, Printers: \"Let "
+                     "Windows manage my default printer\"): it may change \"" +
+                         p.DefPrinter + "\" back."});
+    if (p.IncludeHostName)
+      if (const std::string problem = ComputerNameProblem(p.HostName); !problem.empty())
+        out.push_back({Finding::Error, "The computer name \"" + p.HostName + "\" " + problem});
+  }
   return out;
+}
+
+std::string ComputerNameProblem(const std::string& name) {
+  if (name.empty()) return "is empty: Windows needs a name.";
+  if (name.size() > 15) return "is longer than 15 characters, which Windows does not take.";
+  if (name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-") !=
+      std::string::npos)
+    return "holds characters other than letters, digits and hyphens, which Windows does not take.";
+  if (name.find_first_not_of("0123456789") == std::string::npos)
+    return "is digits only, which Windows does not take.";
+  return "";
 }
 
 bool HasErrors(const std::vector<Finding>& findings) {

@@ -35,7 +35,15 @@ struct MachineFacts {
   std::vector<std::string> printers;
   // Whether a program is registered for a script's extension (".vbs" ...).
   std::function<bool(const std::string& extension)> scriptRunner;
+  // Windows 2000 or XP: the checks of later Windows' ways do not apply.
+  bool windows5 = true;
+  bool mailAccount = true;             // the default account of Outlook Express exists
+  bool windowsManagesPrinter = false;  // "Let Windows manage my default printer" is on
 };
+
+// Why Windows would refuse the computer name ("" when it would take it): empty, longer
+// than 15 characters, characters other than letters, digits and hyphens, digits only.
+std::string ComputerNameProblem(const std::string& name);
 
 std::vector<Finding> PreflightChecks(const ProfileRecord& profile, const MachineFacts& machine);
 bool HasErrors(const std::vector<Finding>& findings);

@@ -33,6 +33,13 @@ void SetDefaultPrinter(platform::Platform& platform, const std::string& name) {
   }
 }
 
+bool WindowsManagesDefaultPrinter(platform::Registry& registry) {
+  auto key = registry.Open(platform::RootKey::CurrentUser,
+                           "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", false);
+  auto mode = key ? key->Query("LegacyDefaultPrinterMode") : std::nullopt;
+  return !mode || mode->type != platform::ValueType::DWord || mode->dword == 0;
+}
+
 std::string ReadComputerName(platform::Registry& registry) {
   TRegistry reg(registry, platform::RootKey::LocalMachine);
   if (!reg.OpenKey(kComputerNameReadKey, true)) return std::string();

@@ -31,6 +31,10 @@ std::optional<std::string> CurrentDefaultPrinter(platform::Printers& printers);
 // Reports nothing: a printer that is not installed is still written.
 void SetDefaultPrinter(platform::Platform& platform, const std::string& name);
 
+// Whether Windows 10 and later choose the default printer themselves: the user's
+// LegacyDefaultPrinterMode is 0 or missing.
+bool WindowsManagesDefaultPrinter(platform::Registry& registry);
+
 // "" when the key cannot be opened.
 std::string ReadComputerName(platform::Registry& registry);
 // An empty name is written as "PC"; four values, in order.

@@ -23,6 +23,21 @@ std::string RemoveAllIgnoringCase(const std::string& text, const std::string& wh
 
 }  // namespace
 
+std::string ProxyForHttp(const std::string& value) {
+  if (value.find('=') == std::string::npos) return value;
+  // "http=host:port;https=host:port;ftp=...": the http proxy, else the first one named.
+  std::string first;
+  for (const std::string& entry : SplitLines(ReplaceAll(value, ";", "\r\n"))) {
+    const size_t equals = entry.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string scheme = LowerCase(Trim(entry.substr(0, equals)));
+    const std::string server = Trim(entry.substr(equals + 1));
+    if (scheme == "http") return server;
+    if (first.empty()) first = server;
+  }
+  return first;
+}
+
 std::string BuildProxyOverride(const std::vector<std::string>& exceptions, bool noLocal) {
   std::string text = JoinLines(exceptions);
   while (text.find("\r\n\r\n") != std::string::npos) text = ReplaceAll(text, "\r\n\r\n", "\r\n");
@@ -52,7 +67,7 @@ ProxySettings ReadProxySettings(platform::Registry& registry) {
   ProxySettings proxy;
   TRegistry reg(registry, platform::RootKey::CurrentUser);
   if (reg.OpenKey(kInternetSettingsKey, true)) {
-    std::string server = reg.ReadString("ProxyServer");
+    std::string server = ProxyForHttp(reg.ReadString("ProxyServer"));
     if (!server.empty()) {
       auto colon = server.find(':');
       if (colon == std::string::npos) {
@@ -64,7 +79,9 @@ ProxySettings ReadProxySettings(platform::Registry& registry) {
     }
   }
   reg.CloseKey();
-  if (reg.OpenKey(kInternetSettingsKey, true)) proxy.Enable = reg.ReadInteger("ProxyEnable") > 0;
+  // A user who never set a proxy has no ProxyEnable: Windows reads that as no proxy.
+  if (reg.OpenKey(kInternetSettingsKey, true) && reg.ValueExists("ProxyEnable"))
+    proxy.Enable = reg.ReadInteger("ProxyEnable") > 0;
   reg.CloseKey();
   if (reg.OpenKey(kInternetSettingsKey, true)) {
     std::string text = ReplaceAll(reg.ReadString("ProxyOverride"), ";", "\r\n");

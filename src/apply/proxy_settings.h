@@ -20,6 +20,11 @@ void WriteProxySettings(platform::Registry& registry, const std::string& server,
                         const std::string& port, const std::vector<std::string>& exceptions,
                         bool noLocal, bool enable);
 
+// The server of "ProxyServer" that browsing uses: the value itself, or of the per-protocol
+// form ("http=host:port;https=host:port") the http one, else the first.
+std::string ProxyForHttp(const std::string& value);
+
+// A missing value reads as Windows reads it: no server, no proxy.
 ProxySettings ReadProxySettings(platform::Registry& registry);
 
 }  // namespace lanvoy

@@ -139,6 +139,8 @@ class Printers {
                                   const std::string& value) = 0;
   // SendMessage(HWND_BROADCAST, WM_WININICHANGE, 0, section); waits for every window.
   virtual void BroadcastSettingChange(const std::string& section) = 0;
+  // SetDefaultPrinterA; false when the printer is not installed or the call fails.
+  virtual bool SetDefault(const std::string& name) = 0;
 };
 
 class System {
@@ -173,9 +175,17 @@ class System {
   // The running Windows' version, as the system reports it (not as a manifest makes it).
   struct Version {
     uint32_t major = 5, minor = 1, build = 2600;
+    // Windows 2000 and XP, whose ways the program keeps there exactly.
+    bool Windows5() const { return major <= 5; }
     bool operator==(const Version&) const = default;
   };
   virtual Version WindowsVersion() = 0;
+  // InternetSetOptionA with INTERNET_OPTION_SETTINGS_CHANGED, then INTERNET_OPTION_REFRESH:
+  // running programs take the proxy written to the registry without a restart.
+  virtual void InternetSettingsChanged() = 0;
+  // SetComputerNameExA(ComputerNamePhysicalDnsHostname): the name after the next restart.
+  // false with the system's error text in message when Windows refuses it.
+  virtual bool SetComputerName(const std::string& name, std::string& message) = 0;
 };
 
 // ---------------------------------------------------------------- network connections

@@ -221,6 +221,16 @@ ProfileRecord TProfileStore::LoadProfile(const std::string& name) const {
 
 void TProfileStore::SaveProfile(const std::string& name, const ProfileRecord& r) {
   CheckName(name);
+  ini_.ReplaceSection(name, EntriesOf(r));
+}
+
+std::string TProfileStore::SectionText(const std::string& name, const ProfileRecord& r) {
+  std::string text = "[" + name + "]" + kCRLF;
+  for (const auto& [key, value] : EntriesOf(r)) text += key + "=" + value + kCRLF;
+  return text;
+}
+
+IniFile::Entries TProfileStore::EntriesOf(const ProfileRecord& r) {
   auto b = [](bool v) { return std::string(v ? "1" : "0"); };
   auto i = [](int32_t v) { return std::to_string(v); };
   IniFile::Entries e;
@@ -265,7 +275,7 @@ void TProfileStore::SaveProfile(const std::string& name, const ProfileRecord& r)
     e.emplace_back("ConfirmKeep", "1");
     e.emplace_back("ConfirmSeconds", i(r.ConfirmSeconds));
   }
-  ini_.ReplaceSection(name, e);
+  return e;
 }
 
 ProfileRecord TProfileStore::CreateProfile(const std::string& name) {

@@ -45,6 +45,12 @@ class TProfileStore {
   bool MoveProfile(const std::string& source, const std::string& target);  // false: it stopped
   static bool IsValidProfileName(const std::string& name);
 
+  // The keys and values SaveProfile writes for the record, in its order.
+  static IniFile::Entries EntriesOf(const ProfileRecord& record);
+  // The record as a section of a store: "[name]" and every key as SaveProfile writes it, each
+  // line ended by CR LF.
+  static std::string SectionText(const std::string& name, const ProfileRecord& record);
+
  private:
   IniFile ini_;
 };

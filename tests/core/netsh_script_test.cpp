@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/error.h"
 #include "test_support/profiles.h"
 #include "test_support/temp_dir.h"
@@ -142,6 +144,71 @@ TEST(NetshScript, WriteFailureRaisesCannotCreate) {
   }
   WriteNetshScript(dir.File("empty.txt"), {});
   EXPECT_EQ(dir.Read("empty.txt"), "");
+}
+
+// Vista and later: the same lines in the same cases, in the "interface ipv4" grammar, each
+// connection named by its interface index.
+TEST(NetshScript, Ipv4GrammarLineForLine) {
+  NetshTarget target;
+  target.ipv4Grammar = true;
+  target.interfaceIndex = {{"LAN-Verbindung", 12}, {"WLAN", 17}};
+  auto script = [&](const std::function<void(ProfileRecord&)>& change) {
+    ProfileRecord p = WorkedExample();
+    change(p);
+    std::string text;
+    for (const std::string& entry : BuildNetshScript(p, target)) text += entry + "\n";
+    return text;
+  };
+  const std::string head = "pushd interface ipv4\n";
+  const std::string wlan = "set address name=17 source=dhcp\n";
+  const std::string wlanDns = "set dnsservers name=17 source=dhcp\n";
+  const std::string wlanWins = "set winsservers name=17 source=dhcp\npopd\n";
+  const struct {
+    const char* what;
+    std::function<void(ProfileRecord&)> change;
+    std::string expected;
+  } cases[] = {
+      {"static: the gateway in the address line", [](ProfileRecord&) {},
+       head +
+           "set address name=12 source=static address=192.168.0.20 mask=255.255.255.0 "
+           "gateway=192.168.0.1 gwmetric=1\r\n" +
+           wlan +
+           "set dnsservers name=12 source=static address=192.168.0.1 register=primary "
+           "validate=no\r\n" +
+           wlanDns + "\r\n" + wlanWins},
+      {"second address, second DNS, WINS, no gateway",
+       [](ProfileRecord& p) {
+         p.IP2 = "10.0.0.20", p.Subnet2 = "255.0.0.0", p.Gateway.clear();
+         p.DNS2 = "192.168.0.2", p.WINS = "192.168.0.3";
+       },
+       head +
+           "set address name=12 source=static address=192.168.0.20 mask=255.255.255.0 "
+           "gateway=none\r\nadd address name=12 address=10.0.0.20 mask=255.0.0.0\r\n" +
+           wlan +
+           "set dnsservers name=12 source=static address=192.168.0.1 register=primary "
+           "validate=no\r\nadd dnsservers name=12 address=192.168.0.2 index=2 validate=no\r\n" +
+           wlanDns + "set winsservers name=12 source=static address=192.168.0.3\r\n" + wlanWins},
+      {"connection 1 always gets its DNS line, connection 2 only with a server",
+       [](ProfileRecord& p) {
+         p.DNS.clear(), p.DHCPLan2 = kModeStatic, p.IPLan2 = "10.1.0.1";
+         p.SubnetLan2 = "255.255.0.0", p.DHCP_DNSLan2 = false, p.DHCP_WINSLan2 = false;
+       },
+       head + "set address name=12 source=static address=192.168.0.20 mask=255.255.255.0 "
+              "gateway=192.168.0.1 gwmetric=1\r\n"
+              "set address name=17 source=static address=10.1.0.1 mask=255.255.0.0 "
+              "gateway=none\n"
+              "set dnsservers name=12 source=static address=none register=primary validate=no\n"
+              "\npopd\n"},
+      {"DHCP, and a connection the machine lacks keeps its name",
+       [](ProfileRecord& p) {
+         p.LongLANDescription = "Büro", p.DHCP = kModeDhcp, p.DHCP_DNS = true;
+         p.DHCP_WINS = true;
+       },
+       head + "set address name=\"Büro\" source=dhcp\r\n" + wlan +
+           "set dnsservers name=\"Büro\" source=dhcp\r\n" + wlanDns +
+           "set winsservers name=\"Büro\" source=dhcp\r\n" + wlanWins},
+  };
+  for (const auto& c : cases) EXPECT_EQ(script(c.change), c.expected) << c.what;
 }
 
 }  // namespace

@@ -96,6 +96,21 @@ TEST(Preflight, EachCheckPassesOrNamesWhatToMend) {
          p.DefPrinter = "Inkjet";
        },
        Finding::Warning, "The printer \"Inkjet\" is not installed"},
+      // What later Windows do differently; Windows 2000 and XP pass each of these.
+      {"no mail account on Windows 10",
+       [](auto& p, auto& m) {
+         p.IncludeOLExp = true;
+         m.windows5 = m.mailAccount = false;
+       },
+       Finding::Warning, "no default account of Outlook Express"},
+      {"Windows chooses the printer",
+       [](auto& p, auto& m) {
+         p.IncludeDefPrint = true;
+         p.DefPrinter = "Laser";
+         m.windows5 = false;
+         m.windowsManagesPrinter = true;
+       },
+       Finding::Warning, "it may change \"Laser\" back"},
   };
   EXPECT_TRUE(PreflightChecks(Office(), Machine()).empty());
   for (const Case& c : cases) {
@@ -121,6 +136,33 @@ TEST(Preflight, EachCheckPassesOrNamesWhatToMend) {
   p.IncludeDefPrint = true;
   p.DefPrinter = "Laser";
   EXPECT_EQ(FindingsText(PreflightChecks(p, Machine())), "");
+}
+
+// Windows 10 refuses such a computer name; the message says which rule.
+TEST(Preflight, ComputerNamesLaterWindowsTake) {
+  const std::pair<const char*, const char*> names[] = {
+      {"OFFICE-PC-2", ""},
+      {"", "is empty"},
+      {"NOTEBOOK-OFFICE-1", "is longer than 15 characters"},
+      {"B\xfcro-PC", "holds characters other than letters, digits and hyphens"},
+      {"MY PC", "holds characters other than letters, digits and hyphens"},
+      {"2024", "is digits only"}};
+  for (const auto& [name, says] : names) {
+    ProfileRecord p = Office();
+    p.IncludeHostName = true;
+    p.HostName = name;
+    MachineFacts m = Machine();
+    EXPECT_TRUE(PreflightChecks(p, m).empty()) << name;  // XP: written as the registry takes it
+    m.windows5 = false;
+    const std::vector<Finding> findings = PreflightChecks(p, m);
+    if (!*says) {
+      EXPECT_TRUE(findings.empty()) << FindingsText(findings);
+      continue;
+    }
+    ASSERT_EQ(findings.size(), 1u) << name;
+    EXPECT_EQ(findings[0].level, Finding::Error);
+    EXPECT_NE(findings[0].message.find(says), std::string::npos) << findings[0].message;
+  }
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ class FakeSystem : public platform::System {
   uint32_t AnsiCodePage() override { return 20127; }
   bool Elevated() override { return true; }
   Version WindowsVersion() override { return {}; }
+  void InternetSettingsChanged() override {}
+  bool SetComputerName(const std::string&, std::string&) override { return true; }
   uint32_t OemCodePage() override { return 20127; }
   std::string ToUtf8(std::string_view text, uint32_t) override {
     std::string out(text);

@@ -367,5 +367,53 @@ TEST_F(ProgramTest, RefusedForcedAndUndone) {
   EXPECT_EQ(host(), before);
 }
 
+// Windows 10, the host a new user gets: the demo apply in today's netsh, Get Current after it
+// field for field, verify, undo, and an apply not kept in time, all with the built program.
+TEST_F(ProgramTest, Windows10AppliesReadsBackUndoesAndReverts) {
+  windows = "10";
+  const std::string office =
+      "[Office]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.20.30.40\r\n"
+      "Subnet=255.255.255.0\r\nIP2=10.20.31.40\r\nSubnet2=255.255.0.0\r\nGateway=10.20.30.1\r\n"
+      "DNS=10.20.30.2\r\nDNS2=10.20.30.3\r\nWINS=10.20.30.4\r\nLongLANDescriptionLan2=WLAN\r\n"
+      "DHCPLan2=1\r\nDHCP_DNSLan2=0\r\nDNSLan2=10.40.0.53\r\nDHCP_WINSLan2=1\r\n"
+      "IncludeHostName=1\r\nHostName=OFFICE-PC\r\n";
+  dir.Write("Lanvoy.INI", office);
+  dir.Write("nosplash", "");
+  ASSERT_TRUE(Start({"--current"}, std::chrono::seconds(30)).exitCode);  // makes the host
+  auto host = [&] { return dir.Read("host/network.ini") + dir.Read("host/registry.reg"); };
+  const std::string before = host();
+
+  const ProgramRun applied = Start({"Office", "hide"}, std::chrono::seconds(60));
+  EXPECT_EQ(applied.exitCode, 0) << applied.err;
+  // Today's dump: the static profile kept its gateway.
+  const std::string dump = StandIn("netsh -c interface dump");
+  EXPECT_NE(dump.find("add route prefix=0.0.0.0/0 interface=\"LAN-Verbindung\" nexthop=10.20.30.1"),
+            std::string::npos)
+      << dump;
+  EXPECT_NE(dump.find("add address name=\"LAN-Verbindung\" address=10.20.31.40 mask=255.255.0.0"),
+            std::string::npos);
+
+  // What Get Current reads, as a section of a store: the profile's settings, key for key.
+  const ProgramRun current = Start({"--current", "Now"}, std::chrono::seconds(30));
+  ASSERT_EQ(current.exitCode, 0) << current.err;
+  dir.Write("current.INI", current.out);
+  IniFile read(dir.File("current.INI")), stored(dir.File("Lanvoy.INI"));
+  ASSERT_EQ(read.ReadSections(), std::vector<std::string>{"Now"});
+  for (const char* key : {"LongLANDescription", "DHCP", "IP", "Subnet", "IP2", "Subnet2", "Gateway",
+                          "DNS", "DNS2", "WINS", "LongLANDescriptionLan2", "DHCPLan2",
+                          "DHCP_DNSLan2", "DNSLan2", "DHCP_WINSLan2", "HostName"})
+    EXPECT_EQ(read.ReadString("Now", key, "?"), stored.ReadString("Office", key, "?")) << key;
+
+  const ProgramRun undone = Start({"--undo", "hide"}, std::chrono::seconds(60));
+  EXPECT_EQ(undone.exitCode, 0) << undone.err;
+  EXPECT_EQ(host(), before);
+
+  // Not kept within a second: undone, exit code 5.
+  const ProgramRun reverted =
+      Start({"Office", "hide", "--confirm-within", "1"}, std::chrono::seconds(60));
+  EXPECT_EQ(reverted.exitCode, 5) << reverted.err;
+  EXPECT_EQ(host(), before);
+}
+
 }  // namespace
 }  // namespace lanvoy

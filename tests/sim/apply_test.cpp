@@ -4,6 +4,7 @@
 #include "apply/apply_sequence.h"
 #include "apply/apply_session.h"
 #include "apply/hosts_file.h"
+#include "apply/mail_servers.h"
 #include "apply/printer_computer.h"
 #include "apply/proxy_settings.h"
 #include "base/files.h"
@@ -14,6 +15,7 @@
 #include "sim/netsh_test_support.h"
 #include "standin/network_state.h"
 #include "sysread/connections.h"
+#include "sysread/current_record.h"
 #include "sysread/current_settings_reader.h"
 #include "test_support/host_windows.h"
 #include "test_support/profiles.h"
@@ -229,28 +231,52 @@ TEST_F(ApplyTest, DumpBatchFileHoldsOneLine) {
             "netsh.exe -c interface dump >\"C:\\Lanvoy\\tmp.txt\"");
 }
 
-// The apply session alone, without a window: checks, snapshot, stages, verify, undo and
-// history on the simulated host.
-class ApplySessionTest : public ApplyTest {
+// The apply session alone, without a window: checks, snapshot, stages, verify, Get Current
+// after it, undo and history, on a simulated Windows XP and a Windows 10.
+class ApplySessionTest : public ::testing::TestWithParam<const char*> {
  protected:
+  ApplySessionTest() {
+    for (TAppExec* exec : {&netsh_, &tempBat_}) {
+      exec->SetWait(true);
+      exec->SetWindowState(wsMinimized);
+      exec->SetHideIfMinimized(true);
+    }
+    netsh_.SetExeName("netsh");
+  }
+  bool Windows10() const { return std::string(GetParam()) == "10"; }
+  ReadContext Reading() {
+    return ReadContext{platform_, programDir_, platform_.system().WindowsDirectory(), tempBat_};
+  }
   ApplySession Session() {
-    return ApplySession(
-        {platform_, programDir_ + "Lanvoy.exe", platform_.system().WindowsDirectory(), netsh_,
-         observer_,
-         [this] {
-           ReadContext ctx{platform_, programDir_, platform_.system().WindowsDirectory(), tempBat_};
-           return ReadConnections(ctx);
-         },
-         std::chrono::milliseconds(0)});
+    return ApplySession({platform_, programDir_ + "Lanvoy.exe",
+                         platform_.system().WindowsDirectory(), netsh_, observer_,
+                         [this] {
+                           ReadContext ctx = Reading();
+                           return ReadConnections(ctx);
+                         },
+                         std::chrono::milliseconds(0)});
   }
   std::string Machine() {
     return *ReadFileBytes(dir_.File("host/network.ini")) +
-           *ReadFileBytes(dir_.File("host/registry.reg"));
+           *ReadFileBytes(dir_.File("host/registry.reg")) +
+           *ReadFileBytes(dir_.File("host/WINDOWS/system32/drivers/etc/hosts"));
   }
+
+  test::TempDir dir_;
+  test::HostWindows hostWindows_{GetParam()};
+  sim::SimPlatform platform_{dir_.path() / "host"};
+  std::string programDir_ = (dir_.path() / "Program Files" / "Lanvoy").string() + "/";
+  TAppExec netsh_{platform_.processes()};
+  TAppExec tempBat_{platform_.processes()};
+  test::RecordingObserver observer_;
 };
 
-TEST_F(ApplySessionTest, AppliesVerifiesUndoesAndWritesTheHistory) {
-  ReadBack();  // the stand-ins make the host's network state
+INSTANTIATE_TEST_SUITE_P(Windows, ApplySessionTest, ::testing::Values("xp", "10"));
+
+TEST_P(ApplySessionTest, AppliesVerifiesReadsBackUndoesAndWritesTheHistory) {
+  std::filesystem::create_directories(programDir_);
+  ReadContext reading = Reading();
+  ReadConnections(reading);  // the stand-ins make the host's network state
   const std::string before = Machine();
   ProfileRecord bad = test::TwoConnectionProfile();
   bad.Gateway = "10.99.0.1";  // outside both subnets: an error
@@ -260,21 +286,38 @@ TEST_F(ApplySessionTest, AppliesVerifiesUndoesAndWritesTheHistory) {
     return false;
   });
   EXPECT_TRUE(refused.refused);
-  ASSERT_EQ(asked.size(), 1u);
   EXPECT_TRUE(HasErrors(asked));
   EXPECT_EQ(Machine(), before);
 
+  // Every field of both connections: static with a second address, gateway, two DNS servers
+  // and WINS; DHCP with static DNS servers. On Windows 10 no mail account takes the servers.
   ProfileRecord office = test::TwoConnectionProfile();
-  office.WINS.clear();
-  const ApplyReport applied =
-      Session().Apply(office, "Office", false, [](const auto&) { return false; });
+  office.DHCP_DNSLan2 = false;
+  office.DNSLan2 = "10.40.0.53";
+  office.DNS2Lan2 = "10.40.0.54";
+  asked.clear();
+  const ApplyReport applied = Session().Apply(office, "Office", false, [&](const auto& findings) {
+    asked = findings;
+    return true;
+  });
   EXPECT_FALSE(applied.refused);
+  EXPECT_EQ(FindingsText(asked),
+            Windows10() ? "Warning: " + std::string(kNoMailAccountMessage) + "\r\n" : "");
   EXPECT_TRUE(applied.outcome.NetshSucceeded()) << applied.outcome.netshOutput;
+  EXPECT_EQ(applied.outcome.stageProblems, Windows10()
+                                               ? std::vector<std::string>{kNoMailAccountMessage}
+                                               : std::vector<std::string>{});
   EXPECT_TRUE(applied.differences.empty()) << applied.differences[0];
-  EXPECT_EQ(ApplyReportText(applied), "");
-  EXPECT_NE(Machine(), before);
+  std::vector<std::string> problems;
+  ReadContext again = Reading();
+  const ProfileRecord read = ReadCurrentRecord(again, problems);
+  for (int i = 0; i < kConnections; ++i)
+    EXPECT_EQ(ConnectionOf(read, i), ConnectionOf(office, i)) << "connection " << i + 1;
+  EXPECT_EQ(read.HostName, "OFFICE-PC");
+  EXPECT_EQ(read.Proxy + ":" + read.ProxyPort, "cache.office:3128");
 
   const ApplyReport undone = Session().Undo(false);
+  EXPECT_TRUE(undone.outcome.NetshSucceeded()) << undone.outcome.netshOutput;
   EXPECT_TRUE(undone.differences.empty()) << undone.differences[0];
   EXPECT_EQ(Machine(), before);
   Session().Kept();

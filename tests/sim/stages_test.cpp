@@ -1,6 +1,8 @@
 // The stage writers and readers against a simulated host.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cstdio>
 
 #include "apply/hosts_file.h"
@@ -88,16 +90,23 @@ TEST_F(StagesTest, ProxyReaderSplitsAtTheFirstColonAndFindsOnlyLowerCaseLocal) {
   read = ReadProxySettings(platform_.registry());
   EXPECT_EQ(read.Server, "");
   EXPECT_EQ(read.Port, "8080");
+
+  // The per-protocol form: the proxy of http, else the first one named.
+  for (const auto& [value, server, port] : std::vector<std::array<std::string, 3>>{
+           {"https=s.corp:443;http=h.corp:3128;ftp=f.corp:21", "h.corp", "3128"},
+           {"https=s.corp:8443;ftp=f.corp:21", "s.corp", "8443"},
+           {"HTTP = h.corp:80", "h.corp", "80"}}) {
+    WriteString(RootKey::CurrentUser, kInternetSettingsKey, "ProxyServer", value);
+    read = ReadProxySettings(platform_.registry());
+    EXPECT_EQ(read.Server + "|" + read.Port, server + "|" + port) << value;
+  }
 }
 
-TEST_F(StagesTest, ProxyReaderRaisesForAMissingOrMistypedSwitch) {
-  DeleteValue(RootKey::CurrentUser, kInternetSettingsKey, "ProxyEnable");
-  try {
-    ReadProxySettings(platform_.registry());
-    FAIL() << "no error for a missing ProxyEnable";
-  } catch (const ERegistryException& e) {
-    EXPECT_STREQ(e.what(), "Failed to get data for 'ProxyEnable'");
-  }
+TEST_F(StagesTest, ProxyReaderTakesAMissingSwitchForNoProxyAndRaisesForAMistypedOne) {
+  // A user who never set a proxy (a fresh user profile) has none of the values.
+  for (const char* name : {"ProxyEnable", "ProxyServer", "ProxyOverride"})
+    DeleteValue(RootKey::CurrentUser, kInternetSettingsKey, name);
+  EXPECT_EQ(ReadProxySettings(platform_.registry()), ProxySettings{});
   WriteString(RootKey::CurrentUser, kInternetSettingsKey, "ProxyEnable", "1");
   try {
     ReadProxySettings(platform_.registry());

@@ -156,6 +156,9 @@ class FakePlatform : public platform::Platform,
     return true;
   }
   void BroadcastSettingChange(const std::string&) override {}
+  bool SetDefault(const std::string&) override { return true; }
+  void InternetSettingsChanged() override {}
+  bool SetComputerName(const std::string&, std::string&) override { return true; }
 
   // System
   std::string WindowsDirectory() override { return windowsDirectory; }

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
       lanvoy::platform::CreatePlatform);
   if (!platform) return lanvoy::kExitApplyFailed;
   if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
-    return lanvoy::RunWithoutWindows(*platform, args, std::cerr);
+    return lanvoy::RunWithoutWindows(*platform, args, std::cout, std::cerr);
   // The windows set up a platform of their own, in the module's copy of the core.
   platform.reset();
   void* run = WindowsFunction("LanvoyRunWindows");

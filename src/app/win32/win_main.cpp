@@ -57,7 +57,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       lanvoy::platform::CreatePlatform);
   if (!platform) return lanvoy::kExitApplyFailed;
   if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
-    return lanvoy::RunWithoutWindows(*platform, args, std::cerr);
+    return lanvoy::RunWithoutWindows(*platform, args, std::cout, std::cerr);
 
   lanvoy::InstallWin32CodePages(platform->system());
   lanvoy::InitWin32Windows();

@@ -21,13 +21,11 @@ namespace {
 
 constexpr const char* kFirstPrinter = "HP LaserJet 4050 Series PCL";
 
-// The Windows a new host plays unless LANVOY_SIM_WINDOWS says: XP for as long as the program
-// writes XP's netsh commands.
+// The Windows a new host plays unless LANVOY_SIM_WINDOWS says.
 constexpr const char* kDefaultWindows = "10";
 
-constexpr const char* kInitialRegistry =
-    "REGEDIT4\r\n"
-    "\r\n"
+// Outlook Express's account: Windows 10 and 11 have none.
+constexpr const char* kMailAccount =
     "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager]\r\n"
     "\"Default Mail Account\"=\"00000001\"\r\n"
     "\r\n"
@@ -39,7 +37,9 @@ constexpr const char* kInitialRegistry =
     "\"SMTP Server\"=\"smtp.example.com\"\r\n"
     "\"SMTP Display Name\"=\"Example User\"\r\n"
     "\"SMTP Email Address\"=\"user@example.com\"\r\n"
-    "\r\n"
+    "\r\n";
+
+constexpr const char* kInitialRegistry =
     "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings]\r\n"
     "\"MigrateProxy\"=dword:00000001\r\n"
     "\"ProxyEnable\"=dword:00000000\r\n"
@@ -71,8 +71,9 @@ constexpr const char* kInitialRegistry =
     "\"NV Hostname\"=\"lanvoy-pc\"\r\n"
     "\r\n";
 
-// The version values Windows keeps in the registry; XP has no CurrentMajorVersionNumber.
-std::string VersionKey() {
+// The registry of a new machine of that Windows: the version values (XP has no
+// CurrentMajorVersionNumber), and on XP the mail program's account.
+std::string NewRegistry() {
   const char* env = std::getenv(kWindowsVersionVariable);
   const std::string windows = env && *env ? env : kDefaultWindows;
   std::string key = "[HKEY_LOCAL_MACHINE\\" + std::string(kCurrentVersionKey) + "]\r\n";
@@ -92,7 +93,8 @@ std::string VersionKey() {
     throw Error(std::string(kWindowsVersionVariable) + "=" + windows +
                 ": the simulated Windows must be \"xp\" or \"10\".");
   }
-  return key + "\r\n";
+  return std::string("REGEDIT4\r\n\r\n") + (windows == "xp" ? kMailAccount : "") +
+         kInitialRegistry + key + "\r\n";
 }
 
 constexpr const char* kInitialHosts =
@@ -130,7 +132,7 @@ void EnsureHost(const fs::path& root) {
   std::error_code ec;
   // The variable counts only for a new host: after that, its registry says which Windows it is.
   if (!fs::exists(root / kRegistryFile, ec))
-    CreateFile(root / kRegistryFile, kInitialRegistry + VersionKey());
+    CreateFile(root / kRegistryFile, NewRegistry());
   CreateFile(root / kHostsFile, kInitialHosts);
   CreateFile(root / kWindowListFile, kInitialWindowList);
   CreateFile(root / kEventLogFile, "");

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <system_error>
 
@@ -117,6 +118,17 @@ bool SimPrinters::WriteProfileString(const std::string& section, const std::stri
 
 void SimPrinters::BroadcastSettingChange(const std::string& section) {
   AppendEvent(root_, "broadcast WM_WININICHANGE " + section);
+}
+
+bool SimPrinters::SetDefault(const std::string& name) {
+  const std::vector<std::string> installed = Installed();
+  if (std::find(installed.begin(), installed.end(), name) == installed.end()) return false;
+  auto devices = registry_.Open(platform::RootKey::CurrentUser,
+                                "Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices", false);
+  auto port = devices ? devices->Query(name) : std::nullopt;
+  if (!WriteProfileString("windows", "device", name + "," + (port ? port->text : ""))) return false;
+  BroadcastSettingChange("windows");
+  return true;
 }
 
 // ---------------------------------------------------------------- SimSystem
@@ -295,6 +307,35 @@ bool SimSystem::Elevated() {
 
 platform::System::Version SimSystem::WindowsVersion() {
   return RegistryWindowsVersion(registry_);
+}
+
+void SimSystem::InternetSettingsChanged() {
+  AppendEvent(root_, "InternetSetOption INTERNET_OPTION_SETTINGS_CHANGED, INTERNET_OPTION_REFRESH");
+}
+
+bool SimSystem::SetComputerName(const std::string& name, std::string& message) {
+  // ERROR_INVALID_PARAMETER: what Windows says to a name it will not take.
+  const bool valid = !name.empty() && name.size() <= 63 &&
+                     name.find_first_not_of(
+                         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                         "0123456789-") == std::string::npos &&
+                     name.find_first_not_of("0123456789") != std::string::npos;
+  if (!valid) {
+    message = "The parameter is incorrect";
+    return false;
+  }
+  auto computerName =
+      registry_.Open(platform::RootKey::LocalMachine,
+                     "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName", true);
+  auto tcpip = registry_.Open(platform::RootKey::LocalMachine,
+                              "System\\CurrentControlSet\\Services\\Tcpip\\Parameters", true);
+  if (!computerName || !tcpip ||
+      !computerName->SetString("ComputerName", UpperCase(name.substr(0, 15))) ||
+      !tcpip->SetString("NV Hostname", name)) {
+    message = "Access is denied";
+    return false;
+  }
+  return true;
 }
 
 std::vector<platform::NetworkAdapter> SimNetwork::Adapters() {

@@ -48,6 +48,8 @@ class SimPrinters : public platform::Printers {
   bool WriteProfileString(const std::string& section, const std::string& key,
                           const std::string& value) override;
   void BroadcastSettingChange(const std::string& section) override;
+  // Among the installed printers: win.ini's "device" as Windows writes it, and the broadcast.
+  bool SetDefault(const std::string& name) override;
 
  private:
   std::filesystem::path root_;
@@ -79,6 +81,11 @@ class SimSystem : public platform::System {
   bool Elevated() override;
   // From the registry's CurrentVersion key, as Windows keeps it; XP when it says nothing.
   Version WindowsVersion() override;
+  // Recorded in events.log.
+  void InternetSettingsChanged() override;
+  // The names Windows keeps until the restart: ComputerName's (upper case) and the TCP/IP
+  // "NV Hostname"; the active name stays. Refuses what Windows refuses.
+  bool SetComputerName(const std::string& name, std::string& message) override;
 
  private:
   uint32_t CodePage(const char* value, uint32_t fallback);
