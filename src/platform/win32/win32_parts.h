@@ -15,6 +15,7 @@ std::unique_ptr<platform::Processes> MakeProcesses();
 std::unique_ptr<platform::Shell> MakeShell();
 std::unique_ptr<platform::Printers> MakePrinters();
 std::unique_ptr<platform::System> MakeSystem();
+std::unique_ptr<platform::Network> MakeNetwork();
 
 // A registry value as stored: its type (REG_SZ = 1, REG_DWORD = 4, REG_MULTI_SZ = 7 ...)
 // and its bytes; text in the ANSI code page, with the NULs it was stored with.
