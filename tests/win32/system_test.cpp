@@ -7,10 +7,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "base/strings.h"
 #include "platform/platform.h"
+#include "platform/win32/win32_parts.h"
 #include "test_support/temp_dir.h"
 #include "win32/win32_test_support.h"
 
@@ -71,6 +75,67 @@ TEST_F(Win32SystemTest, FileVersionComesFromTheVersionResource) {
   dir.Write("plain.txt", "no version here");
   EXPECT_FALSE(system_.FileVersion(dir.File("plain.txt")));
   EXPECT_FALSE(system_.FileVersion(dir.File("missing.exe")));
+}
+
+std::string Dotted(const platform::System::Version& v) {
+  return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build);
+}
+
+TEST_F(Win32SystemTest, WindowsVersionIsWhatNtdllAndTheRegistrySay) {
+  using RtlGetVersionFunction = LONG(WINAPI*)(PRTL_OSVERSIONINFOW);
+  auto rtlGetVersion = reinterpret_cast<RtlGetVersionFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+  ASSERT_NE(rtlGetVersion, nullptr);
+  RTL_OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  ASSERT_EQ(rtlGetVersion(&info), 0);
+  const auto version = system_.WindowsVersion();
+  EXPECT_EQ(Dotted(version), std::to_string(info.dwMajorVersion) + "." +
+                                 std::to_string(info.dwMinorVersion) + "." +
+                                 std::to_string(info.dwBuildNumber));
+  // Wine keeps its registry in step (6.1.7601 unless the prefix is told otherwise).
+  EXPECT_EQ(
+      Dotted(win32::RegistryWindowsVersion(platform::RootKey::LocalMachine,
+                                           "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion")),
+      Dotted(version));
+}
+
+TEST_F(Win32SystemTest, RegistryVersionFromTheCurrentVersionValues) {
+  const std::string base = "Software\\LanvoyTests\\Version" + std::to_string(GetCurrentProcessId());
+  struct Value {
+    const char* name;
+    std::optional<uint32_t> dword;
+    const char* text;
+  };
+  const struct {
+    std::vector<Value> values;
+    const char* expected;
+  } table[] = {
+      // Windows 10 leaves "6.3" in CurrentVersion for old programs: the numbers count.
+      {{{"CurrentMajorVersionNumber", 10, ""},
+        {"CurrentMinorVersionNumber", 0, ""},
+        {"CurrentVersion", {}, "6.3"},
+        {"CurrentBuildNumber", {}, "19045"}},
+       "10.0.19045"},
+      {{{"CurrentVersion", {}, "6.1"}, {"CurrentBuildNumber", {}, "7601"}}, "6.1.7601"},
+      {{{"CurrentVersion", {}, "6.1"}}, "6.1.0"},
+      // Nothing that names a version: XP.
+      {{{"CurrentVersion", {}, "six"}, {"CurrentBuildNumber", {}, "7601"}}, "5.1.2600"},
+      {{}, "5.1.2600"},
+  };
+  for (std::size_t i = 0; i < std::size(table); ++i) {
+    const std::string path = base + "\\" + std::to_string(i);
+    auto key = machine_->registry().Open(platform::RootKey::CurrentUser, path, true);
+    ASSERT_NE(key, nullptr);
+    for (const Value& v : table[i].values)
+      v.dword ? key->SetDWord(v.name, *v.dword) : key->SetString(v.name, v.text);
+    EXPECT_EQ(Dotted(win32::RegistryWindowsVersion(platform::RootKey::CurrentUser, path)),
+              table[i].expected)
+        << "row " << i;
+  }
+  EXPECT_EQ(Dotted(win32::RegistryWindowsVersion(platform::RootKey::CurrentUser, base + "\\none")),
+            "5.1.2600");
+  RegDeleteTreeA(HKEY_CURRENT_USER, base.c_str());
 }
 
 LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {

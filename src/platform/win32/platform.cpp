@@ -31,13 +31,15 @@ class Win32Platform : public platform::Platform {
         processes_(MakeProcesses()),
         shell_(MakeShell()),
         printers_(MakePrinters()),
-        system_(MakeSystem()) {}
+        system_(MakeSystem()),
+        network_(MakeNetwork()) {}
 
   platform::Registry& registry() override { return *registry_; }
   platform::Processes& processes() override { return *processes_; }
   platform::Shell& shell() override { return *shell_; }
   platform::Printers& printers() override { return *printers_; }
   platform::System& system() override { return *system_; }
+  platform::Network& network() override { return *network_; }
 
  private:
   std::unique_ptr<platform::Registry> registry_;
@@ -45,6 +47,7 @@ class Win32Platform : public platform::Platform {
   std::unique_ptr<platform::Shell> shell_;
   std::unique_ptr<platform::Printers> printers_;
   std::unique_ptr<platform::System> system_;
+  std::unique_ptr<platform::Network> network_;
 };
 
 }  // namespace

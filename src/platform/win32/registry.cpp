@@ -1,5 +1,6 @@
 #include "platform/win32/windows_api.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,10 +104,55 @@ class Win32Registry : public platform::Registry {
   }
 };
 
+// Read access only: HKLM's keys open so for a user without an administrator's rights.
+HKEY OpenToRead(platform::RootKey root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(RootOf(root), SubKeyOf(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return nullptr;
+  return key;
+}
+
 }  // namespace
 
 std::unique_ptr<platform::Registry> MakeRegistry() {
   return std::make_unique<Win32Registry>();
+}
+
+std::optional<RegistryData> ReadRegistryValue(platform::RootKey root, const std::string& path,
+                                              const std::string& name) {
+  HKEY key = OpenToRead(root, path);
+  if (!key) return std::nullopt;
+  RegistryData value;
+  DWORD type = 0, size = 0;
+  LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+  while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
+    value.bytes.resize(size);
+    rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                          reinterpret_cast<BYTE*>(value.bytes.data()), &size);
+    if (rc == ERROR_SUCCESS) {
+      value.bytes.resize(size);
+      break;
+    }
+  }
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return std::nullopt;
+  value.type = type;
+  return value;
+}
+
+std::vector<std::string> RegistrySubKeys(platform::RootKey root, const std::string& path) {
+  std::vector<std::string> names;
+  HKEY key = OpenToRead(root, path);
+  if (!key) return names;
+  char name[256];  // the longest key name Windows allows, and its NUL
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    LONG rc = RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc == ERROR_SUCCESS) names.emplace_back(name, length);
+  }
+  RegCloseKey(key);
+  return names;
 }
 
 }  // namespace lanvoy::win32

@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "platform/win32/win32_parts.h"
-#include "platform/win32/windows_api.h"
 
 namespace lanvoy::platform {
 
@@ -18,18 +17,9 @@ std::filesystem::path StandinHostRoot() {
   return std::filesystem::path(program).parent_path() / "host";
 }
 
-// RtlGetVersion, unlike GetVersionEx, gives the real version to a program whose manifest names
-// no Windows 10; looked up, so that no ntdll import library is linked.
+// The system's own version, not the one a manifest would make of it.
 uint32_t StandinWindowsMajorVersion(const std::filesystem::path&) {
-  using RtlGetVersionFunction = LONG(WINAPI*)(PRTL_OSVERSIONINFOW);
-  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
-                                   reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                             : nullptr;
-  RTL_OSVERSIONINFOW info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-  if (!rtlGetVersion || rtlGetVersion(&info) != 0) return 5;
-  return info.dwMajorVersion;
+  return win32::MakeSystem()->WindowsVersion().major;
 }
 
 // Windows opens Windows paths as they are.

@@ -1,5 +1,7 @@
 #include "platform/win32/windows_api.h"
 
+#include <charconv>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,20 @@ std::string FromWide(const std::wstring& wide, UINT codePage) {
   std::string text(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), length, nullptr, nullptr);
   return text;
+}
+
+// RtlGetVersion, unlike GetVersionEx, gives the real version to a program whose manifest names
+// no newer Windows; looked up, so that no ntdll import library is linked.
+std::optional<platform::System::Version> RtlVersion() {
+  using RtlGetVersionFunction = LONG(WINAPI*)(PRTL_OSVERSIONINFOW);
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
+                                   reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                             : nullptr;
+  RTL_OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!rtlGetVersion || rtlGetVersion(&info) != 0) return std::nullopt;
+  return platform::System::Version{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
 }
 
 class Win32System : public platform::System {
@@ -127,12 +143,58 @@ class Win32System : public platform::System {
   std::string FromUtf8(std::string_view utf8, uint32_t codePage) override {
     return platform::Utf8ToCodePage(utf8, codePage);
   }
+
+  Version WindowsVersion() override {
+    if (auto version = RtlVersion()) return *version;
+    return RegistryWindowsVersion(platform::RootKey::LocalMachine,
+                                  "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
+  }
 };
 
 }  // namespace
 
 std::unique_ptr<platform::System> MakeSystem() {
   return std::make_unique<Win32System>();
+}
+
+platform::System::Version RegistryWindowsVersion(platform::RootKey root, const std::string& path) {
+  auto dword = [&](const char* name) -> std::optional<uint32_t> {
+    auto value = ReadRegistryValue(root, path, name);
+    if (!value || value->type != REG_DWORD || value->bytes.size() != sizeof(DWORD))
+      return std::nullopt;
+    DWORD number = 0;
+    std::memcpy(&number, value->bytes.data(), sizeof number);
+    return number;
+  };
+  auto text = [&](const char* name) -> std::string {
+    auto value = ReadRegistryValue(root, path, name);
+    if (!value || value->type != REG_SZ) return {};
+    return value->bytes.substr(0, value->bytes.find('\0'));
+  };
+  // A number and the dot after it: "6.1" gives 6, then 1.
+  auto number = [](const std::string& digits, std::size_t& at) -> std::optional<uint32_t> {
+    uint32_t n = 0;
+    auto [end, ec] = std::from_chars(digits.data() + at, digits.data() + digits.size(), n);
+    if (ec != std::errc()) return std::nullopt;
+    at = static_cast<std::size_t>(end - digits.data()) + 1;
+    return n;
+  };
+
+  platform::System::Version version;  // XP
+  if (auto major = dword("CurrentMajorVersionNumber")) {
+    version.major = *major;
+    version.minor = dword("CurrentMinorVersionNumber").value_or(0);
+  } else {
+    const std::string current = text("CurrentVersion");
+    std::size_t at = 0;
+    auto first = number(current, at);
+    if (!first) return version;
+    version.major = *first;
+    version.minor = at < current.size() ? number(current, at).value_or(0) : 0;
+  }
+  std::size_t at = 0;
+  version.build = number(text("CurrentBuildNumber"), at).value_or(0);
+  return version;
 }
 
 }  // namespace lanvoy::win32

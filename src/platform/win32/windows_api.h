@@ -3,6 +3,9 @@
 // removed so that the interfaces keep their names. The API is called by its "A" names.
 #pragma once
 
+// Before windows.h, which would bring the older winsock.h that the IP helper headers clash with.
+#include <winsock2.h>
+
 #include <windows.h>
 // windows.h first: the spooler header depends on it.
 #include <shlwapi.h>
