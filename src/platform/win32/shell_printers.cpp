@@ -100,6 +100,10 @@ class Win32Printers : public platform::Printers {
     return WriteProfileStringA(section.c_str(), key.c_str(), value.c_str()) != 0;
   }
 
+  bool SetDefault(const std::string& name) override {
+    return SetDefaultPrinterA(name.c_str()) != 0;
+  }
+
   void BroadcastSettingChange(const std::string& section) override {
     // Every window answers in turn, as with SendMessage, but one that has stopped
     // answering is passed over instead of blocking the program for ever.

@@ -137,6 +137,17 @@ class Win32System : public platform::System {
   }
   uint32_t OemCodePage() override { return GetOEMCP(); }
 
+  void InternetSettingsChanged() override {
+    InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
+    InternetSetOptionA(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
+  }
+
+  bool SetComputerName(const std::string& name, std::string& message) override {
+    if (SetComputerNameExA(ComputerNamePhysicalDnsHostname, name.c_str())) return true;
+    message = SystemErrorText(GetLastError());
+    return false;
+  }
+
   std::string ToUtf8(std::string_view text, uint32_t codePage) override {
     return platform::CodePageToUtf8(text, codePage);
   }

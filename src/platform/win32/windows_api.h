@@ -9,8 +9,10 @@
 #include <windows.h>
 // windows.h first: the spooler header depends on it.
 #include <shlwapi.h>
+#include <wininet.h>
 #include <winspool.h>
 
 #undef SetCurrentDirectory
 #undef WriteProfileString
 #undef ExitWindows
+#undef SetComputerName
