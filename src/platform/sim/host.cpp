@@ -131,8 +131,7 @@ void EnsureHost(const fs::path& root) {
   CreateFolder((root / kHostsFile).parent_path());
   std::error_code ec;
   // The variable counts only for a new host: after that, its registry says which Windows it is.
-  if (!fs::exists(root / kRegistryFile, ec))
-    CreateFile(root / kRegistryFile, NewRegistry());
+  if (!fs::exists(root / kRegistryFile, ec)) CreateFile(root / kRegistryFile, NewRegistry());
   CreateFile(root / kHostsFile, kInitialHosts);
   CreateFile(root / kWindowListFile, kInitialWindowList);
   CreateFile(root / kEventLogFile, "");
