@@ -8,6 +8,7 @@
 #include "apply/printer_computer.h"
 #include "apply/profile_script.h"
 #include "apply/proxy_settings.h"
+#include "base/error.h"
 #include "base/files.h"
 #include "base/strings.h"
 #include "components/appexec.h"
@@ -42,7 +43,14 @@ class StageGuard {
   ApplyObserver& observer_;
 };
 
-void RunNetsh(const std::string& scriptPath, ApplyContext& ctx, ApplyOutcome& outcome) {
+// The script, made new in a scratch folder of this apply that nobody else may enter, and
+// netsh run on it while the folder holds it.
+void RunNetsh(const std::vector<std::string>& script, ApplyContext& ctx, ApplyOutcome& outcome) {
+  std::string why;
+  std::unique_ptr<platform::ScratchFolder> folder = ctx.platform.system().MakeScratchFolder(why);
+  const std::string scriptPath = (folder ? folder->Path() : std::string()) + kNetshScriptFile;
+  if (!folder || !folder->Create(kNetshScriptFile, NetshScriptText(script)))
+    throw EFCreateError(scriptPath + (why.empty() ? "" : " (" + why + ")"));
   TAppExec& netsh = ctx.netshExe;
   netsh.SetExeParams({"-f \"" + scriptPath + "\""});
   // What netsh says about the script is collected, so a rejected line is not taken for success.
@@ -53,11 +61,12 @@ void RunNetsh(const std::string& scriptPath, ApplyContext& ctx, ApplyOutcome& ou
     outcome.netshExitCode = netsh.ExitCode();
     outcome.netshOutput = netsh.Output();
     outcome.netshErrors = NetshErrorLines(outcome.netshOutput);
+  } else {
+    folder->Keep();  // netsh runs on without being waited for (debug mode)
   }
 }
 
-void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath, ApplyContext& ctx,
-               ApplyOutcome& outcome) {
+void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcome& outcome) {
   ApplyObserver& ui = ctx.observer;
   platform::Platform& platform = ctx.platform;
   auto pause = [&] {
@@ -66,8 +75,7 @@ void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath,
 
   ui.ProgressRange(1, 5);
   ui.ProgressStage(1, "Applying network settings", show);
-  WriteNetshScript(platform.system().NativePath(scriptPath), BuildNetshScript(p, ctx.netsh));
-  RunNetsh(scriptPath, ctx, outcome);
+  RunNetsh(BuildNetshScript(p, ctx.netsh), ctx, outcome);
 
   ui.ProgressStage(2, "Processing proxy/ Outlook Express account settings", show);
   pause();
@@ -93,7 +101,7 @@ void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath,
       outcome.hostsError = e.what();
     }
   }
-  if (p.IncludeSript) RunProfileScript(platform, ctx.programDirectory, p.ScriptLines, p.ScriptKind);
+  if (p.IncludeSript) RunProfileScript(platform, p.ScriptLines, p.ScriptKind);
   pause();
 
   ui.ProgressStage(4, "Processing default printer", show);
@@ -123,20 +131,15 @@ void RunStages(const ProfileRecord& p, bool show, const std::string& scriptPath,
 
 ApplyOutcome RunNetshScript(const std::vector<std::string>& script, ApplyContext& ctx) {
   ApplyOutcome outcome;
-  const std::string scriptPath = ctx.programDirectory + kNetshScriptFile;
-  const std::string native = ctx.platform.system().NativePath(scriptPath);
-  WriteNetshScript(native, script);
-  RunNetsh(scriptPath, ctx, outcome);
-  DeleteFileAt(native);
+  RunNetsh(script, ctx, outcome);
   return outcome;
 }
 
 ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, ApplyContext& ctx) {
   ApplyOutcome outcome;
-  const std::string scriptPath = ctx.programDirectory + kNetshScriptFile;
   {
     StageGuard guard(ctx.observer);
-    RunStages(profile, showProgress, scriptPath, ctx, outcome);
+    RunStages(profile, showProgress, ctx, outcome);
   }
   try {
     if (IsMailClientRunning(ctx.platform.system()) && (profile.EnableProxy || profile.IncludeOLExp))
@@ -146,7 +149,6 @@ ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, Apply
   } catch (...) {
     // The closing notice never turns a finished apply into a failure.
   }
-  DeleteFileAt(ctx.platform.system().NativePath(scriptPath));
   return outcome;
 }
 

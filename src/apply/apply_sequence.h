@@ -76,11 +76,11 @@ std::vector<std::string> NetshErrorLines(const std::string& output);
 
 // Runs the stages in order. A failure that stops the sequence (the script cannot be written,
 // netsh cannot be started, the proxy, mail or computer-name writer fails) is raised after the
-// progress window is closed; the netsh script file then stays on disk.
+// progress window is closed. The netsh script lives in a scratch folder of the apply's own
+// (platform::ScratchFolder), gone when netsh has read it.
 ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, ApplyContext& context);
 
-// Writes the script as the netsh script file, runs netsh on it as stage 1 does, and removes
-// the file.
+// Runs netsh on the script as stage 1 does.
 ApplyOutcome RunNetshScript(const std::vector<std::string>& script, ApplyContext& context);
 
 }  // namespace lanvoy

@@ -168,10 +168,15 @@ std::vector<std::string> BuildNetshScript(const ProfileRecord& profile) {
   return BuildNetshScript(profile, NetshTarget{});
 }
 
-void WriteNetshScript(const std::string& path, const std::vector<std::string>& entries) {
+std::string NetshScriptText(const std::vector<std::string>& entries) {
   std::string bytes;
   for (const std::string& entry : entries) bytes.append(entry).append(kCRLF);
-  if (!WriteFileAtomic(path, bytes, Durability::kLazy)) throw EFCreateError(path);
+  return bytes;
+}
+
+void WriteNetshScript(const std::string& path, const std::vector<std::string>& entries) {
+  if (!WriteFileAtomic(path, NetshScriptText(entries), Durability::kLazy))
+    throw EFCreateError(path);
 }
 
 }  // namespace lanvoy

@@ -38,8 +38,10 @@ std::vector<std::string> BuildNetshScript(const ProfileRecord& profile);
 // (netsh refuses it, as the checks said before).
 std::vector<std::string> BuildNetshScript(const ProfileRecord& profile, const NetshTarget& target);
 
-// Each entry followed by CR LF, as 8-bit text, replacing the file whole; EFCreateError
-// ("Cannot create file %s") when it cannot be written.
+// Each entry followed by CR LF, as 8-bit text.
+std::string NetshScriptText(const std::vector<std::string>& entries);
+// That text replacing the file whole; EFCreateError ("Cannot create file %s") when it cannot
+// be written.
 void WriteNetshScript(const std::string& path, const std::vector<std::string>& entries);
 
 }  // namespace lanvoy

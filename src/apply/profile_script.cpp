@@ -1,6 +1,6 @@
 #include "apply/profile_script.h"
 
-#include "base/files.h"
+#include "base/strings.h"
 
 namespace lanvoy {
 
@@ -13,17 +13,23 @@ std::string ScriptExtension(int32_t kind) {
   return kind >= 0 && kind <= 3 ? kExtensions[kind] : "";
 }
 
-std::string ScriptFileName(const std::string& programDirectory, int32_t kind) {
-  return programDirectory + "Script" + ScriptExtension(kind);
+std::string ScriptFileName(int32_t kind) {
+  return "Script" + ScriptExtension(kind);
 }
 
-void RunProfileScript(platform::Platform& platform, const std::string& programDirectory,
-                      const std::vector<std::string>& lines, int32_t kind) {
+void RunProfileScript(platform::Platform& platform, const std::vector<std::string>& lines,
+                      int32_t kind) {
   if (lines.empty()) return;
-  const std::string path = ScriptFileName(programDirectory, kind);
   try {
-    WriteTextLines(platform.system().NativePath(path), lines, Durability::kLazy);
-    platform.shell().Open(path, "", "", kShowNormal);
+    std::string why;
+    auto folder = platform.system().MakeScratchFolder(why);
+    if (!folder) return;
+    // cmd reads a batch file line by line while it runs: the folder stays.
+    folder->Keep();
+    std::string text;
+    for (const std::string& line : lines) text += line + kCRLF;
+    if (!folder->Create(ScriptFileName(kind), text)) return;
+    platform.shell().Open(folder->Path() + ScriptFileName(kind), "", "", kShowNormal);
   } catch (...) {
     // A script that cannot be written or started must not stop the apply.
   }

@@ -25,4 +25,8 @@ void TSysInfo::Collect() {
   windowsDirectory_ = dir;
 }
 
+std::string SystemProgram(platform::System& system, const std::string& file) {
+  return "\"" + system.SystemDirectory() + "\\" + file + "\"";
+}
+
 }  // namespace lanvoy

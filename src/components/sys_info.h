@@ -33,4 +33,8 @@ class TSysInfo {
   std::string windowsDirectory_;
 };
 
+// A program of Windows' own by its full path in the system folder, quoted for a command
+// line: a bare name would be looked for in the program's folder first.
+std::string SystemProgram(platform::System& system, const std::string& file);
+
 }  // namespace lanvoy

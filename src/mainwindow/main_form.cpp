@@ -108,13 +108,13 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
       sysInfo_(platform.system()),
       trayMenu_(MainFormLayout(), set_, "PopUPTray") {
   appExec2_ = std::make_unique<TAppExec>(platform_.processes());
-  appExec2_->SetExeName("Rundll32.exe");
+  appExec2_->SetExeName(SystemProgram(platform_.system(), "rundll32.exe"));
   appExec2_->SetExeParams({"Shell32.dll,Control_RunDLL ncpa.cpl"});
   appExec2_->SetWait(false);
   appExec2_->SetWindowState(wsMinimized);
   appExec2_->SetHideIfMinimized(false);
   netshExe_ = std::make_unique<TAppExec>(platform_.processes());
-  netshExe_->SetExeName("netsh");
+  netshExe_->SetExeName(SystemProgram(platform_.system(), "netsh.exe"));
   netshExe_->SetWait(true);
   netshExe_->SetWindowState(wsMinimized);
   netshExe_->SetHideIfMinimized(true);
@@ -589,7 +589,7 @@ void TMainForm::ButtonSaveScriptsClick() {
 }
 
 void TMainForm::ButtonTestScriptClick() {
-  RunProfileScript(platform_, ProgramDirectory(), ScriptLines(), ComboScriptExtension.ItemIndex());
+  RunProfileScript(platform_, ScriptLines(), ComboScriptExtension.ItemIndex());
 }
 
 std::vector<std::string> TMainForm::ScriptLines() const {

@@ -131,7 +131,7 @@ void TMainForm::ShowLanState() {
   for (const std::string& line : Session().History().Lines()) history += line + "\n";
   lanState_->SetHistory(history);
   dosCommand_->SetTag(kLanStateTag);
-  dosCommand_->SetCommandLine(kLanStateCommand);
+  dosCommand_->SetCommandLine(SystemProgram(platform_.system(), "ipconfig.exe") + " /all");
   dosCommand_->Execute();
   lanState_->ShowModal();
 }

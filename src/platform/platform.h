@@ -103,6 +103,25 @@ class Processes {
   virtual bool SetCurrentDirectory(const std::string& dir, std::string& message) = 0;
 };
 
+// ---------------------------------------------------------------- scratch files
+
+// A folder made for one apply that only the administrators and SYSTEM may enter (on the
+// simulated host: only its user), for the files the apply hands to another program (the
+// netsh script, the profile's script). Each file is made new, never over an existing name
+// or through a link, and held open so that nobody can change or delete it while it is
+// read. Destroyed, the folder goes with its files.
+class ScratchFolder {
+ public:
+  virtual ~ScratchFolder() = default;
+  // As the program names it: a Windows path with its trailing backslash.
+  virtual const std::string& Path() const = 0;
+  // false when the file cannot be made new there.
+  virtual bool Create(const std::string& name, const std::string& bytes) = 0;
+  // The folder stays when destroyed, for a program that may still read from it (a script
+  // started and not waited for); a later folder removes it once its maker has ended.
+  virtual void Keep() = 0;
+};
+
 // ---------------------------------------------------------------- shell, printers, system
 
 class Shell {
@@ -148,6 +167,13 @@ class System {
   virtual ~System() = default;
   // GetWindowsDirectoryA; "" when it fails.
   virtual std::string WindowsDirectory() = 0;
+  // GetSystemDirectoryA: where Windows' own programs are (netsh.exe, cmd.exe ...). They are
+  // started from there by their full path, never by a bare name, which Windows would look
+  // for in the program's own folder first.
+  virtual std::string SystemDirectory() = 0;
+  // A new scratch folder below the Windows directory's Temp; nullptr, with the reason in
+  // message, when it cannot be made.
+  virtual std::unique_ptr<ScratchFolder> MakeScratchFolder(std::string& message) = 0;
   // FindWindowA by class name alone: does such a top-level window exist?
   virtual bool FindWindowByClass(const std::string& className) = 0;
   // OpenProcessToken, LookupPrivilegeValueA, AdjustTokenPrivileges on the own process;

@@ -8,31 +8,21 @@
 #include "base/files.h"
 #include "base/strings.h"
 #include "components/appexec.h"
+#include "components/sys_info.h"
 #include "sysread/connections.h"
 #include "sysread/dump_parser.h"
 
 namespace lanvoy {
 
-std::string DumpBatchLine(const std::string& dumpFile) {
-  return "netsh.exe -c interface dump >\"" + dumpFile + "\"";
-}
-
 TNetworkInfoSet ReadInterfaceDump(ReadContext& ctx) {
-  platform::System& system = ctx.platform.system();
-  const std::string batch = ctx.programDirectory + kDumpBatchFile;
-  const std::string dump = ctx.programDirectory + kDumpOutputFile;
-  WriteTextLines(system.NativePath(batch), {DumpBatchLine(dump)}, Durability::kLazy);
-  // Quoted: unquoted, a blank in the program folder's path ("C:\Program Files\...") makes
-  // the system start "C:\Program" first.
-  ctx.tempBat.SetExeName("\"" + batch + "\"");
-  ctx.tempBat.SetExeParams({});
-  ctx.tempBat.Execute();
-
-  auto bytes = ReadFileBytes(system.NativePath(dump));
-  DeleteFileAt(system.NativePath(dump));
-  DeleteFileAt(system.NativePath(batch));
-  if (!bytes) throw EFOpenError(dump);
-  return ParseInterfaceDump(SplitLines(*bytes));
+  // The system's netsh, its dump read through the capture's pipe: no file lies between the
+  // two that another process could change.
+  TAppExec& netsh = ctx.tempBat;
+  netsh.SetExeName(SystemProgram(ctx.platform.system(), "netsh.exe"));
+  netsh.SetExeParams({"-c interface dump"});
+  netsh.SetCaptureOutput(true);
+  netsh.Execute();
+  return ParseInterfaceDump(SplitLines(netsh.Output()));
 }
 
 void ReadCurrentSettings(ReadContext& ctx, CurrentSettingsSink& sink) {

@@ -12,18 +12,12 @@ namespace lanvoy {
 
 class TAppExec;
 
-inline constexpr const char* kDumpBatchFile = "tmp.bat";
-inline constexpr const char* kDumpOutputFile = "tmp.txt";
-
 struct ReadContext {
   platform::Platform& platform;
   std::string programDirectory;  // with its trailing separator
   std::string windowsDirectory;
-  TAppExec& tempBat;  // waits, minimized and hidden
+  TAppExec& tempBat;  // runs netsh's dump: waits, minimized and hidden
 };
-
-// The one line of the dump batch file.
-std::string DumpBatchLine(const std::string& dumpFile);
 
 void ReadCurrentSettings(ReadContext& context, CurrentSettingsSink& sink);
 

@@ -10,7 +10,6 @@ namespace lanvoy {
 
 inline constexpr const char* kLanStateCaption =
     "Current network configuration of this PC (ipconfig /all)";
-inline constexpr const char* kLanStateCommand = "ipconfig /all";
 inline constexpr const char* kLanStateHead =
     "Reading network details (ipconfig /all). \r\nPlease wait. This may take some seconds ... "
     "\r\n-------------------------------------------\r\n";

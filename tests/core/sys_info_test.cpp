@@ -24,6 +24,10 @@ class FakeSystem : public platform::System {
   bool Elevated() override { return true; }
   Version WindowsVersion() override { return {}; }
   void InternetSettingsChanged() override {}
+  std::string SystemDirectory() override { return "C:\\WINDOWS\\system32"; }
+  std::unique_ptr<platform::ScratchFolder> MakeScratchFolder(std::string&) override {
+    return nullptr;
+  }
   bool SetComputerName(const std::string&, std::string&) override { return true; }
   uint32_t OemCodePage() override { return 20127; }
   std::string ToUtf8(std::string_view text, uint32_t) override {

@@ -184,11 +184,13 @@ TEST_F(ApplyTest, RejectedScriptLinesAreReportedNotTakenForSuccess) {
   EXPECT_EQ(observer_.browserNotices, 1);  // the stages still ran to their end
 }
 
-TEST_F(ApplyTest, NetshThatCannotStartStopsTheSequenceAndLeavesTheScript) {
+TEST_F(ApplyTest, NetshThatCannotStartStopsTheSequenceAndLeavesNoScript) {
   netsh_.SetExeName("no-such-netsh");
   ProfileRecord p = test::TwoConnectionProfile();
   EXPECT_THROW(Apply(p), EAppExecWinExec);
-  EXPECT_TRUE(InProgramDir("tmp.txt"));
+  // The script went with the apply's scratch folder.
+  EXPECT_FALSE(InProgramDir("tmp.txt"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.path() / "host" / "WINDOWS" / "Temp"));
   EXPECT_EQ(observer_.stages.size(), 1u);
   EXPECT_EQ(observer_.closed, 1);
   EXPECT_EQ(observer_.cursor, (std::vector<bool>{true, false}));
@@ -224,11 +226,6 @@ TEST_F(ApplyTest, GetCurrentStopsWithTheHostsFileError) {
   // The connection table was parsed but never shown.
   EXPECT_EQ(sink_.calls.back(), "printer");
   EXPECT_TRUE(sink_.connections.empty());
-}
-
-TEST_F(ApplyTest, DumpBatchFileHoldsOneLine) {
-  EXPECT_EQ(DumpBatchLine("C:\\Lanvoy\\tmp.txt"),
-            "netsh.exe -c interface dump >\"C:\\Lanvoy\\tmp.txt\"");
 }
 
 // The apply session alone, without a window: checks, snapshot, stages, verify, Get Current

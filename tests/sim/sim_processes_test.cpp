@@ -219,9 +219,12 @@ TEST_F(SimProcessesTest, CurrentDirectoryFollowsWindowsPaths) {
 }
 
 TEST_F(SimProcessesTest, BatchFileRunsThroughTheCommandInterpreter) {
-  // A stand-in interpreter that reports how it was called.
+  // The system's interpreter reports how it was called; one planted along the search path
+  // is never started.
   fs::path bin = root.path() / "bin";
-  root.Write("bin/cmd", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\n");
+  root.Write("WINDOWS/system32/cmd", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\n");
+  root.Write("bin/cmd", "#!/bin/sh\necho planted\n");
+  fs::permissions(root.path() / "WINDOWS/system32/cmd", fs::perms::owner_all);
   fs::permissions(bin / "cmd", fs::perms::owner_all);
   root.Write("Tmp.bat", "@echo off\r\n");
   SimProcesses withCmd(root.path(), {bin});
@@ -238,8 +241,9 @@ TEST_F(SimProcessesTest, BatchFileRunsThroughTheCommandInterpreter) {
   EXPECT_EQ(ReadAll(*out),
             "[/c]\n[" + (root.path() / "Tmp.bat").string() + "]\n[first]\n[two words]\n");
 
-  SimProcesses withoutCmd(root.path(), {});
-  EXPECT_EQ(withoutCmd.Start(info, error), nullptr);
+  // Without the system's interpreter, the planted one is still not taken.
+  fs::remove(root.path() / "WINDOWS/system32/cmd");
+  EXPECT_EQ(withCmd.Start(info, error), nullptr);
   EXPECT_EQ(error, kErrorFileNotFound);
   info.commandLine = R"(C:\missing.bat)";
   EXPECT_EQ(withCmd.Start(info, error), nullptr);
@@ -248,10 +252,10 @@ TEST_F(SimProcessesTest, BatchFileRunsThroughTheCommandInterpreter) {
 
 TEST_F(SimProcessesTest, CommandLineWithBlanksIsReadAsCreateProcessReadsIt) {
   const std::string lister = "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done\n";
-  root.Write("bin/cmd", "#!/bin/sh\necho cmd\n" + lister);
+  root.Write("WINDOWS/system32/cmd", "#!/bin/sh\necho cmd\n" + lister);
   root.Write("Program Files/Lanvoy/tool", "#!/bin/sh\necho tool\n" + lister);
   root.Write("Program Files/Lanvoy/tmp.bat", "@echo off\r\n");
-  fs::permissions(root.path() / "bin/cmd", fs::perms::owner_all);
+  fs::permissions(root.path() / "WINDOWS/system32/cmd", fs::perms::owner_all);
   fs::permissions(root.path() / "Program Files/Lanvoy/tool", fs::perms::owner_all);
   const std::string bat = (root.path() / "Program Files/Lanvoy/tmp.bat").string();
   SimProcesses withCmd(root.path(), {root.path() / "bin"});

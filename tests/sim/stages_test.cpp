@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 
 #include <cstdio>
 
@@ -256,25 +257,38 @@ TEST_F(StagesTest, HostsFileThatCannotBeWrittenStaysAndLeavesNoTemporaryFile) {
 
 // ---------------------------------------------------------------- script
 
-TEST_F(StagesTest, ScriptIsWrittenByKindAndOpenedByTheShell) {
-  std::string programDir = dir_.path().string() + "/";
-  RunProfileScript(platform_, programDir, {"MsgBox \"hi\"", "  indented  "}, 1);
-  EXPECT_EQ(dir_.Read("Script.vbs"), "MsgBox \"hi\"\r\n  indented  \r\n");
-  EXPECT_NE(Events().find("Script.vbs"), std::string::npos);
-
-  RunProfileScript(platform_, programDir, {"@echo off"}, 0);
-  EXPECT_TRUE(dir_.Exists("Script.bat"));
-  EXPECT_TRUE(dir_.Exists("Script.vbs"));  // the former kind's file stays
-
-  RunProfileScript(platform_, programDir, {"x"}, 7);
-  EXPECT_TRUE(dir_.Exists("Script"));
-  EXPECT_EQ(ScriptFileName(programDir, -1), programDir + "Script");
-}
-
-TEST_F(StagesTest, EmptyScriptWritesAndStartsNothing) {
-  std::string programDir = dir_.path().string() + "/";
-  RunProfileScript(platform_, programDir, {}, 0);
-  EXPECT_FALSE(dir_.Exists("Script.bat"));
+TEST_F(StagesTest, ScriptIsWrittenInAScratchFolderOfItsOwnAndOpenedByTheShell) {
+  // Each script in a folder only its maker may enter, which stays for the script to run.
+  auto scripts = [&] {
+    std::vector<std::filesystem::path> found;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir_.path() / "host"))
+      if (e.path().filename().string().rfind("Script", 0) == 0) found.push_back(e.path());
+    return found;
+  };
+  RunProfileScript(platform_, {"MsgBox \"hi\"", "  indented  "}, 1);
+  RunProfileScript(platform_, {"@exit"}, 0);
+  RunProfileScript(platform_, {"x"}, 7);
+  RunProfileScript(platform_, {}, 0);  // nothing at all
+  const std::vector<std::filesystem::path> written = scripts();
+  ASSERT_EQ(written.size(), 3u);
+  std::map<std::string, std::string> byName;
+  for (const auto& path : written) {
+    byName[path.filename().string()] = *ReadFileBytes(path.string());
+    EXPECT_EQ(path.parent_path().parent_path(), dir_.path() / "host" / "WINDOWS" / "Temp");
+    EXPECT_EQ(std::filesystem::status(path.parent_path()).permissions(),
+              std::filesystem::perms::owner_all);
+    // What the shell opened is the file in that folder, named as Windows names it (a batch
+    // file runs; this machine has no interpreter for the others, so they are recorded).
+    if (path.extension() != ".bat") {
+      EXPECT_NE(Events().find("open C:\\WINDOWS\\Temp\\" + path.parent_path().filename().string() +
+                              "\\" + path.filename().string()),
+                std::string::npos)
+          << Events();
+    }
+  }
+  EXPECT_EQ(byName["Script.vbs"], "MsgBox \"hi\"\r\n  indented  \r\n");
+  EXPECT_EQ(byName["Script.bat"], "@exit\r\n");
+  EXPECT_EQ(byName["Script"], "x\r\n");
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // shell calls, a printer list and a file version.
 #pragma once
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -130,7 +134,7 @@ class FakePlatform : public platform::Platform,
   std::vector<std::string> NetshRuns() const {
     std::vector<std::string> runs;
     for (const std::string& line : started)
-      if (line.rfind("netsh ", 0) == 0) runs.push_back(line);
+      if (line.find("\\netsh.exe\" ") != std::string::npos) runs.push_back(line);
     return runs;
   }
   bool SetCurrentDirectory(const std::string&, std::string&) override { return true; }
@@ -158,6 +162,37 @@ class FakePlatform : public platform::Platform,
   void BroadcastSettingChange(const std::string&) override {}
   bool SetDefault(const std::string&) override { return true; }
   void InternetSettingsChanged() override {}
+  std::string SystemDirectory() override { return windowsDirectory + "\\system32"; }
+  // A real folder of the test's temporary files: what was handed over can be read back.
+  class Scratch : public platform::ScratchFolder {
+   public:
+    explicit Scratch(std::filesystem::path dir) : dir_(std::move(dir)) {
+      std::filesystem::create_directories(dir_);
+      path_ = dir_.string() + "/";
+    }
+    ~Scratch() override {
+      std::error_code ec;
+      if (!kept_) std::filesystem::remove_all(dir_, ec);
+    }
+    const std::string& Path() const override { return path_; }
+    bool Create(const std::string& name, const std::string& bytes) override {
+      if (std::filesystem::exists(dir_ / name)) return false;
+      std::ofstream(dir_ / name, std::ios::binary) << bytes;
+      return true;
+    }
+    void Keep() override { kept_ = true; }
+
+   private:
+    std::filesystem::path dir_;
+    std::string path_;
+    bool kept_ = false;
+  };
+  std::unique_ptr<platform::ScratchFolder> MakeScratchFolder(std::string&) override {
+    static int made = 0;
+    return std::make_unique<Scratch>(
+        std::filesystem::temp_directory_path() /
+        ("lanvoy-fake-scratch-" + std::to_string(getpid()) + "-" + std::to_string(++made)));
+  }
   bool SetComputerName(const std::string&, std::string&) override { return true; }
 
   // System

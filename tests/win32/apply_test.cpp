@@ -18,6 +18,7 @@
 #include "apply/proxy_settings.h"
 #include "base/files.h"
 #include "components/appexec.h"
+#include "components/sys_info.h"
 #include "platform/registry_access.h"
 #include "sysread/current_settings_reader.h"
 #include "test_support/profiles.h"
@@ -121,25 +122,24 @@ TEST_F(Win32ApplyTest, AppliedProfileReadsBackThroughGetCurrent) {
                                                    "hosts", "connections"}))
       << "no printer without a print server";
   test::ExpectTwoConnectionProfileRead(sink_);
-  // The batch file and the dump it redirected are gone again.
+  // Nothing of the apply or of Get Current is left beside the program.
   EXPECT_FALSE(InProgramDir("tmp.txt"));
   EXPECT_FALSE(InProgramDir("tmp.bat"));
 }
 
-TEST_F(Win32ApplyTest, DumpRedirectedByTheCommandInterpreterKeepsItsLineEnds) {
-  // What Get Current's batch file leaves behind, read before it is removed.
-  const std::string batch = programDir_ + "dump.bat";
-  const std::string dump = programDir_ + "dump.txt";
-  WriteTextLines(batch, {DumpBatchLine(dump)});
-  tempBat_.SetExeName(test::Quoted(batch));
+TEST_F(Win32ApplyTest, DumpReadThroughThePipeKeepsItsLineEnds) {
+  // What Get Current reads: the system's netsh (the stand-in in the prefix's system32),
+  // through the capture's pipe, no file in between.
+  tempBat_.SetExeName(SystemProgram(machine_->system(), "netsh.exe"));
+  tempBat_.SetExeParams({"-c interface dump"});
+  tempBat_.SetCaptureOutput(true);
   tempBat_.Execute();
   EXPECT_EQ(tempBat_.ErrNo(), 0);
-  auto bytes = ReadFileBytes(dump);
-  ASSERT_TRUE(bytes.has_value());
-  EXPECT_NE(bytes->find("# Interface IP Configuration for \"LAN-Verbindung\"\r\n"),
+  const std::string& bytes = tempBat_.Output();
+  EXPECT_NE(bytes.find("# Interface IP Configuration for \"LAN-Verbindung\"\r\n"),
             std::string::npos)
-      << *bytes;
-  EXPECT_EQ(bytes->find("\r\r\n"), std::string::npos) << "text-mode output doubled the CR";
+      << bytes;
+  EXPECT_EQ(bytes.find("\r\r\n"), std::string::npos) << "text-mode output doubled the CR";
 }
 
 TEST_F(Win32ApplyTest, RejectedScriptLineIsReportedNotTakenForSuccess) {

@@ -141,7 +141,7 @@ TEST_F(SimWindowTest, AfterApplyMinimizeOrTerminate) {
   EXPECT_TRUE(window->closed);
 }
 
-TEST_F(SimWindowTest, NetshThatCannotStartStopsTheSequenceAndKeepsTheScript) {
+TEST_F(SimWindowTest, NetshThatCannotStartStopsTheSequenceAndLeavesNoScript) {
   Create(std::string(kOffice) + "IncludeHostName=1\r\nHostName=OFFICE-PC\r\n");
   Check("CheckTerminate").SetChecked(true);
   form->NetshExe().SetExeName("no-such-netsh");
@@ -151,12 +151,11 @@ TEST_F(SimWindowTest, NetshThatCannotStartStopsTheSequenceAndKeepsTheScript) {
   EXPECT_EQ(questions.Asked().back(), "MessageDlg mtError: File was not found [OK]");
   // Nothing after the first stage ran: no proxy, no name, no restart question, no close.
   EXPECT_EQ(HostFile("registry.reg"), registry);
-  EXPECT_TRUE(dir.Exists("tmp.txt"));
+  EXPECT_FALSE(dir.Exists("tmp.txt"));
   EXPECT_FALSE(window->closed);
   EXPECT_FALSE(window->progress.visible);
   EXPECT_FALSE(window->busy);
 
-  // The next apply overwrites it and removes it.
   form->NetshExe().SetExeName("netsh");
   Check("CheckNoAction").SetChecked(true);
   questions.AnswerMessage(mrNo);

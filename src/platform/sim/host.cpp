@@ -11,6 +11,7 @@
 
 #include "base/error.h"
 #include "base/files.h"
+#include "platform/sim/host_root.h"
 #include "profiles/ini_file.h"
 
 namespace lanvoy::sim {
@@ -124,6 +125,21 @@ void CreateFile(const fs::path& file, const std::string& bytes) {
   if (!WriteFileAtomic(file.string(), bytes)) throw EFCreateError(file.string());
 }
 
+// The stand-ins beside the program that makes the host play Windows' own programs in its
+// system32, where the program starts them by their full path. Made once: what stands there
+// is the machine's.
+void InstallSystemPrograms(const fs::path& root) {
+  const fs::path from = RunningProgramPath().parent_path();
+  if (from.empty()) return;
+  std::error_code ec;
+  const fs::path system32 = root / kSystemFolder;
+  for (const char* program : {"netsh", "ipconfig", "cmd", "Rundll32"}) {
+    const fs::path target = system32 / program;
+    if (fs::exists(from / program, ec) && !fs::exists(fs::symlink_status(target, ec)))
+      fs::create_symlink(from / program, target, ec);
+  }
+}
+
 }  // namespace
 
 void EnsureHost(const fs::path& root) {
@@ -133,6 +149,7 @@ void EnsureHost(const fs::path& root) {
   // The variable counts only for a new host: after that, its registry says which Windows it is.
   if (!fs::exists(root / kRegistryFile, ec)) CreateFile(root / kRegistryFile, NewRegistry());
   CreateFile(root / kHostsFile, kInitialHosts);
+  InstallSystemPrograms(root);
   CreateFile(root / kWindowListFile, kInitialWindowList);
   CreateFile(root / kEventLogFile, "");
   if (!fs::exists(root / kWinIniFile, ec)) {

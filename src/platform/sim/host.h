@@ -14,6 +14,7 @@ inline constexpr const char* kWindowListFile = "windows.txt";
 inline constexpr const char* kEventLogFile = "events.log";
 // As the program names them (GetWindowsDirectoryA and what lies below it).
 inline constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
+inline constexpr const char* kSystemFolder = "WINDOWS/system32";
 inline constexpr const char* kHostsFile = "WINDOWS/system32/drivers/etc/hosts";
 inline constexpr const char* kWinIniFile = "WINDOWS/win.ini";
 // Which Windows a new host plays: "xp" or "10". Once the host exists, its registry says.

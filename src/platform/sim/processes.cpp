@@ -19,6 +19,7 @@
 
 #include "base/command_line.h"
 #include "base/strings.h"
+#include "platform/sim/host.h"
 #include "platform/sim/host_root.h"
 #include "platform/sim/paths.h"
 
@@ -414,8 +415,9 @@ bool SimProcesses::Resolve(const std::string& commandLine, std::string& program,
     return false;
   }
   if (IsBatchFileName(name)) {
-    // A batch file is run by the command interpreter: cmd /c "<file>" <arguments>.
-    ProgramLookup cmd = FindProgram("cmd", false, dirs);
+    // A batch file is run by the system's command interpreter, never by a "cmd" beside the
+    // program: cmd /c "<file>" <arguments>.
+    ProgramLookup cmd = FindProgram("cmd", false, {root_ / kSystemFolder});
     if (cmd.error) {
       error = cmd.error;
       return false;

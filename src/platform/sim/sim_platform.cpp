@@ -13,6 +13,7 @@
 #include "platform/sim/host.h"
 #include "platform/sim/host_root.h"
 #include "platform/sim/paths.h"
+#include "platform/sim/scratch.h"
 #include "profiles/ini_file.h"
 #include "standin/network_state.h"
 
@@ -135,6 +136,14 @@ bool SimPrinters::SetDefault(const std::string& name) {
 
 std::string SimSystem::WindowsDirectory() {
   return kWindowsDirectory;
+}
+
+std::unique_ptr<platform::ScratchFolder> SimSystem::MakeScratchFolder(std::string& message) {
+  return sim::MakeScratchFolder(root_, message);
+}
+
+std::string SimSystem::SystemDirectory() {
+  return std::string(kWindowsDirectory) + "\\system32";
 }
 
 bool SimSystem::FindWindowByClass(const std::string& className) {

@@ -61,6 +61,9 @@ class SimSystem : public platform::System {
   SimSystem(std::filesystem::path root, SimRegistry& registry)
       : root_(std::move(root)), registry_(registry) {}
   std::string WindowsDirectory() override;
+  // C:\WINDOWS\system32: the host's, where the stand-ins play the system's programs.
+  std::string SystemDirectory() override;
+  std::unique_ptr<platform::ScratchFolder> MakeScratchFolder(std::string& message) override;
   // Looks the class up in windows.txt.
   bool FindWindowByClass(const std::string& className) override;
   // true for the privilege names Windows knows.

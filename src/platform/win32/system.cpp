@@ -137,6 +137,12 @@ class Win32System : public platform::System {
   }
   uint32_t OemCodePage() override { return GetOEMCP(); }
 
+  std::string SystemDirectory() override {
+    char buffer[MAX_PATH + 1] = {};
+    const UINT length = GetSystemDirectoryA(buffer, MAX_PATH + 1);
+    return length > 0 && length <= MAX_PATH ? std::string(buffer, length) : std::string();
+  }
+
   void InternetSettingsChanged() override {
     InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
     InternetSetOptionA(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
