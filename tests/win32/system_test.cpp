@@ -2,6 +2,9 @@
 // The Windows API for the fixtures (a window to find, the profile read-back).
 #include "platform/win32/windows_api.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -210,6 +213,58 @@ TEST_F(Win32SystemTest, ShellOpenReportsSuccessAboveThirtyTwo) {
   EXPECT_GT(shell.Open(test::BesideTests(*machine_, "lanvoy_test_child.exe"), "exit 0",
                        dir.path().string(), 0),
             32);
+}
+
+// What the elevated apply hands to netsh and to the script: a folder only the administrators
+// and SYSTEM may enter, files made new and held, all gone with the folder.
+TEST_F(Win32SystemTest, ScratchFolderOpenOnlyToAdministratorsAndSystem) {
+  std::string why;
+  auto folder = system_.MakeScratchFolder(why);
+  ASSERT_NE(folder, nullptr) << why;
+  const std::string path = folder->Path();
+  EXPECT_EQ(path.rfind(system_.WindowsDirectory() + "\\Temp\\Lanvoy-", 0), 0u) << path;
+
+  // The access list the folder is made with: Wine keeps none on its files (it reports one of
+  // the Unix mode), so the list itself is read here.
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+      win32::ScratchFolderAccess(), SDDL_REVISION_1, &descriptor, nullptr));
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+  ASSERT_TRUE(present && dacl);
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+  EXPECT_TRUE(control & SE_DACL_PROTECTED) << "nothing inherited from the folders above";
+  std::vector<std::string> allowed;
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    ACE_HEADER* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+    ASSERT_EQ(ace->AceType, ACCESS_ALLOWED_ACE_TYPE);
+    char* sid = nullptr;
+    ASSERT_TRUE(
+        ConvertSidToStringSidA(&reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart, &sid));
+    allowed.push_back(sid);
+    LocalFree(sid);
+  }
+  LocalFree(descriptor);
+  EXPECT_EQ(allowed, (std::vector<std::string>{"S-1-5-32-544", "S-1-5-18"}));
+
+  ASSERT_TRUE(folder->Create("tmp.txt", "pushd interface\r\n"));
+  EXPECT_FALSE(folder->Create("tmp.txt", "again"));  // never over an existing name
+  // Held: nobody may open it to write or delete it meanwhile; reading is allowed.
+  EXPECT_EQ(CreateFileA((path + "tmp.txt").c_str(), GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(DeleteFileA((path + "tmp.txt").c_str()));
+  HANDLE reading =
+      CreateFileA((path + "tmp.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(reading, INVALID_HANDLE_VALUE);
+  CloseHandle(reading);
+  folder.reset();
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 }  // namespace

@@ -14,8 +14,12 @@ class ProgramTest : public test::Win32WindowTest {
  protected:
   void SetUp() override {
     Win32WindowTest::SetUp();
-    for (const char* name : {"Lanvoy.exe", "netsh.exe"})
-      std::filesystem::copy_file(test::BesideTests(*machine, name), dir.path() / name);
+    std::filesystem::copy_file(test::BesideTests(*machine, "Lanvoy.exe"),
+                               dir.path() / "Lanvoy.exe");
+    // A netsh.exe planted beside the program is never started: Windows' own is, by its full
+    // path (the stand-in plays it in the prefix's system32). This one would fail every apply.
+    std::filesystem::copy_file(test::BesideTests(*machine, "lanvoy_test_child.exe"),
+                               dir.path() / "netsh.exe");
     dir.Write("nosplash", "");
     dir.Write("host/network.ini",
               "[LAN-Verbindung 2]\r\nMode=dhcp\r\nDnsSource=dhcp\r\nWinsSource=dhcp\r\n");

@@ -137,6 +137,10 @@ class Win32System : public platform::System {
   }
   uint32_t OemCodePage() override { return GetOEMCP(); }
 
+  std::unique_ptr<platform::ScratchFolder> MakeScratchFolder(std::string& message) override {
+    return win32::MakeScratchFolder(message);
+  }
+
   std::string SystemDirectory() override {
     char buffer[MAX_PATH + 1] = {};
     const UINT length = GetSystemDirectoryA(buffer, MAX_PATH + 1);

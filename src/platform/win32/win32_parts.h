@@ -35,6 +35,11 @@ std::vector<std::string> RegistrySubKeys(platform::RootKey root, const std::stri
 // missing). XP (the Version's default) when they name none.
 platform::System::Version RegistryWindowsVersion(platform::RootKey root, const std::string& path);
 
+// A scratch folder below the Windows directory's Temp (platform::System), made with the
+// access list ScratchFolderAccess() gives (SDDL).
+std::unique_ptr<platform::ScratchFolder> MakeScratchFolder(std::string& message);
+const char* ScratchFolderAccess();
+
 // The system's text for an error code (FormatMessageA), without its line end.
 std::string SystemErrorText(unsigned long code);
 
