@@ -156,17 +156,23 @@ void TLanvoyProgram::PrintCurrent(const StartupArguments& arguments) {
 void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments) {
   const bool hide = arguments.hide;
   try {
-    form_->LoadProfile(arguments.profileName);
+    // The history names the profile as the store has it, not as it was typed.
+    std::string name = arguments.profileName;
+    for (const std::string& stored : form_->Store().ProfileNames())
+      if (SameText(stored, name)) name = stored;
+    form_->LoadProfile(name);
     const std::string keep = KeepFilePath(StorePathFor(exePath_));
     // An old answer is none to this apply; one given while the stages run is.
     if (arguments.confirmWithin > 0) DeleteFileAt(keep);
     ApplySession session = form_->Session();
-    const ApplyReport report = session.Apply(form_->ShownRecord(), arguments.profileName, !hide,
-                                             [&](const std::vector<Finding>& findings) {
-                                               err_ << FindingsText(findings);
-                                               return arguments.force || !HasErrors(findings);
-                                             });
-    if (report.refused) {
+    const ApplyReport report =
+        session.Apply(form_->ShownRecord(), name, !hide, [&](const std::vector<Finding>& findings) {
+          err_ << FindingsText(findings);
+          return arguments.force || !HasErrors(findings);
+        });
+    if (report.busy) {
+      exitCode_ = UnattendedExitCode(report, err_);
+    } else if (report.refused) {
       err_ << "Nothing was changed. Mend the profile, or apply it anyway with --force." << '\n';
       exitCode_ = kExitRefused;
     } else {

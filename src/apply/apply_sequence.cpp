@@ -141,15 +141,22 @@ ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, Apply
     StageGuard guard(ctx.observer);
     RunStages(profile, showProgress, ctx, outcome);
   }
-  try {
-    if (IsMailClientRunning(ctx.platform.system()) && (profile.EnableProxy || profile.IncludeOLExp))
-      ctx.observer.ShowMailClientWarning(kMailClientWarning);
-    else
-      ctx.observer.RunBrowserRestartNotice();
-  } catch (...) {
-    // The closing notice never turns a finished apply into a failure.
+  if (ctx.closingNotice) {
+    try {
+      ClosingNotice(profile, ctx.platform, ctx.observer);
+    } catch (...) {
+      // The closing notice never turns a finished apply into a failure.
+    }
   }
   return outcome;
+}
+
+void ClosingNotice(const ProfileRecord& profile, platform::Platform& platform,
+                   ApplyObserver& observer) {
+  if (IsMailClientRunning(platform.system()) && (profile.EnableProxy || profile.IncludeOLExp))
+    observer.ShowMailClientWarning(kMailClientWarning);
+  else
+    observer.RunBrowserRestartNotice();
 }
 
 }  // namespace lanvoy

@@ -49,6 +49,9 @@ struct ApplyContext {
   std::chrono::milliseconds pause = kStagePause;
   // The netsh the script is written for.
   NetshTarget netsh = {};
+  // The closing notice after the stages; off where the caller gives it later (after the
+  // question whether to keep the settings).
+  bool closingNotice = true;
   // Runs after the last stage, while the progress window is still shown (the check that
   // the settings are in place).
   std::function<void(bool showProgress)> afterStages = nullptr;
@@ -79,6 +82,10 @@ std::vector<std::string> NetshErrorLines(const std::string& output);
 // progress window is closed. The netsh script lives in a scratch folder of the apply's own
 // (platform::ScratchFolder), gone when netsh has read it.
 ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, ApplyContext& context);
+
+// The closing notice: the mail program's warning, or the restart-your-browser dialog.
+void ClosingNotice(const ProfileRecord& profile, platform::Platform& platform,
+                   ApplyObserver& observer);
 
 // Runs netsh on the script as stage 1 does.
 ApplyOutcome RunNetshScript(const std::vector<std::string>& script, ApplyContext& context);

@@ -83,15 +83,29 @@ MachineFacts ApplySession::ReadMachineFacts(std::vector<Finding>& findings) {
   return facts;
 }
 
+void ApplySession::Note(ApplyReport& report, const std::string& event,
+                        const std::vector<std::string>& details) {
+  ApplyHistory history = History();
+  if (!history.Add(event, details))
+    report.warnings.push_back("The history " + history.Path() + " could not be written (\"" +
+                              event + "\").");
+}
+
 ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& name,
                                 bool showProgress, const GoAhead& goAhead) {
   ApplyReport report;
-  ApplyHistory history = History();
+  // One apply at a time on this machine, from the checks to the history's last line.
+  const auto lock = context_.platform.system().LockApplies(context_.lockWait);
+  if (!lock) {
+    report.busy = true;
+    Note(report, "apply " + name + " not started: another apply is running");
+    return report;
+  }
   const MachineFacts facts = ReadMachineFacts(report.findings);
   for (Finding& f : PreflightChecks(record, facts)) report.findings.push_back(std::move(f));
   if (!report.findings.empty() && !goAhead(report.findings)) {
     report.refused = true;
-    history.Add("apply " + name + " refused by the checks", Messages(report.findings));
+    Note(report, "apply " + name + " refused by the checks", Messages(report.findings));
     return report;
   }
   // The snapshot takes the connections the checks have just read.
@@ -99,11 +113,15 @@ ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& 
   if (facts.connectionsKnown) readers.readConnections = [&facts] { return facts.connections; };
   Snapshot snapshot = TakeSnapshot(record, readers);
   snapshot.profile = name;
-  Snapshots().Push(snapshot);
+  if (std::string said = Snapshots().Push(snapshot); !said.empty()) report.warnings.push_back(said);
+  // Before the first change: a killed apply leaves this line without its outcome.
+  Note(report, "apply " + name + " started");
 
   SafeApplyContext after = Readers();
   ApplyContext stages = StageContext();
   stages.netsh = NetshTargetFor(context_.platform.system().WindowsVersion(), facts.connections);
+  // A profile whose settings stay only when confirmed asks that first; the notice follows.
+  stages.closingNotice = !record.ConfirmKeep;
   stages.afterStages = [&](bool show) {
     context_.observer.ProgressStage(5, "Verifying the settings", show);
     report.differences = VerifyApplied(record, after);
@@ -111,20 +129,35 @@ ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& 
   try {
     report.outcome = ApplyProfile(record, showProgress, stages);
   } catch (const std::exception& e) {
-    history.Add("apply " + name + " failed", {e.what()});
+    Note(report, "apply " + name + " failed", {e.what()});
     throw;
   }
   std::vector<std::string> details = Messages(report.findings);
   details.insert(details.end(), report.outcome.netshErrors.begin(),
                  report.outcome.netshErrors.end());
+  details.insert(details.end(), report.outcome.stageProblems.begin(),
+                 report.outcome.stageProblems.end());
   details.insert(details.end(), report.differences.begin(), report.differences.end());
-  history.Add("apply " + name + (report.differences.empty() ? ": verified" : ": not in place"),
-              details);
+  const std::string placed = report.differences.empty() ? "" : "not in place";
+  Note(report,
+       "apply " + name + ": " +
+           (report.findings.empty()
+                ? (placed.empty() ? "verified" : placed)
+                : "applied despite findings" + (placed.empty() ? std::string() : ", " + placed)),
+       details);
   return report;
 }
 
 ApplyReport ApplySession::Undo(bool showProgress) {
+  ApplyReport report;
+  const auto lock = context_.platform.system().LockApplies(context_.lockWait);
+  if (!lock) {
+    report.busy = true;
+    Note(report, "undo not started: another apply is running");
+    return report;
+  }
   SnapshotFile file = Snapshots();
+  // A damaged snapshot raises here: nothing is changed.
   const std::optional<Snapshot> last = file.Last();
   if (!last) throw Error("There is no apply to undo.");
   SafeApplyContext readers = Readers();
@@ -135,8 +168,8 @@ ApplyReport ApplySession::Undo(bool showProgress) {
   before.readConnections = [&connections] { return connections; };
   Snapshot now = TakeSnapshotLike(*last, before);
   now.profile = "undo of " + last->profile;
-  ApplyReport report;
   ApplyObserver& observer = context_.observer;
+  Note(report, "undo " + last->profile + " of " + last->taken + " started");
   {
     observer.SetBusyCursor(true);
     struct Restore {
@@ -152,12 +185,20 @@ ApplyReport ApplySession::Undo(bool showProgress) {
     report.differences = VerifyRestored(*last, readers);
     observer.ProgressClose();
   }
-  // Undone, the snapshot gives way to the state it replaced: an undo undoes the undo.
-  file.PopLast();
-  file.Push(now);
-  History().Add("undo " + last->profile + " of " + last->taken +
-                    (report.differences.empty() ? ": restored" : ": not in place"),
-                report.differences);
+  const bool restored = report.outcome.NetshSucceeded() && report.outcome.hostsError.empty() &&
+                        report.outcome.stageProblems.empty() && report.differences.empty();
+  // Put back whole, the snapshot gives way to the state it replaced: an undo undoes the
+  // undo. Otherwise it stays, for another try.
+  if (restored) file.ReplaceLast(now);
+  std::vector<std::string> details = report.outcome.netshErrors;
+  if (!report.outcome.hostsError.empty()) details.push_back(report.outcome.hostsError);
+  details.insert(details.end(), report.outcome.stageProblems.begin(),
+                 report.outcome.stageProblems.end());
+  details.insert(details.end(), report.differences.begin(), report.differences.end());
+  Note(report,
+       "undo " + last->profile + " of " + last->taken +
+           (restored ? ": restored" : ": not in place, the snapshot is kept"),
+       details);
   return report;
 }
 
@@ -165,8 +206,16 @@ void ApplySession::Kept() {
   History().Add("kept");
 }
 
+int ApplySession::BusyExitCode(std::ostream& err) {
+  err << "Another apply is running on this computer; nothing was changed." << '\n';
+  return kExitBusy;
+}
+
 std::string ApplyReportText(const ApplyReport& report) {
   std::string text;
+  if (report.busy) text = "Another apply is running on this computer; nothing was changed.";
+  for (const std::string& warning : report.warnings)
+    text += (text.empty() ? "" : "\r\n\r\n") + warning;
   // netsh's rejection of a line would otherwise pass for success.
   if (!report.outcome.NetshSucceeded()) {
     text = "netsh did not accept all network settings of the profile";
@@ -186,6 +235,8 @@ std::string ApplyReportText(const ApplyReport& report) {
 }
 
 int UnattendedExitCode(const ApplyReport& report, std::ostream& err) {
+  for (const std::string& warning : report.warnings) err << warning << '\n';
+  if (report.busy) return ApplySession::BusyExitCode(err);
   int code = kExitApplied;
   const ApplyOutcome& outcome = report.outcome;
   if (!outcome.NetshSucceeded()) {

@@ -30,6 +30,7 @@ inline constexpr int kExitNetshErrors = 2;
 inline constexpr int kExitNotInPlace = 3;  // verify found settings not in place
 inline constexpr int kExitRefused = 4;     // the checks found errors; nothing was changed
 inline constexpr int kExitReverted = 5;    // not kept in time: the apply was undone
+inline constexpr int kExitBusy = 6;        // another apply is running: nothing was changed
 
 // What a session needs of the machine and of the program that runs it.
 struct SessionContext {
@@ -42,13 +43,19 @@ struct SessionContext {
   // checked, kept nor verified.
   std::function<TNetworkInfoSet()> readConnections;
   std::chrono::milliseconds pause = kStagePause;
+  // How long an apply waits for another one on this machine.
+  std::chrono::milliseconds lockWait = std::chrono::seconds(60);
 };
 
 struct ApplyReport {
+  bool busy = false;     // another apply held the machine: nothing was done
   bool refused = false;  // the checks found something, and the apply did not go on
   std::vector<Finding> findings;
   ApplyOutcome outcome;
   std::vector<std::string> differences;  // what is not in place afterwards
+  // What went wrong beside the apply (the history could not be written, the undo file
+  // was moved aside).
+  std::vector<std::string> warnings;
 };
 
 // Decides whether an apply goes on despite the checks' findings.
@@ -64,11 +71,14 @@ class ApplySession {
   ApplyReport Apply(const ProfileRecord& profile, const std::string& name, bool showProgress,
                     const GoAhead& goAhead);
   // Puts the last snapshot back and verifies it; its own snapshot takes the place of the one
-  // put back, so that an undo of an undo restores the state before it. Raises when there is
-  // nothing to undo.
+  // put back only when all of it is back, so that an undo of an undo restores the state
+  // before it and a failed undo can be tried again. Raises when there is nothing to undo or
+  // the snapshot is damaged (then nothing is changed).
   ApplyReport Undo(bool showProgress);
   // The applied settings were confirmed in time.
   void Kept();
+  // "Another apply is running" to err, and its exit code.
+  static int BusyExitCode(std::ostream& err);
 
   SnapshotFile Snapshots() const;
   ApplyHistory History() const;
@@ -78,6 +88,9 @@ class ApplySession {
   MachineFacts ReadMachineFacts(std::vector<Finding>& findings);
   ApplyContext StageContext();
   SafeApplyContext Readers();
+  // A line of the history; one that cannot be written becomes a warning of the report.
+  void Note(ApplyReport& report, const std::string& event,
+            const std::vector<std::string>& details = {});
 
   SessionContext context_;
 };

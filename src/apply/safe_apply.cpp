@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -60,6 +61,18 @@ void Compare(std::vector<std::string>& out, const std::string& where, const char
                 ", the profile asks for " + (asked.empty() ? "none" : asked));
 }
 
+// The hosts file's bytes, up to the size an undo keeps.
+void KeepHosts(Snapshot& s, platform::Platform& platform, const std::string& windowsDirectory) {
+  const std::string native = platform.system().NativePath(HostsFilePath(windowsDirectory));
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(native, ec);
+  if (!ec && size > kHostsKept) {
+    s.hostsTooLarge = true;
+    return;
+  }
+  s.hosts = ReadFileBytes(native);
+}
+
 std::string ValueText(const std::optional<platform::RegistryValue>& v) {
   if (!v) return "missing";
   if (v->type == ValueType::DWord) return std::to_string(v->dword);
@@ -86,8 +99,7 @@ Snapshot TakeSnapshot(const ProfileRecord& p, SafeApplyContext& ctx) {
       s.connections.push_back(*info);
   for (SavedValue& place : s.registry = Places(p, platform.registry()))
     place.value = Read(platform.registry(), place);
-  if ((s.hasHosts = p.IncludeHostModification))
-    s.hosts = ReadFileBytes(platform.system().NativePath(HostsFilePath(ctx.windowsDirectory)));
+  if ((s.hasHosts = p.IncludeHostModification)) KeepHosts(s, platform, ctx.windowsDirectory);
   if ((s.hasPrinter = p.IncludeDefPrint)) s.printer = CurrentDefaultPrinter(platform.printers());
   return s;
 }
@@ -102,8 +114,7 @@ Snapshot TakeSnapshotLike(const Snapshot& like, SafeApplyContext& ctx) {
       s.connections.push_back(*info);
   for (SavedValue& place : s.registry = like.registry)
     place.value = Read(platform.registry(), place);
-  if ((s.hasHosts = like.hasHosts))
-    s.hosts = ReadFileBytes(platform.system().NativePath(HostsFilePath(ctx.windowsDirectory)));
+  if ((s.hasHosts = like.hasHosts)) KeepHosts(s, platform, ctx.windowsDirectory);
   if ((s.hasPrinter = like.hasPrinter)) s.printer = CurrentDefaultPrinter(platform.printers());
   return s;
 }
@@ -151,13 +162,18 @@ std::vector<std::string> VerifyApplied(const ProfileRecord& p, SafeApplyContext&
   }
   // The proxy as its writer writes it.
   const std::pair<const char*, platform::RegistryValue> proxy[] = {
-      {"ProxyServer", {ValueType::String, p.Proxy + ":" + p.ProxyPort, 0}},
-      {"ProxyEnable", {ValueType::DWord, "", p.EnableProxy ? 1u : 0u}},
+      {"ProxyServer", {ValueType::String, p.Proxy + ":" + p.ProxyPort, 0, 0, {}}},
+      {"ProxyEnable", {ValueType::DWord, "", p.EnableProxy ? 1u : 0u, 0, {}}},
       {"ProxyOverride",
-       {ValueType::String, BuildProxyOverride(SplitLines(p.ProxyNotUsed), p.ProxyNoLocal), 0}}};
+       {ValueType::String,
+        BuildProxyOverride(SplitLines(p.ProxyNotUsed), p.ProxyNoLocal),
+        0,
+        0,
+        {}}}};
   for (const auto& [name, asked] : proxy) {
     auto is = Read(platform.registry(), {RootKey::CurrentUser, kInternetSettingsKey, name, {}});
-    if (!is || !(*is == asked))
+    // As the program reads it: an expandable string of that text counts.
+    if (!is || is->type != asked.type || is->text != asked.text || is->dword != asked.dword)
       out.push_back(std::string("Proxy: ") + name + " is " + ValueText(is) +
                     ", the profile asks for " + ValueText(asked));
   }
@@ -196,7 +212,7 @@ std::vector<std::string> VerifyRestored(const Snapshot& s, SafeApplyContext& ctx
     if (Read(platform.registry(), v) != v.value)
       out.push_back("Registry: " + v.name + " is " + ValueText(Read(platform.registry(), v)) +
                     ", before the apply it was " + ValueText(v.value));
-  if (s.hasHosts &&
+  if (s.hasHosts && !s.hostsTooLarge &&
       ReadFileBytes(platform.system().NativePath(HostsFilePath(ctx.windowsDirectory))) != s.hosts)
     out.push_back("Hosts file: it is not the file before the apply");
   if (s.hasPrinter && CurrentDefaultPrinter(platform.printers()) != s.printer)
@@ -231,15 +247,12 @@ ApplyOutcome RestoreSnapshot(const Snapshot& s, ApplyContext& ctx) {
   for (const SavedValue& v : s.registry) {
     // A key the value lived in exists again; a value that did not exist goes.
     auto key = platform.registry().Open(v.root, v.key, v.value.has_value());
-    if (!key) continue;
-    if (!v.value)
-      key->DeleteValue(v.name);
-    else if (v.value->type == ValueType::String)
-      key->SetString(v.name, v.value->text);
-    else if (v.value->type == ValueType::DWord)
-      key->SetDWord(v.name, v.value->dword);
+    const bool restored = v.value ? key && key->SetRaw(v.name, *v.value)
+                                  : !key || !key->Query(v.name) || key->DeleteValue(v.name);
+    if (!restored)
+      outcome.stageProblems.push_back("Registry: " + v.name + " could not be put back.");
   }
-  if (s.hasHosts) {
+  if (s.hasHosts && !s.hostsTooLarge) {
     const std::string native = platform.system().NativePath(HostsFilePath(ctx.windowsDirectory));
     if (s.hosts ? !WriteFileAtomic(native, *s.hosts) : FileExists(native) && !DeleteFileAt(native))
       outcome.hostsError = "Cannot create file " + HostsFilePath(ctx.windowsDirectory);
@@ -252,9 +265,12 @@ ApplyOutcome RestoreSnapshot(const Snapshot& s, ApplyContext& ctx) {
 
 namespace {
 
+constexpr const char* kUndoFileHead = "LANVOY UNDO 2";
+
 std::string Hex(const std::string& bytes) {
   static const char digits[] = "0123456789abcdef";
   std::string out;
+  out.reserve(bytes.size() * 2);
   for (unsigned char c : bytes) {
     out += digits[c >> 4];
     out += digits[c & 15];
@@ -262,95 +278,228 @@ std::string Hex(const std::string& bytes) {
   return out;
 }
 
-std::string Unhex(const std::string& hex) {
-  auto value = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
-  std::string out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2)
-    out += static_cast<char>(value(hex[i]) << 4 | value(hex[i + 1]));
-  return out;
+uint64_t Checksum(std::string_view bytes) {
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+  return hash;
 }
 
-IniFile::Entries Entries(const Snapshot& s) {
-  IniFile::Entries e{{"Taken", s.taken},
-                     {"Profile", Hex(s.profile)},
-                     {"Connections", std::to_string(s.connections.size())}};
+std::string ValueText(const platform::RegistryValue& v) {
+  std::string text = v.type == ValueType::DWord    ? "dword:" + std::to_string(v.dword)
+                     : v.type == ValueType::String ? "sz:" + Hex(v.text)
+                                                   : std::string("other");
+  if (!v.raw.empty()) text += ";raw:" + std::to_string(v.rawType) + ":" + Hex(v.raw);
+  return text;
+}
+
+std::string Body(const Snapshot& s) {
+  std::string b;
+  auto line = [&](const std::string& key, const std::string& value) {
+    b += key + "=" + value + kCRLF;
+  };
+  line("Taken", Hex(s.taken));
+  line("Profile", Hex(s.profile));
+  line("Connections", std::to_string(s.connections.size()));
   for (size_t i = 0; i < s.connections.size(); ++i) {
     const TNetworkInfo& c = s.connections[i];
-    const std::string n = "C" + std::to_string(i + 1);
-    const std::string fields[] = {
-        c.LongLANDescription, c.IP, c.Subnet, c.IP2, c.Subnet2, c.Gateway, c.DNS, c.DNS2, c.WINS};
     std::string joined;
-    for (const std::string& f : fields) joined += Hex(f) + ",";
-    e.push_back({n, joined + (c.DHCP == kModeDhcp ? "1" : "0") + (c.DHCP_DNS ? "1" : "0") +
-                        (c.DHCP_WINS ? "1" : "0") + "," + Hex(c.GatewayMetric)});
+    for (const std::string* f : {&c.LongLANDescription, &c.IP, &c.Subnet, &c.IP2, &c.Subnet2,
+                                 &c.Gateway, &c.DNS, &c.DNS2, &c.WINS})
+      joined += Hex(*f) + ",";
+    line("C" + std::to_string(i + 1), joined + (c.DHCP == kModeDhcp ? "1" : "0") +
+                                          (c.DHCP_DNS ? "1" : "0") + (c.DHCP_WINS ? "1" : "0") +
+                                          "," + Hex(c.GatewayMetric));
   }
-  e.push_back({"Values", std::to_string(s.registry.size())});
+  line("Values", std::to_string(s.registry.size()));
   for (size_t i = 0; i < s.registry.size(); ++i) {
     const SavedValue& v = s.registry[i];
-    std::string data = !v.value ? "none"
-                       : v.value->type == ValueType::DWord
-                           ? "dword:" + std::to_string(v.value->dword)
-                       : v.value->type == ValueType::String ? "sz:" + Hex(v.value->text)
-                                                            : "other";
-    e.push_back({"V" + std::to_string(i + 1),
-                 std::string(v.root == RootKey::LocalMachine ? "HKLM," : "HKCU,") + Hex(v.key) +
-                     "," + Hex(v.name) + "," + data});
+    line("V" + std::to_string(i + 1),
+         std::string(v.root == RootKey::LocalMachine ? "HKLM," : "HKCU,") + Hex(v.key) + "," +
+             Hex(v.name) + "," + (v.value ? ValueText(*v.value) : "none"));
   }
-  if (s.hasHosts) e.push_back({"Hosts", s.hosts ? "file:" + Hex(*s.hosts) : "none"});
-  if (s.hasPrinter) e.push_back({"Printer", s.printer ? "name:" + Hex(*s.printer) : "none"});
-  return e;
+  if (s.hasHosts)
+    line("Hosts", s.hostsTooLarge ? "large" : s.hosts ? "file:" + Hex(*s.hosts) : "none");
+  if (s.hasPrinter) line("Printer", s.printer ? "name:" + Hex(*s.printer) : "none");
+  return b;
 }
 
-std::vector<std::string> Split(const std::string& text) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
-    parts.push_back(text.substr(start, comma - start));
-  parts.push_back(text.substr(start));
-  return parts;
+// Reads one snapshot's body strictly; a fault raises with what it was.
+class BodyReader {
+ public:
+  explicit BodyReader(std::string_view body) {
+    size_t start = 0;
+    while (start < body.size()) {
+      const size_t end = body.find(kCRLF, start);
+      if (end == std::string_view::npos) Fail("a line without its end");
+      std::string_view l = body.substr(start, end - start);
+      const size_t equals = l.find('=');
+      if (equals == std::string_view::npos) Fail("a line without \"=\"");
+      lines_.emplace_back(std::string(l.substr(0, equals)), std::string(l.substr(equals + 1)));
+      start = end + 2;
+    }
+  }
+  // The next line, which must have this key.
+  std::string Next(const std::string& key) {
+    if (at_ >= lines_.size() || lines_[at_].first != key) Fail("no " + key);
+    return lines_[at_++].second;
+  }
+  std::optional<std::string> Optional(const std::string& key) {
+    if (at_ < lines_.size() && lines_[at_].first == key) return lines_[at_++].second;
+    return std::nullopt;
+  }
+  bool Done() const { return at_ == lines_.size(); }
+  [[noreturn]] static void Fail(const std::string& what) { throw ESnapshotDamaged(what); }
+  static std::string Unhex(std::string_view hex) {
+    if (hex.size() % 2) Fail("bytes of odd length");
+    auto digit = [](char c) {
+      if (c >= '0' && c <= '9') return c - '0';
+      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+      Fail("a byte that is no hex number");
+    };
+    std::string out;
+    out.reserve(hex.size() / 2);
+    for (size_t i = 0; i < hex.size(); i += 2)
+      out += static_cast<char>(digit(hex[i]) << 4 | digit(hex[i + 1]));
+    return out;
+  }
+  static uint64_t Number(std::string_view text, uint64_t limit) {
+    uint64_t n = 0;
+    if (text.empty() || text.size() > 20) Fail("a number that is none");
+    for (char c : text) {
+      if (c < '0' || c > '9') Fail("a number that is none");
+      n = n * 10 + static_cast<uint64_t>(c - '0');
+      if (n > limit) Fail("a number out of range");
+    }
+    return n;
+  }
+  static std::vector<std::string> Split(const std::string& text, char by) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(by, start)) != std::string::npos; start = at + 1)
+      parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> lines_;
+  size_t at_ = 0;
+};
+
+platform::RegistryValue ValueOf(const std::string& text) {
+  platform::RegistryValue v;
+  std::string main = text;
+  if (const size_t raw = text.find(";raw:"); raw != std::string::npos) {
+    main = text.substr(0, raw);
+    const std::vector<std::string> f = BodyReader::Split(text.substr(raw + 5), ':');
+    if (f.size() != 2) BodyReader::Fail("a registry value's bytes");
+    v.rawType = static_cast<uint32_t>(BodyReader::Number(f[0], 0xFFFFFFFFu));
+    v.raw = BodyReader::Unhex(f[1]);
+  }
+  if (main.rfind("sz:", 0) == 0) {
+    v.type = ValueType::String;
+    v.text = BodyReader::Unhex(main.substr(3));
+  } else if (main.rfind("dword:", 0) == 0) {
+    v.type = ValueType::DWord;
+    v.dword = static_cast<uint32_t>(BodyReader::Number(main.substr(6), 0xFFFFFFFFu));
+  } else if (main == "other") {
+    v.type = ValueType::Other;
+  } else {
+    BodyReader::Fail("a registry value of no known kind");
+  }
+  return v;
 }
 
-Snapshot Parse(const IniFile& ini, const std::string& section) {
+Snapshot Parse(std::string_view body) {
+  BodyReader r(body);
   Snapshot s;
-  s.taken = ini.ReadString(section, "Taken", "");
-  s.profile = Unhex(ini.ReadString(section, "Profile", ""));
-  const int connections = ini.ReadInteger(section, "Connections", 0);
-  for (int i = 1; i <= connections; ++i) {
-    std::vector<std::string> f = Split(ini.ReadString(section, "C" + std::to_string(i), ""));
-    if (f.size() < 10 || f.size() > 11 || f[9].size() != 3) continue;
+  s.taken = BodyReader::Unhex(r.Next("Taken"));
+  s.profile = BodyReader::Unhex(r.Next("Profile"));
+  const uint64_t connections = BodyReader::Number(r.Next("Connections"), kConnections);
+  for (uint64_t i = 1; i <= connections; ++i) {
+    const std::vector<std::string> f = BodyReader::Split(r.Next("C" + std::to_string(i)), ',');
+    if (f.size() != 11 || f[9].size() != 3 || f[9].find_first_not_of("01") != std::string::npos)
+      BodyReader::Fail("a connection of the wrong form");
     TNetworkInfo c;
-    c.LongLANDescription = Unhex(f[0]);
+    std::string* texts[] = {&c.LongLANDescription,
+                            &c.IP,
+                            &c.Subnet,
+                            &c.IP2,
+                            &c.Subnet2,
+                            &c.Gateway,
+                            &c.DNS,
+                            &c.DNS2,
+                            &c.WINS};
+    for (size_t t = 0; t < 9; ++t) *texts[t] = BodyReader::Unhex(f[t]);
     c.DHCP = f[9][0] == '1' ? kModeDhcp : kModeStatic;
-    std::string* texts[] = {&c.IP,      &c.Subnet, &c.IP2,  &c.Subnet2,
-                            &c.Gateway, &c.DNS,    &c.DNS2, &c.WINS};
-    for (size_t t = 0; t < 8; ++t) *texts[t] = Unhex(f[t + 1]);
     c.DHCP_DNS = f[9][1] == '1';
     c.DHCP_WINS = f[9][2] == '1';
-    if (f.size() == 11) c.GatewayMetric = Unhex(f[10]);
+    c.GatewayMetric = BodyReader::Unhex(f[10]);
     s.connections.push_back(c);
   }
-  const int values = ini.ReadInteger(section, "Values", 0);
-  for (int i = 1; i <= values; ++i) {
-    std::vector<std::string> f = Split(ini.ReadString(section, "V" + std::to_string(i), ""));
-    if (f.size() != 4) continue;
-    SavedValue v{f[0] == "HKLM" ? RootKey::LocalMachine : RootKey::CurrentUser, Unhex(f[1]),
-                 Unhex(f[2]), std::nullopt};
-    if (f[3].rfind("sz:", 0) == 0)
-      v.value = platform::RegistryValue{ValueType::String, Unhex(f[3].substr(3)), 0};
-    else if (f[3].rfind("dword:", 0) == 0)
-      v.value = platform::RegistryValue{ValueType::DWord, "",
-                                        static_cast<uint32_t>(std::stoul(f[3].substr(6)))};
-    else if (f[3] != "none")
-      continue;  // a value of another type was left alone, and is put back by nobody
+  const uint64_t values = BodyReader::Number(r.Next("Values"), 64);
+  for (uint64_t i = 1; i <= values; ++i) {
+    const std::vector<std::string> f = BodyReader::Split(r.Next("V" + std::to_string(i)), ',');
+    if (f.size() != 4 || (f[0] != "HKLM" && f[0] != "HKCU"))
+      BodyReader::Fail("a registry value of the wrong form");
+    SavedValue v{f[0] == "HKLM" ? RootKey::LocalMachine : RootKey::CurrentUser,
+                 BodyReader::Unhex(f[1]), BodyReader::Unhex(f[2]), std::nullopt};
+    if (f[3] != "none") v.value = ValueOf(f[3]);
     s.registry.push_back(v);
   }
-  const std::string hosts = ini.ReadString(section, "Hosts", "");
-  if ((s.hasHosts = !hosts.empty()) && hosts.rfind("file:", 0) == 0)
-    s.hosts = Unhex(hosts.substr(5));
-  const std::string printer = ini.ReadString(section, "Printer", "");
-  if ((s.hasPrinter = !printer.empty()) && printer.rfind("name:", 0) == 0)
-    s.printer = Unhex(printer.substr(5));
+  if (auto hosts = r.Optional("Hosts")) {
+    s.hasHosts = true;
+    if (*hosts == "large")
+      s.hostsTooLarge = true;
+    else if (hosts->rfind("file:", 0) == 0)
+      s.hosts = BodyReader::Unhex(hosts->substr(5));
+    else if (*hosts != "none")
+      BodyReader::Fail("a hosts file of the wrong form");
+  }
+  if (auto printer = r.Optional("Printer")) {
+    s.hasPrinter = true;
+    if (printer->rfind("name:", 0) == 0)
+      s.printer = BodyReader::Unhex(printer->substr(5));
+    else if (*printer != "none")
+      BodyReader::Fail("a printer of the wrong form");
+  }
+  if (!r.Done()) BodyReader::Fail("lines after its end");
   return s;
+}
+
+// The snapshots of the file's bytes; a missing file holds none.
+std::vector<Snapshot> ReadSnapshots(const std::string& path) {
+  const std::optional<std::string> bytes = ReadFileBytes(path);
+  if (!bytes || bytes->empty()) return {};
+  const std::string head = std::string(kUndoFileHead) + kCRLF;
+  if (bytes->compare(0, head.size(), head) != 0)
+    throw ESnapshotDamaged("The undo file " + path + " holds no snapshots Lanvoy wrote.");
+  std::vector<Snapshot> all;
+  size_t at = head.size();
+  for (int n = 1; at < bytes->size(); ++n) {
+    const std::string which =
+        "The undo file " + path + " is damaged at snapshot " + std::to_string(n) + ": ";
+    try {
+      // "[snapshot <length> <checksum>]" and the body of that length.
+      const size_t end = bytes->find(kCRLF, at);
+      if (end == std::string::npos) BodyReader::Fail("its head is cut short");
+      const std::string line = bytes->substr(at, end - at);
+      const std::vector<std::string> f = BodyReader::Split(line, ' ');
+      if (f.size() != 3 || f[0] != "[snapshot" || f[2].empty() || f[2].back() != ']')
+        BodyReader::Fail("its head is of the wrong form");
+      const uint64_t length = BodyReader::Number(f[1], bytes->size());
+      const uint64_t sum = BodyReader::Number(f[2].substr(0, f[2].size() - 1), UINT64_MAX);
+      at = end + 2;
+      if (bytes->size() - at < length) BodyReader::Fail("it is cut short");
+      const std::string_view body(bytes->data() + at, static_cast<size_t>(length));
+      if (Checksum(body) != sum) BodyReader::Fail("its checksum does not match");
+      all.push_back(Parse(body));
+      at += static_cast<size_t>(length);
+    } catch (const ESnapshotDamaged& e) {
+      throw ESnapshotDamaged(which + e.what() + ".");
+    }
+  }
+  return all;
 }
 
 std::string Beside(const std::string& storePath, const char* extension) {
@@ -364,33 +513,54 @@ std::string SnapshotFile::PathFor(const std::string& storePath) {
   return Beside(storePath, "undo");
 }
 
-void SnapshotFile::Push(const Snapshot& snapshot) {
-  IniFile ini(path_);
-  const std::vector<std::string> sections = ini.ReadSections();
-  int last = 0;
-  for (const std::string& name : sections) last = std::max(last, IniFile::IntegerOf(name, 0));
-  ini.ReplaceSection(std::to_string(last + 1), Entries(snapshot));
-  for (size_t i = 0; i + kSnapshotsKept < sections.size() + 1; ++i) ini.EraseSection(sections[i]);
-}
-
 std::vector<Snapshot> SnapshotFile::All() const {
-  IniFile ini(path_);
-  std::vector<Snapshot> all;
-  for (const std::string& section : ini.ReadSections()) all.push_back(Parse(ini, section));
-  return all;
+  return ReadSnapshots(path_);
 }
 
 std::optional<Snapshot> SnapshotFile::Last() const {
-  IniFile ini(path_);
-  const std::vector<std::string> sections = ini.ReadSections();
-  if (sections.empty()) return std::nullopt;
-  return Parse(ini, sections.back());
+  std::vector<Snapshot> all = All();
+  if (all.empty()) return std::nullopt;
+  return all.back();
 }
 
-void SnapshotFile::PopLast() {
-  IniFile ini(path_);
-  const std::vector<std::string> sections = ini.ReadSections();
-  if (!sections.empty()) ini.EraseSection(sections.back());
+void SnapshotFile::Write(const std::vector<Snapshot>& snapshots) const {
+  std::string bytes = std::string(kUndoFileHead) + kCRLF;
+  for (const Snapshot& s : snapshots) {
+    const std::string body = Body(s);
+    bytes += "[snapshot " + std::to_string(body.size()) + " " + std::to_string(Checksum(body)) +
+             "]" + kCRLF + body;
+  }
+  if (!WriteFileAtomic(path_, bytes)) throw EFCreateError(path_);
+}
+
+std::string SnapshotFile::Push(const Snapshot& snapshot) {
+  std::string said;
+  std::vector<Snapshot> all;
+  try {
+    all = All();
+  } catch (const ESnapshotDamaged& e) {
+    // Kept for whoever wants to look into it; the undo goes on with a new file.
+    std::string aside = path_ + ".bad-" + NowText();
+    for (char& c : aside)
+      if (c == ' ' || c == ':') c = c == ' ' ? '_' : '-';
+    std::error_code ec;
+    std::filesystem::rename(path_, aside, ec);
+    if (ec) throw EFCreateError(aside);
+    said = std::string(e.what()) + " It was moved to " + aside + "; a new one was started.";
+  }
+  all.push_back(snapshot);
+  if (all.size() > kSnapshotsKept) all.erase(all.begin(), all.end() - kSnapshotsKept);
+  Write(all);
+  return said;
+}
+
+void SnapshotFile::ReplaceLast(const Snapshot& snapshot) {
+  std::vector<Snapshot> all = All();
+  if (all.empty())
+    all.push_back(snapshot);
+  else
+    all.back() = snapshot;
+  Write(all);
 }
 
 // ---------------------------------------------------------------- keep or revert
@@ -429,14 +599,15 @@ std::string ApplyHistory::PathFor(const std::string& storePath) {
   return Beside(storePath, "log");
 }
 
-void ApplyHistory::Add(const std::string& event, const std::vector<std::string>& details) {
+bool ApplyHistory::Add(const std::string& event, const std::vector<std::string>& details) {
+  // One line: each line of a detail is a detail of its own.
+  std::vector<std::string> parts;
+  for (const std::string& detail : details)
+    for (const std::string& part : SplitLines(detail))
+      if (!Trim(part).empty()) parts.push_back(Trim(part));
   std::string line = NowText() + "  " + event;
-  for (size_t i = 0; i < details.size(); ++i) line += (i ? "; " : ": ") + details[i];
-  // One line: a detail cannot break it.
-  std::replace(line.begin(), line.end(), '\r', ' ');
-  std::replace(line.begin(), line.end(), '\n', ' ');
-  std::ofstream out(path_, std::ios::binary | std::ios::app);
-  out << line << "\r\n";
+  for (size_t i = 0; i < parts.size(); ++i) line += (i ? "; " : ": ") + parts[i];
+  return AppendToFile(path_, line + "\r\n");
 }
 
 std::vector<std::string> ApplyHistory::Lines() const {

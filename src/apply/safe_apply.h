@@ -11,6 +11,7 @@
 
 #include "apply/apply_sequence.h"
 #include "apply/netsh_script.h"
+#include "base/error.h"
 #include "platform/platform.h"
 #include "profiles/profile_record.h"
 #include "sysread/network_info.h"
@@ -32,6 +33,7 @@ struct Snapshot {
   std::vector<SavedValue> registry;  // proxy, mail account and computer name values
   bool hasHosts = false;
   std::optional<std::string> hosts;  // the file's bytes; none: there was no file
+  bool hostsTooLarge = false;        // larger than kHostsKept: not kept, not put back
   bool hasPrinter = false;
   std::optional<std::string> printer;  // the default printer
   bool operator==(const Snapshot&) const = default;
@@ -66,28 +68,47 @@ std::vector<std::string> RestoreScript(const Snapshot& snapshot, NetshTarget tar
 ApplyOutcome RestoreSnapshot(const Snapshot& snapshot, ApplyContext& context);
 
 // The snapshots beside the profile store, newest last; at most ten are kept.
+// A snapshot that did not read back as it was written, or a file that holds no snapshots.
+class ESnapshotDamaged : public Error {
+ public:
+  using Error::Error;
+};
+
+// Each snapshot is kept with its length and a checksum, and its numbers and bytes are read
+// strictly: what was cut short or changed is refused, never put back.
 class SnapshotFile {
  public:
   explicit SnapshotFile(std::string path) : path_(std::move(path)) {}
   static std::string PathFor(const std::string& storePath);  // X.INI -> X.undo
-  void Push(const Snapshot& snapshot);                       // written atomically
-  std::optional<Snapshot> Last() const;
-  void PopLast();
+  const std::string& Path() const { return path_; }
+  // Every snapshot, newest last; ESnapshotDamaged names the file and the snapshot.
   std::vector<Snapshot> All() const;
+  std::optional<Snapshot> Last() const;
+  // The snapshot appended, the oldest beyond ten dropped, in one write of the file. A file
+  // that is no snapshot file, or a damaged one, is first moved aside (<file>.bad-<time>):
+  // what is returned then says so; "" else. EFCreateError when it cannot be written.
+  std::string Push(const Snapshot& snapshot);
+  // The last snapshot replaced, in one write (an undo put it back: its own takes its place).
+  void ReplaceLast(const Snapshot& snapshot);
 
  private:
+  void Write(const std::vector<Snapshot>& snapshots) const;
   std::string path_;
 };
 inline constexpr size_t kSnapshotsKept = 10;
+// A hosts file larger than this is not kept for an undo (the checks say so before).
+inline constexpr size_t kHostsKept = 1 << 20;
 
 // The apply history beside the profile store: one line per event, appended.
 class ApplyHistory {
  public:
   explicit ApplyHistory(std::string path) : path_(std::move(path)) {}
   static std::string PathFor(const std::string& storePath);  // X.INI -> X.log
-  // "2026-12-09 10:00:00  apply Office: verified" and the like.
-  void Add(const std::string& event, const std::vector<std::string>& details = {});
+  // "2026-12-09 10:00:00  apply Office: verified" and the like; false when the line could
+  // not be written.
+  bool Add(const std::string& event, const std::vector<std::string>& details = {});
   std::vector<std::string> Lines() const;
+  const std::string& Path() const { return path_; }
 
  private:
   std::string path_;

@@ -121,7 +121,20 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+namespace {
+bool refuseLinks = false;
+}  // namespace
+
+void RefuseLinkedFiles(bool refuse) {
+  refuseLinks = refuse;
+}
+
+bool AppendToFile(const std::string& path, const std::string& bytes) {
+  return platform::AppendToFileOnDisk(path, bytes, refuseLinks);
+}
+
 bool WriteFileDirect(const std::string& path, const std::string& bytes) {
+  if (refuseLinks && platform::IsLink(path)) return false;
   std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
   if (!out) return false;
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -131,6 +144,8 @@ bool WriteFileDirect(const std::string& path, const std::string& bytes) {
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, Durability durability) {
   const bool flush = durability == Durability::kOnDisk;
+  // The rename replaces the name itself; a link put there later is replaced, not followed.
+  if (refuseLinks && platform::IsLink(path)) return false;
   const std::string target = FinalTarget(path);
   std::error_code ec;
   // A file marked read-only stays as it is, as Windows keeps it: the rename would replace it.

@@ -28,6 +28,14 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes,
 // Writes bytes in place (truncating). Returns false when the file cannot be opened or written.
 bool WriteFileDirect(const std::string& path, const std::string& bytes);
 
+// Appends bytes to the file (made when missing). false when it cannot be written.
+bool AppendToFile(const std::string& path, const std::string& bytes);
+
+// A process with an administrator's rights writes no file through a link: another user
+// could have pointed it at a file only the administrator may change. With this on, a write
+// to a path that is a link fails (and changes nothing).
+void RefuseLinkedFiles(bool refuse);
+
 bool FileExists(const std::string& path);  // a regular file; a directory does not count
 bool DeleteFileAt(const std::string& path);
 

@@ -38,9 +38,13 @@ bool TMainForm::ApplyWithNetshWarning(const std::string& name) {
                                   "Cancel");
       });
   if (report.refused) return false;
+  // The keep question and its countdown first, at once: the point is to come back quickly
+  // when the network is lost. What is to be said follows, then the closing notice.
+  const bool kept = report.busy || !shown.ConfirmKeep || KeepOrRevert(shown.ConfirmSeconds);
   if (const std::string text = ApplyReportText(report); !text.empty())
     questions_.MessageDlg(text, mtWarning, {mbOK});
-  if (shown.ConfirmKeep) KeepOrRevert(shown.ConfirmSeconds);
+  if (report.busy) return false;
+  if (shown.ConfirmKeep && kept) Guarded([&] { ClosingNotice(shown, platform_, *this); });
   return true;
 }
 

@@ -17,6 +17,13 @@ bool WriteNewFileToDisk(const std::string& path, const std::string& bytes, bool 
 // MOVEFILE_WRITE_THROUGH).
 bool ReplaceFileOnDisk(const std::string& from, const std::string& to, bool flush);
 
+// Whether path is a symbolic link (a reparse point on Windows); false when it does not exist.
+bool IsLink(const std::string& path);
+
+// Appends bytes to the file, made when missing; with refuseLinks, a link at path is not
+// written through. false when any step fails.
+bool AppendToFileOnDisk(const std::string& path, const std::string& bytes, bool refuseLinks);
+
 uint32_t CurrentProcessId();
 // Whether a process of this id runs (0 never does).
 bool ProcessRuns(uint32_t id);

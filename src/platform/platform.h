@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -24,6 +25,11 @@ struct RegistryValue {
   ValueType type = ValueType::String;
   std::string text;    // REG_SZ data, without its terminating NUL
   uint32_t dword = 0;  // REG_DWORD data
+  // The value as the registry holds it, to be put back exactly where it is no plain REG_SZ
+  // or REG_DWORD (REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY ...): on Windows its type and
+  // bytes; on the simulated host its spelling in the export file (rawType 0). Empty else.
+  uint32_t rawType = 0;
+  std::string raw;
   bool operator==(const RegistryValue&) const = default;
 };
 
@@ -35,6 +41,8 @@ class RegistryKey {
   virtual std::optional<RegistryValue> Query(const std::string& name) = 0;
   virtual bool SetString(const std::string& name, const std::string& data) = 0;
   virtual bool SetDWord(const std::string& name, uint32_t data) = 0;
+  // The value exactly as Query gave it: its raw form where it has one.
+  virtual bool SetRaw(const std::string& name, const RegistryValue& value) = 0;
   virtual bool DeleteValue(const std::string& name) = 0;
 };
 
@@ -122,6 +130,12 @@ class ScratchFolder {
   virtual void Keep() = 0;
 };
 
+// Held while one apply, undo or reading of the connections runs: one at a time per machine.
+class MachineLock {
+ public:
+  virtual ~MachineLock() = default;
+};
+
 // ---------------------------------------------------------------- shell, printers, system
 
 class Shell {
@@ -174,6 +188,9 @@ class System {
   // A new scratch folder below the Windows directory's Temp; nullptr, with the reason in
   // message, when it cannot be made.
   virtual std::unique_ptr<ScratchFolder> MakeScratchFolder(std::string& message) = 0;
+  // The machine's apply lock (a named mutex in the Global\ namespace; on the simulated host
+  // a lock file of the host), waited for up to wait; nullptr when another held it so long.
+  virtual std::unique_ptr<MachineLock> LockApplies(std::chrono::milliseconds wait) = 0;
   // FindWindowA by class name alone: does such a top-level window exist?
   virtual bool FindWindowByClass(const std::string& className) = 0;
   // OpenProcessToken, LookupPrivilegeValueA, AdjustTokenPrivileges on the own process;

@@ -28,6 +28,9 @@ class FakeSystem : public platform::System {
   std::unique_ptr<platform::ScratchFolder> MakeScratchFolder(std::string&) override {
     return nullptr;
   }
+  std::unique_ptr<platform::MachineLock> LockApplies(std::chrono::milliseconds) override {
+    return nullptr;
+  }
   bool SetComputerName(const std::string&, std::string&) override { return true; }
   uint32_t OemCodePage() override { return 20127; }
   std::string ToUtf8(std::string_view text, uint32_t) override {

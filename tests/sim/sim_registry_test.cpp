@@ -155,7 +155,7 @@ TEST_F(SimRegistryTest, DataEndingInAContinuationReadsBackTheSame) {
   ASSERT_TRUE(key->SetDWord("x", 7));
   EXPECT_EQ(key->Query("w")->text, "after");
   EXPECT_EQ(key->Query("x")->dword, 7u);
-  EXPECT_EQ(key->Query("v")->text, "hex:01,");
+  EXPECT_EQ(key->Query("v")->raw, "hex:01,");
 }
 
 TEST_F(SimRegistryTest, ToolkitLayerReportsMissingAndWrongTypedValues) {

@@ -65,11 +65,15 @@ class FakePlatform : public platform::Platform,
       return it->second;
     }
     bool SetString(const std::string& name, const std::string& data) override {
-      values_[UpperCase(name)] = {platform::ValueType::String, data, 0};
+      values_[UpperCase(name)] = {platform::ValueType::String, data, 0, 0, {}};
       return true;
     }
     bool SetDWord(const std::string& name, uint32_t data) override {
-      values_[UpperCase(name)] = {platform::ValueType::DWord, "", data};
+      values_[UpperCase(name)] = {platform::ValueType::DWord, "", data, 0, {}};
+      return true;
+    }
+    bool SetRaw(const std::string& name, const platform::RegistryValue& value) override {
+      values_[UpperCase(name)] = value;
       return true;
     }
     bool DeleteValue(const std::string& name) override {
@@ -187,6 +191,9 @@ class FakePlatform : public platform::Platform,
     std::string path_;
     bool kept_ = false;
   };
+  std::unique_ptr<platform::MachineLock> LockApplies(std::chrono::milliseconds) override {
+    return std::make_unique<platform::MachineLock>();
+  }
   std::unique_ptr<platform::ScratchFolder> MakeScratchFolder(std::string&) override {
     static int made = 0;
     return std::make_unique<Scratch>(

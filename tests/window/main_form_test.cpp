@@ -385,8 +385,8 @@ TEST_F(MainFormTest, OptionsLoadThroughTheGroupRuleAndSaveAtDestruction) {
 }
 
 TEST_F(MainFormTest, AutostartFollowsAMovedProgram) {
-  fake.keys[test::FakePlatform::KeyName(kRunKey)]["LANVOY"] = {platform::ValueType::String,
-                                                               "\"C:\\old\\Lanvoy.exe\"", 0};
+  fake.keys[test::FakePlatform::KeyName(kRunKey)]["LANVOY"] = {
+      platform::ValueType::String, "\"C:\\old\\Lanvoy.exe\"", 0, 0, {}};
   Store("[p]\r\n");
   Create();
   EXPECT_TRUE(Check("CheckAutostart").checked);

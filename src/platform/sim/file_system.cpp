@@ -51,6 +51,20 @@ bool ReplaceFileOnDisk(const std::string& from, const std::string& to, bool flus
   return true;
 }
 
+bool IsLink(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool AppendToFileOnDisk(const std::string& path, const std::string& bytes, bool refuseLinks) {
+  const int fd = ::open(path.c_str(),
+                        O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (refuseLinks ? O_NOFOLLOW : 0),
+                        0666);
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, bytes.data(), bytes.size());
+  return ::close(fd) == 0 && written;
+}
+
 uint32_t CurrentProcessId() {
   return static_cast<uint32_t>(::getpid());
 }

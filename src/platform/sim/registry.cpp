@@ -161,7 +161,16 @@ class SimRegistryKey : public platform::RegistryKey {
     if (!key) return std::nullopt;
     RegistryFile::Value* value = RegistryFile::FindValue(*key, name);
     if (!value) return std::nullopt;
-    return RegistryFile::Decode(value->data);
+    auto decoded = RegistryFile::Decode(value->data);
+    // What is no plain string or number keeps its spelling, to be written back as it was.
+    if (decoded && decoded->type == ValueType::Other) decoded->raw = value->data;
+    return decoded;
+  }
+
+  bool SetRaw(const std::string& name, const RegistryValue& value) override {
+    if (!value.raw.empty()) return Set(name, value.raw);
+    return value.type == ValueType::DWord ? SetDWord(name, value.dword)
+                                          : SetString(name, value.text);
   }
 
   bool SetString(const std::string& name, const std::string& data) override {
@@ -329,7 +338,6 @@ std::optional<RegistryValue> RegistryFile::Decode(const std::string& data) {
     }
   }
   value.type = ValueType::Other;
-  value.text = data;
   return value;
 }
 

@@ -1,10 +1,13 @@
 #include "platform/sim/sim_platform.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
 #include <system_error>
+#include <thread>
 
 #include "base/error.h"
 #include "base/files.h"
@@ -140,6 +143,34 @@ std::string SimSystem::WindowsDirectory() {
 
 std::unique_ptr<platform::ScratchFolder> SimSystem::MakeScratchFolder(std::string& message) {
   return sim::MakeScratchFolder(root_, message);
+}
+
+namespace {
+
+class SimMachineLock : public platform::MachineLock {
+ public:
+  explicit SimMachineLock(int fd) : fd_(fd) {}
+  ~SimMachineLock() override { close(fd_); }  // and with it the lock
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::MachineLock> SimSystem::LockApplies(std::chrono::milliseconds wait) {
+  const fs::path file = root_ / "apply.lock";
+  const int fd = open(file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) throw EFCreateError(file.string());
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      close(fd);
+      return nullptr;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return std::make_unique<SimMachineLock>(fd);
 }
 
 std::string SimSystem::SystemDirectory() {

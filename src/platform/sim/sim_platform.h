@@ -64,6 +64,8 @@ class SimSystem : public platform::System {
   // C:\WINDOWS\system32: the host's, where the stand-ins play the system's programs.
   std::string SystemDirectory() override;
   std::unique_ptr<platform::ScratchFolder> MakeScratchFolder(std::string& message) override;
+  // flock on the host's "apply.lock".
+  std::unique_ptr<platform::MachineLock> LockApplies(std::chrono::milliseconds wait) override;
   // Looks the class up in windows.txt.
   bool FindWindowByClass(const std::string& className) override;
   // true for the privilege names Windows knows.

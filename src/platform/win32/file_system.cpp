@@ -27,6 +27,28 @@ bool ReplaceFileOnDisk(const std::string& from, const std::string& to, bool flus
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | through) != 0;
 }
 
+bool IsLink(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool AppendToFileOnDisk(const std::string& path, const std::string& bytes, bool refuseLinks) {
+  // The link itself is opened, not what it names; then refused if it is one.
+  HANDLE h = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL | (refuseLinks ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool ok = GetFileInformationByHandle(h, &info) &&
+            !(refuseLinks && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT));
+  DWORD written = 0;
+  ok = ok && (bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                          &written, nullptr) &&
+                                written == bytes.size()));
+  CloseHandle(h);
+  return ok;
+}
+
 uint32_t CurrentProcessId() {
   return GetCurrentProcessId();
 }

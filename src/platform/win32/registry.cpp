@@ -49,6 +49,10 @@ class Win32RegistryKey : public platform::RegistryKey {
     data.resize(size);
 
     RegistryValue value;
+    if (type != REG_SZ && !(type == REG_DWORD && size == sizeof(DWORD))) {
+      value.rawType = type;
+      value.raw.assign(data.begin(), data.end());
+    }
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
       value.type = ValueType::String;
       // Stored with or without its terminating NUL; the text ends at the first one.
@@ -69,6 +73,15 @@ class Win32RegistryKey : public platform::RegistryKey {
     return RegSetValueExA(key_, name.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(data.c_str()),
                           static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+  }
+
+  bool SetRaw(const std::string& name, const RegistryValue& value) override {
+    if (value.rawType != 0)
+      return RegSetValueExA(key_, name.c_str(), 0, value.rawType,
+                            reinterpret_cast<const BYTE*>(value.raw.data()),
+                            static_cast<DWORD>(value.raw.size())) == ERROR_SUCCESS;
+    return value.type == ValueType::DWord ? SetDWord(name, value.dword)
+                                          : SetString(name, value.text);
   }
 
   bool SetDWord(const std::string& name, uint32_t data) override {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "platform/code_pages.h"
 #include "platform/win32/win32_parts.h"
 
@@ -48,6 +49,18 @@ std::optional<platform::System::Version> RtlVersion() {
   if (!rtlGetVersion || rtlGetVersion(&info) != 0) return std::nullopt;
   return platform::System::Version{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
 }
+
+class Win32MachineLock : public platform::MachineLock {
+ public:
+  explicit Win32MachineLock(HANDLE mutex) : mutex_(mutex) {}
+  ~Win32MachineLock() override {
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+
+ private:
+  HANDLE mutex_;
+};
 
 class Win32System : public platform::System {
  public:
@@ -139,6 +152,18 @@ class Win32System : public platform::System {
 
   std::unique_ptr<platform::ScratchFolder> MakeScratchFolder(std::string& message) override {
     return win32::MakeScratchFolder(message);
+  }
+
+  std::unique_ptr<platform::MachineLock> LockApplies(std::chrono::milliseconds wait) override {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "Global\\LanvoyApply");
+    if (!mutex) throw Error("Cannot create the apply lock: " + SystemErrorText(GetLastError()));
+    const DWORD waited = WaitForSingleObject(mutex, static_cast<DWORD>(wait.count()));
+    // An owner that ended without letting go left it abandoned: it is ours now.
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+      CloseHandle(mutex);
+      return nullptr;
+    }
+    return std::make_unique<Win32MachineLock>(mutex);
   }
 
   std::string SystemDirectory() override {
