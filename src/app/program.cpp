@@ -43,7 +43,7 @@ std::unique_ptr<platform::Platform> CreatePlatformOrTell(
 
 bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath) {
   const StartupArguments arguments = ParseStartupArguments(args);
-  if (arguments.keep || arguments.current) return true;
+  if (arguments.keep || arguments.current || !arguments.handover.empty()) return true;
   if (!arguments.hide) return false;
   // A name not in the store gives the interactive program, with its message in the window.
   return arguments.undo ||
@@ -82,6 +82,8 @@ bool TLanvoyProgram::Start() {
     return false;
   }
   unattended_.SetUnattended(arguments.hide);
+  // With an administrator's rights no file is written through a link another user laid.
+  RefuseLinkedFiles(platform_.system().Elevated());
   const std::string programDirectory = platform_.system().NativePath(ExtractFilePath(exePath_));
 
   splash_ = windows_.CreateSplash();
@@ -103,6 +105,11 @@ bool TLanvoyProgram::Start() {
 
   if (arguments.undo) {
     UnattendedUndo(arguments.hide);
+    splash_.reset();
+    return false;
+  }
+  if (!arguments.handover.empty()) {
+    HandedOverApply(arguments);
     splash_.reset();
     return false;
   }
@@ -153,14 +160,38 @@ void TLanvoyProgram::PrintCurrent(const StartupArguments& arguments) {
   err_.flush();
 }
 
-void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments) {
+void TLanvoyProgram::HandedOverApply(const StartupArguments& arguments) {
+  try {
+    // The profile as the window showed it, in a folder of this process that nobody else may
+    // enter: not the store, which the user's processes may have changed meanwhile.
+    const std::optional<std::string> bytes = platform_.shell().ReceiveHandover(arguments.handover);
+    if (!bytes) throw Error("The profile to apply did not come from the window that asked for it.");
+    std::string why;
+    auto folder = platform_.system().MakeScratchFolder(why);
+    if (!folder || !folder->Create("profile.INI", *bytes))
+      throw EFCreateError("profile.INI" + (why.empty() ? "" : " (" + why + ")"));
+    TProfileStore handed(platform_.system().NativePath(folder->Path() + "profile.INI"));
+    const std::vector<std::string> names = handed.ProfileNames();
+    if (names.size() != 1) throw Error("The window handed over no profile to apply.");
+    form_->ShowRecord(handed.LoadProfile(names[0]));
+    UnattendedApply(arguments, names[0]);
+  } catch (const std::exception& e) {
+    err_ << e.what() << '\n';
+    exitCode_ = kExitApplyFailed;
+  }
+  err_.flush();
+}
+
+void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments, std::string name) {
   const bool hide = arguments.hide;
   try {
-    // The history names the profile as the store has it, not as it was typed.
-    std::string name = arguments.profileName;
-    for (const std::string& stored : form_->Store().ProfileNames())
-      if (SameText(stored, name)) name = stored;
-    form_->LoadProfile(name);
+    if (name.empty()) {
+      // The history names the profile as the store has it, not as it was typed.
+      name = arguments.profileName;
+      for (const std::string& stored : form_->Store().ProfileNames())
+        if (SameText(stored, name)) name = stored;
+      form_->LoadProfile(name);
+    }
     const std::string keep = KeepFilePath(StorePathFor(exePath_));
     // An old answer is none to this apply; one given while the stages run is.
     if (arguments.confirmWithin > 0) DeleteFileAt(keep);

@@ -68,7 +68,11 @@ class TLanvoyProgram {
  private:
   // "--current [NAME]": Get Current as a section of the store.
   void PrintCurrent(const StartupArguments& arguments);
-  void UnattendedApply(const StartupArguments& arguments);
+  // The profile shown, stored under name; without a name, the one the arguments name, loaded
+  // from the store.
+  void UnattendedApply(const StartupArguments& arguments, std::string name = "");
+  // "--handover": the profile the window that started this copy showed.
+  void HandedOverApply(const StartupArguments& arguments);
   void UnattendedUndo(bool hide);
 
   platform::Platform& platform_;

@@ -19,6 +19,9 @@ StartupArguments ParseStartupArguments(const std::vector<std::string>& args) {
       result.undo = true;
     } else if (option == "--keep") {
       result.keep = true;
+    } else if (option == "--handover" && i + 1 < args.size()) {
+      result.handover = args[++i];
+      result.hide = true;
     } else if (option == "--current") {
       result.current = true;
       if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) result.currentName = args[++i];
@@ -33,6 +36,12 @@ StartupArguments ParseStartupArguments(const std::vector<std::string>& args) {
     result.positional.insert(result.positional.begin(), "");
   if (!result.positional.empty()) result.profileName = result.positional[0];
   if (result.positional.size() >= 2) result.hide = LowerCase(result.positional[1]) == "hide";
+  // The profile comes by the handover: no name, and never a window.
+  if (!result.handover.empty()) {
+    result.positional = {"", "hide"};
+    result.profileName.clear();
+    result.hide = true;
+  }
   return result;
 }
 

@@ -18,6 +18,9 @@ struct StartupArguments {
   // many seconds for "--keep" before the apply is undone.
   bool force = false, undo = false, keep = false;
   int confirmWithin = 0;
+  // "--handover TOKEN": the copy an apply from the window started with an administrator's
+  // rights; the profile comes on the starter's channel, never a window.
+  std::string handover;
   // "--current [NAME]": Get Current printed as a section of the store named NAME.
   bool current = false;
   std::string currentName = "Current";

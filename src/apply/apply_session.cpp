@@ -9,6 +9,7 @@
 #include "base/files.h"
 #include "base/strings.h"
 #include "components/appexec.h"
+#include "platform/file_system.h"
 #include "profiles/profile_store.h"
 #include "sysread/connections.h"
 
@@ -87,8 +88,12 @@ void ApplySession::Note(ApplyReport& report, const std::string& event,
                         const std::vector<std::string>& details) {
   ApplyHistory history = History();
   if (!history.Add(event, details))
-    report.warnings.push_back("The history " + history.Path() + " could not be written (\"" +
-                              event + "\").");
+    report.warnings.push_back(
+        "The history " + history.Path() + " could not be written (\"" + event + "\")" +
+        (LinksRefused() && platform::IsLink(history.Path())
+             ? ": it is a link, and Lanvoy with an administrator's rights writes no file "
+               "through a link."
+             : "."));
 }
 
 ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& name,

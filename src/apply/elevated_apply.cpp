@@ -1,6 +1,7 @@
 #include "apply/elevated_apply.h"
 
 #include "apply/apply_session.h"
+#include "profiles/profile_store.h"
 
 namespace lanvoy {
 
@@ -8,15 +9,15 @@ bool AppliesElevated(platform::System& system) {
   return !system.Elevated();
 }
 
-std::string ElevatedApplyParameters(const std::string& profile) {
-  return "\"" + profile + "\" hide";
+std::string ElevatedApplyParameters() {
+  return "hide";
 }
 
 ElevatedApplyReport ApplyElevated(platform::Shell& shell, const std::string& exePath,
-                                  const std::string& profile) {
+                                  const std::string& profile, const ProfileRecord& record) {
   const std::string quoted = "\"" + profile + "\"";
-  const platform::Shell::ElevatedRun run =
-      shell.RunElevated(exePath, ElevatedApplyParameters(profile));
+  const platform::Shell::ElevatedRun run = shell.RunElevated(
+      exePath, ElevatedApplyParameters(), TProfileStore::SectionText(profile, record));
   ElevatedApplyReport report;
   if (run.refused) {
     report.message = "Windows did not give the administrator's permission. The profile " + quoted +

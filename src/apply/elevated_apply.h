@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "profiles/profile_record.h"
 
 namespace lanvoy {
 
@@ -17,10 +18,12 @@ struct ElevatedApplyReport {
 
 // Whether an apply from the window goes through an elevated copy of the program.
 bool AppliesElevated(platform::System& system);
-// The copy's command line after the program name.
-std::string ElevatedApplyParameters(const std::string& profile);
-// Runs the copy of exePath for the stored profile of that name.
+// The copy's command line after the program name (the shell adds its handover): no profile
+// name, which Windows' argument rules could split into other arguments.
+std::string ElevatedApplyParameters();
+// Runs the copy of exePath for the profile as the window shows it (record), handed over on a
+// channel no other process of the user can change; name is the profile's.
 ElevatedApplyReport ApplyElevated(platform::Shell& shell, const std::string& exePath,
-                                  const std::string& profile);
+                                  const std::string& profile, const ProfileRecord& record);
 
 }  // namespace lanvoy

@@ -22,9 +22,11 @@ void WriteHostsFile(platform::System& system, const std::string& windowsDirector
   const std::string path = HostsFilePath(windowsDirectory);
   const std::string native = system.NativePath(path);
   const std::string bytes = JoinLines(HostsFileLines(rows));
-  // A folder that refuses new files may still let the file itself be rewritten.
   if (WriteFileAtomic(native, bytes)) return;
-  if (!WriteFileDirect(native, bytes)) throw EFCreateError(path);
+  // A folder that refuses new files may still let the file itself be rewritten; never a
+  // new one made that way, never half of it.
+  if (!FileExists(native) || FolderTakesNewFiles(native) || !WriteFileDirect(native, bytes))
+    throw EFCreateError(path);
 }
 
 std::vector<std::string> ReadHostsFile(platform::System& system,

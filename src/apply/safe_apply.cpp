@@ -15,6 +15,7 @@
 #include "apply/proxy_settings.h"
 #include "base/files.h"
 #include "base/strings.h"
+#include "platform/file_system.h"
 #include "profiles/ini_file.h"
 
 namespace lanvoy {
@@ -534,15 +535,20 @@ void SnapshotFile::Write(const std::vector<Snapshot>& snapshots) const {
 }
 
 std::string SnapshotFile::Push(const Snapshot& snapshot) {
+  if (LinksRefused() && platform::IsLink(path_))
+    throw Error("The undo file " + path_ +
+                " is a link: Lanvoy with an administrator's rights writes no file through a "
+                "link. Remove it; nothing was changed.");
   std::string said;
   std::vector<Snapshot> all;
   try {
     all = All();
   } catch (const ESnapshotDamaged& e) {
     // Kept for whoever wants to look into it; the undo goes on with a new file.
-    std::string aside = path_ + ".bad-" + NowText();
-    for (char& c : aside)
+    std::string time = NowText();
+    for (char& c : time)
       if (c == ' ' || c == ':') c = c == ' ' ? '_' : '-';
+    const std::string aside = path_ + ".bad-" + time;
     std::error_code ec;
     std::filesystem::rename(path_, aside, ec);
     if (ec) throw EFCreateError(aside);

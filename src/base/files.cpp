@@ -129,24 +129,33 @@ void RefuseLinkedFiles(bool refuse) {
   refuseLinks = refuse;
 }
 
+bool LinksRefused() {
+  return refuseLinks;
+}
+
 bool AppendToFile(const std::string& path, const std::string& bytes) {
   return platform::AppendToFileOnDisk(path, bytes, refuseLinks);
 }
 
 bool WriteFileDirect(const std::string& path, const std::string& bytes) {
   if (refuseLinks && platform::IsLink(path)) return false;
-  std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  return static_cast<bool>(out);
+  return platform::RewriteFileInPlace(path, bytes);
+}
+
+bool FolderTakesNewFiles(const std::string& path) {
+  const std::string probe = TempNameFor(path);
+  if (!platform::WriteNewFileToDisk(probe, "", false)) return false;
+  std::error_code ec;
+  fs::remove(fs::path(probe), ec);
+  return true;
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, Durability durability) {
   const bool flush = durability == Durability::kOnDisk;
-  // The rename replaces the name itself; a link put there later is replaced, not followed.
+  // Refusing links, the name itself is replaced: a link put there after this check is
+  // replaced by the rename, never followed.
   if (refuseLinks && platform::IsLink(path)) return false;
-  const std::string target = FinalTarget(path);
+  const std::string target = refuseLinks ? path : FinalTarget(path);
   std::error_code ec;
   // A file marked read-only stays as it is, as Windows keeps it: the rename would replace it.
   const fs::file_status old = fs::status(fs::path(target), ec);

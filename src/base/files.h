@@ -25,8 +25,12 @@ enum class Durability { kOnDisk, kLazy };
 bool WriteFileAtomic(const std::string& path, const std::string& bytes,
                      Durability durability = Durability::kOnDisk);
 
-// Writes bytes in place (truncating). Returns false when the file cannot be opened or written.
+// Rewrites an existing file in place, for a folder that refuses new files: the new bytes'
+// room taken first, the old bytes put back when the write fails, flushed. false when the file
+// could not be rewritten (it is then as it was).
 bool WriteFileDirect(const std::string& path, const std::string& bytes);
+// Whether a new file can be made in the folder of path (tried, and removed again).
+bool FolderTakesNewFiles(const std::string& path);
 
 // Appends bytes to the file (made when missing). false when it cannot be written.
 bool AppendToFile(const std::string& path, const std::string& bytes);
@@ -35,6 +39,7 @@ bool AppendToFile(const std::string& path, const std::string& bytes);
 // could have pointed it at a file only the administrator may change. With this on, a write
 // to a path that is a link fails (and changes nothing).
 void RefuseLinkedFiles(bool refuse);
+bool LinksRefused();
 
 bool FileExists(const std::string& path);  // a regular file; a directory does not count
 bool DeleteFileAt(const std::string& path);

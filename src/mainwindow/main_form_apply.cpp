@@ -21,7 +21,9 @@ ApplySession TMainForm::Session() {
 bool TMainForm::ApplyWithNetshWarning(const std::string& name) {
   // Without an administrator's rights, a copy of the program that has them applies it.
   if (AppliesElevated(platform_.system())) {
-    const ElevatedApplyReport report = ApplyElevated(platform_.shell(), exePath_, name);
+    // The profile as this window shows it goes over: not what the store holds by then.
+    const ElevatedApplyReport report =
+        ApplyElevated(platform_.shell(), exePath_, name, ShownRecord());
     questions_.MessageDlg(report.message,
                           report.applied   ? mtInformation
                           : report.changed ? mtWarning

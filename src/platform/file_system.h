@@ -17,6 +17,12 @@ bool WriteNewFileToDisk(const std::string& path, const std::string& bytes, bool 
 // MOVEFILE_WRITE_THROUGH).
 bool ReplaceFileOnDisk(const std::string& from, const std::string& to, bool flush);
 
+// Rewrites an existing file in place, for a folder that refuses new files: the room for the
+// new bytes is taken first (the file grown to their size), so that a full disk changes
+// nothing; a write that fails then puts the old bytes back. Flushed to the disk. false when
+// the file was left as it was (or, after a failed rollback, could not be).
+bool RewriteFileInPlace(const std::string& path, const std::string& bytes);
+
 // Whether path is a symbolic link (a reparse point on Windows); false when it does not exist.
 bool IsLink(const std::string& path);
 

@@ -156,8 +156,15 @@ class Shell {
     uint32_t exitCode = 0;  // when started: its exit code
   };
   // ShellExecuteExA with the verb "runas" (Windows asks the user for the administrator's
-  // permission), its window hidden; waits for its end.
-  virtual ElevatedRun RunElevated(const std::string& program, const std::string& parameters) = 0;
+  // permission), its window hidden; waits for its end. The program gets the handover's bytes
+  // on a channel only it and this process share: its parameters end with "--handover TOKEN",
+  // and it reads them with ReceiveHandover(TOKEN) (win32: a named pipe of this process,
+  // whose server it checks; sim: its standard input).
+  virtual ElevatedRun RunElevated(const std::string& program, const std::string& parameters,
+                                  const std::string& handover) = 0;
+  // What the process that started this one handed over; nullopt when the channel cannot be
+  // read or is not the starter's own.
+  virtual std::optional<std::string> ReceiveHandover(const std::string& token) = 0;
 };
 
 class Printers {

@@ -14,7 +14,9 @@
 #include <optional>
 #include <thread>
 
+#include "platform/sim/sim_platform.h"
 #include "profiles/ini_file.h"
+#include "test_support/host_windows.h"
 #include "test_support/temp_dir.h"
 
 extern char** environ;
@@ -126,6 +128,9 @@ class ProgramTest : public ::testing::Test {
     std::vector<char*> argvp = pointers(argv), envp = pointers(unique);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // Standard input: in.txt where a test wrote one.
+    if (dir.Exists("in.txt"))
+      posix_spawn_file_actions_addopen(&actions, 0, dir.File("in.txt").c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, dir.File("out.txt").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, dir.File("err.txt").c_str(),
@@ -417,6 +422,90 @@ TEST_F(ProgramTest, Windows10AppliesReadsBackUndoesAndReverts) {
       Start({"Office", "hide", "--confirm-within", "1"}, std::chrono::seconds(60));
   EXPECT_EQ(reverted.exitCode, 5) << reverted.err;
   EXPECT_EQ(host(), before);
+}
+
+// The copy an apply from the window starts with an administrator's rights runs only what it
+// was handed and the system's own programs: not the store as another process changed it, not
+// a netsh put beside it, not a file swapped or linked by another user while it runs.
+TEST_F(ProgramTest, ElevatedCopyRunsOnlyWhatItWasHanded) {
+  dir.Write("nosplash", "");
+  {
+    // The machine, its system programs the stand-ins of the build, not of the program folder.
+    test::HostWindows made(windows);
+    sim::SimPlatform host(dir.path() / "host");
+  }
+  // A netsh beside the program that would leave a mark; the store changed behind the window.
+  fs::remove(dir.path() / "netsh");  // a link to the build's: not written through
+  dir.Write("netsh", "#!/bin/sh\ntouch '" + dir.File("planted") + "'\n");
+  fs::permissions(dir.path() / "netsh", fs::perms::owner_all);
+  dir.Write("Lanvoy.INI",
+            "[Office]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\n"
+            "IP=6.6.6.6\r\nSubnet=255.0.0.0\r\nIncludeSript=1\r\n"
+            "ScriptLinesCount=1\r\nS1='touch planted'\r\n");
+  dir.Write("in.txt",
+            "[Office]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\n"
+            "IP=10.20.30.40\r\nSubnet=255.255.255.0\r\nGateway=10.20.30.1\r\n"
+            "DNS=10.20.30.2\r\n");
+  const ProgramRun run = Start({"hide", "--handover", "-"}, std::chrono::seconds(60));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(dir.Read("host/network.ini").find("Address1=10.20.30.40"), std::string::npos);
+  EXPECT_FALSE(dir.Exists("planted"));
+  EXPECT_NE(dir.Read("Lanvoy.log").find("apply Office: verified"), std::string::npos);
+  fs::remove(dir.path() / "in.txt");
+
+  // Another user, who may write the program folder, swaps and links what the copy writes and
+  // runs, 20 times.
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to be another user";
+  const fs::path secret = dir.path().parent_path() / "secret";
+  dir.Write("../secret", "only root writes this\n");
+  fs::permissions(dir.path(), fs::perms::all);
+  for (const char* name : {"Lanvoy.INI", "Lanvoy.log", "Lanvoy.undo"})
+    if (dir.Exists(name)) fs::permissions(dir.path() / name, fs::perms::all);
+  dir.Write("Lanvoy.INI",
+            "[Office]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\n"
+            "IP=10.20.30.41\r\nSubnet=255.255.255.0\r\nDNS=10.20.30.2\r\n"
+            "IncludeSript=1\r\nScriptLinesCount=1\r\nS1='@exit'\r\n");
+  fs::permissions(dir.path() / "Lanvoy.INI", fs::perms::all);
+  // The other user: links where the copy writes its history and snapshots, then files
+  // swapped in where it hands its scripts over.
+  auto attack = [&](bool links) {
+    const pid_t attacker = fork();
+    if (attacker != 0) return attacker;
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(1);
+    const fs::path temp = dir.path() / "host/WINDOWS/Temp";
+    for (;;) {
+      std::error_code ec;
+      for (const char* name : {"Lanvoy.log", "Lanvoy.undo"}) {
+        if (!links) break;
+        fs::remove(dir.path() / name, ec);
+        fs::create_symlink(secret, dir.path() / name, ec);
+      }
+      for (const auto& folder : fs::directory_iterator(temp, ec))
+        for (const char* name : {"tmp.txt", "Script.bat"}) {
+          std::ofstream(folder.path() / "swap") << "touch '" << dir.File("planted") << "'\r\n";
+          fs::rename(folder.path() / "swap", folder.path() / name, ec);
+        }
+      usleep(200);
+    }
+  };
+  for (const bool links : {true, false}) {
+    const pid_t attacker = attack(links);
+    ASSERT_GT(attacker, 0);
+    for (int i = 0; i < 20; ++i) {
+      const ProgramRun run = Start({"Office", "hide"}, std::chrono::seconds(60));
+      // Applied; or, for a link, refused before any change.
+      EXPECT_TRUE(run.exitCode == 0 ||
+                  (links && run.exitCode == 1 && run.err.find("Lanvoy.undo") != std::string::npos))
+          << run.err;
+    }
+    kill(attacker, SIGKILL);
+    waitpid(attacker, nullptr, 0);
+    for (const char* name : {"Lanvoy.log", "Lanvoy.undo"})
+      if (fs::is_symlink(dir.path() / name)) fs::remove(dir.path() / name);
+  }
+  EXPECT_EQ(dir.Read("../secret"), "only root writes this\n");
+  EXPECT_FALSE(dir.Exists("planted"));
+  EXPECT_NE(dir.Read("host/network.ini").find("Address1=10.20.30.41"), std::string::npos);
 }
 
 }  // namespace

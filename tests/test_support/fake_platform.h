@@ -150,10 +150,14 @@ class FakePlatform : public platform::Platform,
     return 42;
   }
   bool CanOpen(const std::string& extension) override { return extension == ".bat"; }
-  ElevatedRun RunElevated(const std::string& program, const std::string& parameters) override {
+  ElevatedRun RunElevated(const std::string& program, const std::string& parameters,
+                          const std::string& handover) override {
     elevatedRuns.push_back({program, parameters, 0});
+    handedOver.push_back(handover);
     return elevatedRun;
   }
+  std::optional<std::string> ReceiveHandover(const std::string&) override { return std::nullopt; }
+  std::vector<std::string> handedOver;
   std::vector<ShellCall> elevatedRuns;
   ElevatedRun elevatedRun{true, false, 0, 0};
 

@@ -1,6 +1,7 @@
 // Apply from a window without an administrator's rights: the program runs a copy of itself
 // with them for the one profile and tells its exit code; a refused permission changes
 // nothing and nothing follows (no terminate, no minimize).
+#include "profiles/profile_store.h"
 #include "test_support/fake_platform.h"
 #include "window/window_fixture.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 class ElevatedApplyTest : public WindowTest {};
 
-TEST_F(ElevatedApplyTest, CopyWithRightsAppliesTheStoredProfileAndItsExitCodeIsTold) {
+TEST_F(ElevatedApplyTest, CopyWithRightsAppliesTheShownProfileAndItsExitCodeIsTold) {
   struct Case {
     platform::Shell::ElevatedRun run;
     const char* told;
@@ -42,14 +43,23 @@ TEST_F(ElevatedApplyTest, CopyWithRightsAppliesTheStoredProfileAndItsExitCodeIsT
     fake.elevatedRun = c.run;
     fake.elevatedRuns.clear();
     fake.started.clear();
+    fake.handedOver.clear();
     Create();
     List().Click("Office 2");
+    // What another process of the user writes to the store meanwhile is not applied: the
+    // profile goes over as the window shows it, its name not on the command line.
+    Store(
+        "[Office 2]\r\nDHCP=0\r\nIP=6.6.6.6\r\nIncludeSript=1\r\nScriptLinesCount=1\r\n"
+        "S1=evil\r\n");
     questions.AnswerMessage(mrYes);  // "Apply profile ... to your system?"
     questions.AnswerMessage(mrOk);
     Button("ButtonApply").Click();
     ASSERT_EQ(fake.elevatedRuns.size(), 1u);
     EXPECT_EQ(fake.elevatedRuns[0].file, dir.File("Lanvoy.exe"));
-    EXPECT_EQ(fake.elevatedRuns[0].parameters, "\"Office 2\" hide");
+    EXPECT_EQ(fake.elevatedRuns[0].parameters, "hide");
+    EXPECT_EQ(fake.handedOver[0], TProfileStore::SectionText("Office 2", form->ShownRecord()));
+    EXPECT_NE(fake.handedOver[0].find("DHCP=1\r\n"), std::string::npos);
+    EXPECT_EQ(fake.handedOver[0].find("6.6.6.6"), std::string::npos);
     EXPECT_TRUE(fake.NetshRuns().empty()) << "this process applied nothing itself";
     EXPECT_EQ(questions.Asked().back(), c.told);
     EXPECT_EQ(window->closed, c.closes) << c.told;

@@ -51,15 +51,55 @@ bool ReplaceFileOnDisk(const std::string& from, const std::string& to, bool flus
   return true;
 }
 
+namespace {
+bool WriteAt(int fd, const std::string& bytes) {
+  return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes.data(), bytes.size());
+}
+}  // namespace
+
+bool RewriteFileInPlace(const std::string& path, const std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;
+  std::string old;
+  char buffer[1 << 16];
+  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return false;
+    }
+    old.append(buffer, static_cast<size_t>(n));
+  }
+  // The room first: a disk that cannot hold the new bytes leaves the old file whole.
+  if (bytes.size() > old.size() &&
+      ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size())) != 0) {
+    if (::ftruncate(fd, static_cast<off_t>(old.size())) != 0) {
+      // nothing more to undo: the size is what it was or larger with zeros
+    }
+    ::close(fd);
+    return false;
+  }
+  bool ok = WriteAt(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+            ::fsync(fd) == 0;
+  if (!ok) {
+    // The old bytes back where the new ones did not all go.
+    const bool back = WriteAt(fd, old) && ::ftruncate(fd, static_cast<off_t>(old.size())) == 0;
+    ::fsync(fd);
+    ok = false;
+    (void)back;
+  }
+  return ::close(fd) == 0 && ok;
+}
+
 bool IsLink(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool AppendToFileOnDisk(const std::string& path, const std::string& bytes, bool refuseLinks) {
-  const int fd = ::open(path.c_str(),
-                        O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (refuseLinks ? O_NOFOLLOW : 0),
-                        0666);
+  const int fd =
+      ::open(path.c_str(),
+             O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (refuseLinks ? O_NOFOLLOW : 0), 0666);
   if (fd < 0) return false;
   const bool written = WriteAll(fd, bytes.data(), bytes.size());
   return ::close(fd) == 0 && written;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <system_error>
 #include <thread>
@@ -321,7 +322,8 @@ std::unique_ptr<Platform> CreatePlatform() {
 namespace lanvoy::sim {
 
 platform::Shell::ElevatedRun SimShell::RunElevated(const std::string& program,
-                                                   const std::string& parameters) {
+                                                   const std::string& parameters,
+                                                   const std::string& handover) {
   ElevatedRun run;
   std::error_code ec;
   if (fs::exists(root_ / "elevation-refused", ec)) {
@@ -329,15 +331,38 @@ platform::Shell::ElevatedRun SimShell::RunElevated(const std::string& program,
     run.error = 1223;  // ERROR_CANCELLED
     return run;
   }
+  // The handover on the child's standard input; its output goes where this process's goes.
+  auto in = processes_.CreatePipe(run.error);
+  if (!in) return run;
   platform::StartInfo info;
-  info.commandLine = "\"" + program + "\"" + (parameters.empty() ? "" : " " + parameters);
+  info.commandLine =
+      "\"" + program + "\"" + (parameters.empty() ? "" : " " + parameters) + " --handover -";
   info.showWindow = 0;
+  info.stdinPipe = in.get();
   auto process = processes_.Start(info, run.error);
   if (!process) return run;
   run.started = true;
+  in->CloseReadEnd();
+  uint32_t written = 0;
+  in->Write(handover.data(), static_cast<uint32_t>(handover.size()), written);
+  in->CloseWriteEnd();
   process->Wait(platform::kInfinite);
   run.exitCode = process->ExitCode();
   return run;
+}
+
+std::optional<std::string> SimShell::ReceiveHandover(const std::string& token) {
+  if (token != "-") return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(0, buffer, sizeof buffer)) != 0;) {
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  return bytes;
 }
 
 bool SimSystem::Elevated() {

@@ -30,7 +30,10 @@ class SimShell : public platform::Shell {
   bool CanOpen(const std::string& extension) override;
   // The program runs as a child, waited for; a host with the file "elevation-refused" has a
   // user who says no at the prompt.
-  ElevatedRun RunElevated(const std::string& program, const std::string& parameters) override;
+  ElevatedRun RunElevated(const std::string& program, const std::string& parameters,
+                          const std::string& handover) override;
+  // "-": standard input, to its end.
+  std::optional<std::string> ReceiveHandover(const std::string& token) override;
 
  private:
   std::filesystem::path root_;

@@ -21,29 +21,98 @@ class Win32Shell : public platform::Shell {
                                      OrNull(directory), showCommand);
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
   }
-  ElevatedRun RunElevated(const std::string& program, const std::string& parameters) override {
+  ElevatedRun RunElevated(const std::string& program, const std::string& parameters,
+                          const std::string& handover) override {
     ElevatedRun run;
+    // A pipe of this process, new (no other may have made it first), local only; the
+    // elevated copy checks that this process serves it.
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    const std::string pipe = "\\\\.\\pipe\\Lanvoy-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(counter.QuadPart);
+    HANDLE server = CreateNamedPipeA(
+        pipe.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
+        PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 1 << 16, 0, 0, nullptr);
+    if (server == INVALID_HANDLE_VALUE) {
+      run.error = GetLastError();
+      return run;
+    }
+    const std::string token = pipe + ":" + std::to_string(GetCurrentProcessId());
+    const std::string all = parameters + (parameters.empty() ? "" : " ") + "--handover " + token;
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = "runas";
     info.lpFile = program.c_str();
-    info.lpParameters = OrNull(parameters);
+    info.lpParameters = all.c_str();
     info.nShow = SW_HIDE;
     if (!ShellExecuteExA(&info)) {
       run.error = GetLastError();
       run.refused = run.error == ERROR_CANCELLED;
+      CloseHandle(server);
       return run;
     }
     run.started = true;
     if (info.hProcess) {
+      // The copy connects and reads; should it end first, nobody waits for it.
+      OVERLAPPED connected{};
+      connected.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+      const bool pending = !ConnectNamedPipe(server, &connected);
+      const DWORD why = GetLastError();
+      bool ready = !pending || why == ERROR_PIPE_CONNECTED;
+      if (pending && why == ERROR_IO_PENDING) {
+        HANDLE both[] = {connected.hEvent, info.hProcess};
+        ready = WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0;
+        if (!ready) CancelIo(server);
+      }
+      if (ready) {
+        OVERLAPPED wrote{};
+        wrote.hEvent = connected.hEvent;
+        ResetEvent(wrote.hEvent);
+        DWORD written = 0;
+        if (!WriteFile(server, handover.data(), static_cast<DWORD>(handover.size()), nullptr,
+                       &wrote) &&
+            GetLastError() == ERROR_IO_PENDING)
+          GetOverlappedResult(server, &wrote, &written, TRUE);
+        FlushFileBuffers(server);
+      }
+      CloseHandle(connected.hEvent);
+      CloseHandle(server);
       WaitForSingleObject(info.hProcess, INFINITE);
       DWORD code = 0;
       GetExitCodeProcess(info.hProcess, &code);
       run.exitCode = code;
       CloseHandle(info.hProcess);
+    } else {
+      CloseHandle(server);
     }
     return run;
+  }
+
+  std::optional<std::string> ReceiveHandover(const std::string& token) override {
+    const size_t colon = token.rfind(':');
+    if (colon == std::string::npos || token.rfind("\\\\.\\pipe\\Lanvoy-", 0) != 0)
+      return std::nullopt;
+    const std::string pipe = token.substr(0, colon);
+    const unsigned long starter = std::strtoul(token.c_str() + colon + 1, nullptr, 10);
+    HANDLE h = CreateFileA(pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           SECURITY_IDENTIFICATION, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    // Only the starter's own pipe counts: another process could have made one of that name.
+    using ServerPid = BOOL(WINAPI*)(HANDLE, PULONG);
+    static const auto serverPid = reinterpret_cast<ServerPid>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNamedPipeServerProcessId")));
+    ULONG server = 0;
+    if (!serverPid || !serverPid(h, &server) || server != starter) {
+      CloseHandle(h);
+      return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(h);
+    return bytes;
   }
   bool CanOpen(const std::string& extension) override {
     char program[MAX_PATH];
