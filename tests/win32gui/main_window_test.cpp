@@ -148,6 +148,51 @@ TEST_F(MainWindowTest, ApplyRunsTheStagesAndGetCurrentFillsTheWindowBack) {
   EXPECT_EQ(Text("InputGateway"), L"10.20.30.1");
 }
 
+// The menu that a right click of the mouse opens, through the system's input; none: nullptr.
+HMENU MenuOfRightClickAt(POINT at) {
+  static HMENU opened;
+  opened = nullptr;
+  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (HWND menu = FindWindowW(L"#32768", nullptr))
+      opened = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+    EndMenu();
+  });
+  const int width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
+  INPUT mouse[3] = {};
+  for (INPUT& in : mouse) {
+    in.type = INPUT_MOUSE;
+    in.mi.dx = at.x * 65535 / width;
+    in.mi.dy = at.y * 65535 / height;
+  }
+  mouse[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  mouse[1].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_ABSOLUTE;
+  mouse[2].mi.dwFlags = MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, mouse, sizeof(INPUT));
+  for (int i = 0; i < 20; ++i) {
+    Pump();
+    Sleep(50);
+  }
+  return opened;
+}
+
+// The list opens its own menu; elsewhere the window opens the tray's.
+TEST_F(MainWindowTest, RightClickOpensTheMenuOfWhatIsClicked) {
+  dir.Write("Lanvoy.INI", "[Home]\r\nDHCP=1\r\n[Office]\r\nDHCP=1\r\n");
+  Create();
+  SetForegroundWindow(window->Handle());
+  RECT list, group;
+  GetWindowRect(H("ProfileList"), &list);
+  GetWindowRect(H("GroupBox2"), &group);
+  const struct {
+    POINT at;
+    const char* menu;
+  } clicks[] = {{{(list.left + list.right) / 2, (list.top + list.bottom) / 2}, "PopUPProfTree"},
+                {{group.left + 2, (list.top + list.bottom) / 2}, "PopUPTray"}};
+  for (const auto& click : clicks)
+    EXPECT_EQ(MenuOfRightClickAt(click.at), window->MenuNamed(click.menu)) << click.menu;
+}
+
 TEST_F(MainWindowTest, TrayIconIsAddedReaddedAndRemoved) {
   dir.Write("Lanvoy.INI", "[Home]\r\nDHCP=1\r\n");
   // The desktop's taskbar comes up on its own after the first program of the prefix.

@@ -1,6 +1,7 @@
 #include "mainwindow/win32/win32_adapters.h"
 
 #include <uxtheme.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <utility>
@@ -649,6 +650,19 @@ class W32Timer : public Timer, public Win32Target {
 
 }  // namespace
 
+LRESULT CALLBACK Win32Window::ContextMenuProcedure(HWND h, UINT message, WPARAM wParam,
+                                                   LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (message != WM_CONTEXTMENU) return DefSubclassProc(h, message, wParam, lParam);
+  auto* self = reinterpret_cast<Win32Window*>(data);
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (lParam == -1) {  // from the keyboard: at the control
+    at = {0, 0};
+    ClientToScreen(h, &at);
+  }
+  self->controls_.Get<PopupMenu>(self->popups_.at(h)).Popup(at.x, at.y);
+  return 0;
+}
+
 void Win32Window::Build() {
   for (const ControlEntry& c : layout_.controls) {
     auto parent = windows_.find(c.parent);
@@ -865,6 +879,10 @@ HWND Win32Window::Make(const ControlEntry& c, HWND parent) {
   if (h) {
     windows_[c.name] = h;
     if (!c.hint.empty()) SetHint(h, c.hint);
+    if (!c.popup.empty()) {
+      popups_[h] = c.popup;
+      SetWindowSubclass(h, &ContextMenuProcedure, 3, reinterpret_cast<DWORD_PTR>(this));
+    }
     if (!control) control = std::make_unique<W32Container>(h);
   }
   controls_.Add(c.name, std::move(control));

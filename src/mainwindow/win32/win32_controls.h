@@ -96,6 +96,9 @@ class Win32Window {
  private:
   void Build();
   HWND Make(const ControlEntry& c, HWND parent);
+  // A control with a context menu opens it itself: what its parents pass on names them.
+  static LRESULT CALLBACK ContextMenuProcedure(HWND h, UINT message, WPARAM wParam, LPARAM lParam,
+                                               UINT_PTR, DWORD_PTR data);
   void PressButtonWith(unsigned style);
 
   const WindowLayout layout_;
@@ -105,6 +108,7 @@ class Win32Window {
   std::map<std::string, HWND> windows_;
   std::map<std::string, HMENU> menus_;
   std::map<std::string, UINT> commands_;
+  std::map<HWND, std::string> popups_;  // a control's context menu
   std::map<HWND, Win32Target*> byWindow_;
   std::map<UINT, Win32Target*> byId_;
   std::map<std::string, HFONT> fonts_;

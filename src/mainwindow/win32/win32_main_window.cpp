@@ -117,13 +117,7 @@ LRESULT Win32MainWindow::Message(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CONTEXTMENU) {
     POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     if (lParam == -1) GetCursorPos(&at);  // from the keyboard
-    HWND from = reinterpret_cast<HWND>(wParam);
-    // A control's own menu, else the window's.
-    for (const ControlEntry& c : Layout().controls) {
-      if (c.popup.empty() || Named(c.name) != from) continue;
-      Controls().Get<PopupMenu>(c.popup).Popup(at.x, at.y);
-      return 0;
-    }
+    // The controls with a menu of their own have opened it already.
     if (OnContextPopup) OnContextPopup(at.x, at.y);
     return 0;
   }
