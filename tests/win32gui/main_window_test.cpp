@@ -148,6 +148,45 @@ TEST_F(MainWindowTest, ApplyRunsTheStagesAndGetCurrentFillsTheWindowBack) {
   EXPECT_EQ(Text("InputGateway"), L"10.20.30.1");
 }
 
+// The darkest grey inside a tab's label as the screen shows it: 0 for black text.
+int DarkestInTab(HWND tabs, int index) {
+  RedrawWindow(tabs, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Pump();
+  RECT r;
+  TabCtrl_GetItemRect(tabs, index, &r);
+  InflateRect(&r, -4, -3);
+  HDC dc = GetDC(tabs);
+  int darkest = 255;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      darkest = std::min(darkest, (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3);
+    }
+  ReleaseDC(tabs, dc);
+  return darkest;
+}
+
+// In view mode the Mail tab is greyed with what it holds, in edit mode it is as the others.
+TEST_F(MainWindowTest, TheMailTabLooksDisabledOutsideEditMode) {
+  dir.Write("Lanvoy.INI", "[Home]\r\nDHCP=1\r\n");
+  Create();
+  Click("ButtonMoreLess");
+  Tab("PageControl1", L"Mail");  // not chosen: the Network page stays
+  const struct {
+    const char* click;
+    bool greyed;
+  } stages[] = {{nullptr, true}, {"ButtonModify", false}, {"ButtonCancel", true}};
+  for (const auto& stage : stages) {
+    if (stage.click) Click(stage.click);
+    const char* name = stage.click ? stage.click : "start";
+    EXPECT_LT(DarkestInTab(H("PageControl1"), 0), 64) << name;  // Network
+    EXPECT_EQ(DarkestInTab(H("PageControl1"), 4) >= 100, stage.greyed) << name;
+    for (const char* inside : {"Label13", "GroupOExpr", "Label14"})
+      EXPECT_EQ(IsWindowEnabled(H(inside)) == FALSE, stage.greyed) << name << ": " << inside;
+  }
+  EXPECT_TRUE(IsWindowEnabled(H("InputPopServer")) == FALSE);  // its own state after Cancel
+}
+
 // The menu that a right click of the mouse opens, through the system's input; none: nullptr.
 HMENU MenuOfRightClickAt(POINT at) {
   static HMENU opened;

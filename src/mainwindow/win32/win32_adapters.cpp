@@ -42,6 +42,52 @@ bool AncestorsEnabled(HWND h) {
   return true;
 }
 
+namespace {
+
+// The property of a window greyed only because a page around it is disabled.
+const wchar_t* GreyedMark() {
+  static const ATOM atom = GlobalAddAtomW(L"LanvoyGreyedByPage");
+  return MAKEINTATOM(atom);
+}
+
+// A disabled window around h (up to the top-level window) that is not itself only greyed.
+bool InDisabledContainer(HWND h) {
+  for (HWND a = GetParent(h); a && (GetWindowLongW(a, GWL_STYLE) & WS_CHILD); a = GetParent(a))
+    if (!IsWindowEnabled(a) && !GetPropW(a, GreyedMark())) return true;
+  return false;
+}
+
+}  // namespace
+
+bool OwnEnabled(HWND h) {
+  return IsWindowEnabled(h) || GetPropW(h, GreyedMark());
+}
+
+void SetOwnEnabled(HWND h, bool on) {
+  const bool greyed = on && InDisabledContainer(h);
+  if (greyed)
+    SetPropW(h, GreyedMark(), reinterpret_cast<HANDLE>(1));
+  else
+    RemovePropW(h, GreyedMark());
+  EnableWindow(h, on && !greyed);
+}
+
+void GreyInside(HWND container, bool greyed) {
+  EnumChildWindows(
+      container,
+      [](HWND child, LPARAM greyed) -> BOOL {
+        if (greyed && IsWindowEnabled(child)) {
+          SetPropW(child, GreyedMark(), reinterpret_cast<HANDLE>(1));
+          EnableWindow(child, FALSE);
+        } else if (!greyed && GetPropW(child, GreyedMark()) && !InDisabledContainer(child)) {
+          RemovePropW(child, GreyedMark());
+          EnableWindow(child, TRUE);
+        }
+        return TRUE;
+      },
+      greyed);
+}
+
 const wchar_t* MessageIcon(Glyph glyph) {
   switch (glyph) {
     case Glyph::Warning:
@@ -95,8 +141,8 @@ class W32Control : public Base, public Win32Target, public Win32WindowOf {
  public:
   W32Control(Win32Window& window, HWND h) : window_(window), h_(h) { window.Register(h, this); }
   HWND hwnd() const override { return h_; }
-  bool Enabled() const override { return IsWindowEnabled(h_); }
-  void SetEnabled(bool on) override { EnableWindow(h_, on); }
+  bool Enabled() const override { return OwnEnabled(h_); }
+  void SetEnabled(bool on) override { SetOwnEnabled(h_, on); }
   bool SetFocus() override {
     if (!AncestorsEnabled(h_) || !IsWindowVisible(h_)) return false;
     ::SetFocus(h_);
@@ -193,8 +239,8 @@ class W32RadioGroup : public W32Control<RadioGroup> {
     Fire(OnClick);
   }
   void SetEnabled(bool on) override {
-    EnableWindow(h_, on);
-    for (HWND item : items_) EnableWindow(item, on);
+    SetOwnEnabled(h_, on);
+    for (HWND item : items_) SetOwnEnabled(item, on);
   }
   bool SetFocus() override {
     if (!AncestorsEnabled(h_) || items_.empty()) return false;
@@ -469,6 +515,12 @@ class W32TabPage : public W32Control<TabPage> {
   W32TabPage(Win32Window& window, HWND page, W32TabControl& tabs, int index)
       : W32Control(window, page), tabs_(tabs), index_(index) {}
   void Activate() override;
+  bool Enabled() const override { return IsWindowEnabled(h_); }
+  void SetEnabled(bool on) override {
+    EnableWindow(h_, on);
+    GreyInside(h_, !on);
+    InvalidateRect(tabs_.hwnd(), nullptr, TRUE);
+  }
 
  private:
   W32TabControl& tabs_;
@@ -668,6 +720,10 @@ void Win32Window::Build() {
     auto parent = windows_.find(c.parent);
     Make(c, parent == windows_.end() ? hwnd_ : parent->second);
   }
+  // A page disabled from the start greys what was made inside it.
+  for (const ControlEntry& c : layout_.controls)
+    if (c.kind == ControlKind::TabPage && (c.style & kDisabled))
+      controls_.Get<TabPage>(c.name).SetEnabled(false);
 }
 
 HWND Win32Window::Make(const ControlEntry& c, HWND parent) {
@@ -713,7 +769,8 @@ HWND Win32Window::Make(const ControlEntry& c, HWND parent) {
     case K::TabControl:
     case K::ButtonTabControl: {
       h = create(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
-                 WS_CLIPSIBLINGS | WS_TABSTOP | (c.kind == K::ButtonTabControl ? TCS_BUTTONS : 0));
+                 WS_CLIPSIBLINGS | WS_TABSTOP | TCS_OWNERDRAWFIXED |
+                     (c.kind == K::ButtonTabControl ? TCS_BUTTONS : 0));
       // All nine tabs of the main window fit in one row at its width.
       SendMessageW(h, TCM_SETPADDING, 0, MAKELPARAM(Scale(4), Scale(3)));
       control = std::make_unique<W32TabControl>(*this, h);
@@ -731,7 +788,6 @@ HWND Win32Window::Make(const ControlEntry& c, HWND parent) {
       style &= ~static_cast<DWORD>(WS_VISIBLE);
       h = create(WS_EX_CONTROLPARENT, kPageClass, L"", 0);
       SetWindowSubclass(h, &ForwardToRoot, 0, 0);
-      if (c.style & kDisabled) EnableWindow(h, FALSE);
       control = std::make_unique<W32TabPage>(*this, h, tabControl, index);
       windows_[c.name] = h;
       tabControl.AddPage(h);

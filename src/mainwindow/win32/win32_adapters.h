@@ -18,6 +18,12 @@ std::set<HWND>& OurWindows();
 bool& Busy();
 // Whether the control and every window it sits in are enabled: only then can a user reach it.
 bool AncestorsEnabled(HWND h);
+// A control inside a disabled tab page is greyed with it and keeps its own state for when the
+// page is enabled again, as Qt's widgets do.
+bool OwnEnabled(HWND h);
+void SetOwnEnabled(HWND h, bool on);
+// Greys every window inside a container, or gives them back their own states.
+void GreyInside(HWND container, bool greyed);
 // Tab pages and panels: the background of buttons, a raised edge for panels.
 LRESULT CALLBACK PageProcedure(HWND h, UINT message, WPARAM wParam, LPARAM lParam);
 // The system's icon of a message box glyph; nullptr for none.
@@ -48,6 +54,22 @@ class W32TabControl : public Container, public Win32Target, public Win32WindowOf
     for (HWND page : pages_)
       SetWindowPos(page, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // Owner-drawn, so that the tab of a disabled page shows its text greyed.
+  bool Draw(const DRAWITEMSTRUCT& item) override {
+    wchar_t text[128] = {};
+    TCITEMW tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = text;
+    tab.cchTextMax = 128;
+    SendMessageW(h_, TCM_GETITEMW, item.itemID, reinterpret_cast<LPARAM>(&tab));
+    const bool enabled =
+        item.itemID < pages_.size() && IsWindowEnabled(pages_[item.itemID]) && IsWindowEnabled(h_);
+    RECT r = item.rcItem;
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    DrawTextW(item.hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    return true;
   }
   LRESULT Notify(NMHDR& header) override {
     if (header.code == TCN_SELCHANGE) {
