@@ -300,23 +300,24 @@ WindowLayout BuildProgressForm() {
 }
 
 WindowLayout BuildNetDetailsForm() {
-  WindowLayout w = Dialog("FormNetDetails", kLanStateCaption, "Arial", 8, 438, 449, kResizable);
+  // Wide enough for the longest lines of ipconfig's report (about 90 columns on Windows XP).
+  WindowLayout w = Dialog("FormNetDetails", kLanStateCaption, "Arial", 8, 700, 449, kResizable);
   w.minWidth = 100;
   w.minHeight = 140;
   Rows row{w.controls};
   // The report, and the history of the applies beside it.
-  row(K::TabControl, "", "PageControl1", "", 0, 0, 438, 408, "", kStretchWidth | kStretchHeight);
+  row(K::TabControl, "", "PageControl1", "", 0, 0, 700, 408, "", kStretchWidth | kStretchHeight);
   row(K::TabPage, "PageControl1", "SeiteReport", "ipconfig /all", 0, 0);
   row(K::TabPage, "PageControl1", "SeiteHistory", "History", 0, 0);
   for (const char* page : {"SeiteReport", "SeiteHistory"}) {
     const bool report = std::string(page) == "SeiteReport";
-    row(K::Memo, page, report ? "Memo" : "MemoHistory", "", 0, 0, 432, 380, "",
+    row(K::Memo, page, report ? "Memo" : "MemoHistory", "", 0, 0, 694, 380, "",
         kVScroll | kHScroll | kGreyBackground | kStretchWidth | kStretchHeight |
             (report ? 0u : unsigned{kReadOnly}))
         .points = 9;
     w.controls.back().font = "Terminal";  // the OEM character set's fixed-pitch font
   }
-  row(K::Button, "", "Button1", "OK", 355, 416, 75, 25, "", kCancel | kAnchorRight | kAnchorBottom);
+  row(K::Button, "", "Button1", "OK", 617, 416, 75, 25, "", kCancel | kAnchorRight | kAnchorBottom);
   return w;
 }
 

@@ -3,7 +3,8 @@
 namespace lanvoy {
 
 LanStateFeed::Step LanStateFeed::Accept(int tag, const std::string& piece, TOutputType type) {
-  if (tag != kLanStateTag || piece.empty()) return {};
+  // An empty complete line is a blank line of the report; the cutter raises no empty partial.
+  if (tag != kLanStateTag || (piece.empty() && type == PartialLine)) return {};
   std::string text;
   text.reserve(piece.size());
   for (size_t i = 0; i < piece.size(); ++i) {

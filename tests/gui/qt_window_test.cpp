@@ -166,7 +166,7 @@ TEST_F(QtWindowTest, TheWindowsItOwnsAsDesigned) {
   qt->form->CreateNetDetailsForm();
   TFormNetDetails& details = *qt->window->FormNetDetails();
   EXPECT_EQ(details.windowTitle(), "Current network configuration of this PC (ipconfig /all)");
-  EXPECT_EQ(details.size(), QSize(438, 449));
+  EXPECT_EQ(details.size(), QSize(700, 449));
   EXPECT_EQ(details.minimumSize(), QSize(100, 140));
   auto* memo = details.WidgetNamed<QPlainTextEdit>("Memo");
   EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
@@ -178,7 +178,7 @@ TEST_F(QtWindowTest, TheWindowsItOwnsAsDesigned) {
   details.resize(500, 300);
   QApplication::processEvents();
   EXPECT_EQ(details.WidgetNamed<QTabWidget>("PageControl1")->size(), QSize(500, 259));
-  EXPECT_EQ(memo->size(), designed + QSize(500 - 438, 300 - 449));
+  EXPECT_EQ(memo->size(), designed + QSize(500 - 700, 300 - 449));
   EXPECT_EQ(details.WidgetNamed<QPushButton>("Button1")->geometry().bottomRight(),
             QPoint(500 - 9, 300 - 9));
   details.hide();

@@ -9,16 +9,22 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest/QTest>
 
+#include "mainwindow/qt/qt_text.h"
+#include "platform/sim/sim_platform.h"
 #include "profiles/ini_file.h"
 #include "qt_window.h"
+#include "sysread/lan_state.h"
+#include "sysread/qt/form_net_details.h"
 #include "test_support/fake_platform.h"
 #include "test_support/scripted_questions.h"
 #include "test_support/temp_dir.h"
@@ -205,6 +211,41 @@ TEST_F(UserInputTest, TheHelpWindowStaysOnTheScreenOfTheMainWindow) {
   ASSERT_TRUE(help.isValid());
   EXPECT_TRUE(work.contains(help))
       << help.x() << "," << help.y() << " " << help.width() << "x" << help.height();
+}
+
+// "Show LAN state" on the simulated host: ipconfig's report line for line, blank lines
+// too, and its widest line whole.
+TEST(LanStateView, ShowsTheWholeReportWithItsBlankLines) {
+  test::GuiApp();
+  test::TempDir dir;
+  sim::SimPlatform machine(dir.path() / "host");
+  dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\n");
+  dir.Write("Lanvoy.INI", "[Office]\r\n");
+  ScriptedQuestions questions;
+  test::QtWindow qt(machine, questions, dir.File("Lanvoy.exe"), true);
+  qt.window->show();
+  QString shown;
+  int hiddenWidth = -1;
+  QTimer::singleShot(0, [&] {
+    test::ProcessEventsUntil([&] { return !qt.form->DosCommand().Running(); }, 10000);
+    QApplication::processEvents();
+    TFormNetDetails& details = *qt.window->FormNetDetails();
+    auto* memo = details.WidgetNamed<QPlainTextEdit>("Memo");
+    shown = memo->toPlainText();
+    hiddenWidth = memo->horizontalScrollBar()->maximum();
+    QTest::mouseClick(details.WidgetNamed<QPushButton>("Button1"), Qt::LeftButton);
+  });
+  QTest::mouseClick(qt.Find<QPushButton>("BitBtn1"), Qt::LeftButton);
+
+  QString expected = Q(kLanStateHead);
+  int blank = 0;
+  for (const std::string& line : qt.form->DosCommand().CapturedLines()) {
+    expected += FromOem(line) + "\n";
+    blank += line.empty();
+  }
+  EXPECT_GT(blank, 2);
+  EXPECT_EQ(shown.toStdString(), expected.toStdString());
+  EXPECT_EQ(hiddenWidth, 0) << "a line is cut";
 }
 
 }  // namespace

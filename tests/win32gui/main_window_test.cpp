@@ -11,6 +11,8 @@
 #include "apply/win32/form_progress.h"
 #include "mainwindow/memory_window.h"
 #include "profiles/ini_file.h"
+#include "sysread/lan_state.h"
+#include "sysread/win32/form_net_details.h"
 #include "test_support/scripted_questions.h"
 
 namespace lanvoy {
@@ -187,6 +189,89 @@ TEST_F(MainWindowTest, TheMailTabLooksDisabledOutsideEditMode) {
   EXPECT_TRUE(IsWindowEnabled(H("InputPopServer")) == FALSE);  // its own state after Cancel
 }
 
+// A mouse event at a point of the screen, for SendInput.
+INPUT MouseAt(POINT at, DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+
+// Drags the bottom right corner of a window by (dx, dy) with the mouse, through the system.
+void DragCorner(HWND h, int dx, int dy) {
+  RECT r;
+  GetWindowRect(h, &r);
+  const POINT from{r.right - 2, r.bottom - 2};
+  static POINT to;
+  to = {from.x + dx, from.y + dy};
+  INPUT press[] = {MouseAt(from, MOUSEEVENTF_MOVE), MouseAt(from, MOUSEEVENTF_LEFTDOWN)};
+  SendInput(2, press, sizeof(INPUT));
+  // The rest once the window's sizing loop runs.
+  SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    INPUT release[] = {MouseAt(to, MOUSEEVENTF_MOVE), MouseAt(to, MOUSEEVENTF_LEFTUP)};
+    SendInput(2, release, sizeof(INPUT));
+  });
+  for (int i = 0; i < 10; ++i) {
+    Pump();
+    Sleep(50);
+  }
+}
+
+// "Show LAN state": ipconfig's report line for line, blank lines too, room for its longest
+// lines (91 columns on XP), and the text following the window's size.
+TEST_F(MainWindowTest, TheLanStateViewShowsTheWholeReport) {
+  Create();
+  static std::function<void()> inView;
+  std::wstring shown;
+  RECT format{}, before{}, after{}, small{};
+  SIZE longest{};
+  inView = [&] {
+    while (form->DosCommand().Running()) {
+      Pump();
+      Sleep(20);
+    }
+    Pump();
+    TFormNetDetails& view = *window->FormNetDetails();
+    HWND memo = view.Named("Memo");
+    shown = test::WindowText(memo);
+    SendMessageW(memo, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    HDC dc = GetDC(memo);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(memo, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32W(dc, std::wstring(91, L'x').c_str(), 91, &longest);
+    SelectObject(dc, old);
+    ReleaseDC(memo, dc);
+    GetClientRect(memo, &before);
+    DragCorner(view.Handle(), -150, -100);
+    GetClientRect(memo, &after);
+    DragCorner(view.Handle(), -2000, -2000);
+    GetClientRect(view.Handle(), &small);
+    SendMessageW(view.Named("Button1"), BM_CLICK, 0, 0);
+  };
+  SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    std::exchange(inView, nullptr)();
+  });
+  Click("BitBtn1");
+
+  std::wstring expected = WFromOem(kLanStateHead);
+  int blank = 0;
+  for (const std::string& line : form->DosCommand().CapturedLines()) {
+    expected += WFromOem(line) + L"\r\n";
+    blank += line.empty();
+  }
+  EXPECT_GT(blank, 0);
+  EXPECT_EQ(shown, expected);
+  EXPECT_GE(format.right - format.left, longest.cx) << "a long line is cut";
+  EXPECT_EQ(after.right, before.right - 150);
+  EXPECT_EQ(after.bottom, before.bottom - 100);
+  const WindowLayout& layout = NetDetailsFormLayout();
+  EXPECT_GE(small.right, window->Scale(layout.minWidth));
+  EXPECT_GE(small.bottom, window->Scale(layout.minHeight));
+}
+
 // The menu that a right click of the mouse opens, through the system's input; none: nullptr.
 HMENU MenuOfRightClickAt(POINT at) {
   static HMENU opened;
@@ -197,16 +282,8 @@ HMENU MenuOfRightClickAt(POINT at) {
       opened = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
     EndMenu();
   });
-  const int width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
-  INPUT mouse[3] = {};
-  for (INPUT& in : mouse) {
-    in.type = INPUT_MOUSE;
-    in.mi.dx = at.x * 65535 / width;
-    in.mi.dy = at.y * 65535 / height;
-  }
-  mouse[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  mouse[1].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_ABSOLUTE;
-  mouse[2].mi.dwFlags = MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_ABSOLUTE;
+  INPUT mouse[] = {MouseAt(at, MOUSEEVENTF_MOVE), MouseAt(at, MOUSEEVENTF_RIGHTDOWN),
+                   MouseAt(at, MOUSEEVENTF_RIGHTUP)};
   SendInput(3, mouse, sizeof(INPUT));
   for (int i = 0; i < 20; ++i) {
     Pump();

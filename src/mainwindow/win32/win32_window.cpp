@@ -330,6 +330,17 @@ LRESULT Win32Window::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) Resized(LOWORD(lParam), HIWORD(lParam));
       break;
+    case WM_GETMINMAXINFO:
+      if (layout_.minWidth > 0 || layout_.minHeight > 0) {
+        RECT r{0, 0, Scale(layout_.minWidth), Scale(layout_.minHeight)};
+        AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, r.right - r.left);
+        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, r.bottom - r.top);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       CloseBox();
       return 0;
