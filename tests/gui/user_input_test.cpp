@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 
+#include "mainwindow/qt/qt_questions.h"
 #include "mainwindow/qt/qt_text.h"
 #include "platform/sim/sim_platform.h"
 #include "profiles/ini_file.h"
@@ -211,6 +212,53 @@ TEST_F(UserInputTest, TheHelpWindowStaysOnTheScreenOfTheMainWindow) {
   ASSERT_TRUE(help.isValid());
   EXPECT_TRUE(work.contains(help))
       << help.x() << "," << help.y() << " " << help.width() << "x" << help.height();
+}
+
+// The name box of "Copy" and "New": its whole caption in the title bar, the name typed.
+TEST(NameBox, ShowsItsWholeCaptionAndTakesTheName) {
+  test::GuiApp();
+  test::TempDir dir;
+  test::FakePlatform platform;
+  platform.exePath = dir.File("Lanvoy.exe");
+  dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\n");
+  dir.Write("Lanvoy.INI", "[Home]\r\nIP=192.168.1.2\r\n");
+  QtQuestions questions;
+  test::QtWindow qt(platform, questions, platform.exePath);
+  questions.SetOwner(qt.window.get());
+  qt.window->show();
+  const struct {
+    const char* button;
+    const char* caption;
+    const char* typed;  // then OK; none: Enter takes the proposal
+    const char* made;
+  } boxes[] = {{"ButtonCopy", "Copy Profile", nullptr, "Copy of Home"},
+               {"ButtonNew", "New IP- Profile", "Office", "Office"}};
+  for (const auto& b : boxes) {
+    QString title;
+    int width = 0;
+    QTimer::singleShot(0, [&] {
+      test::ProcessEventsUntil([] { return QApplication::activeModalWidget() != nullptr; }, 2000);
+      QWidget* box = QApplication::activeModalWidget();
+      if (!box) return;
+      title = box->windowTitle();
+      width = box->width();
+      auto* value = box->findChild<QLineEdit*>("Value");
+      if (!value) {
+        box->close();
+        return;
+      }
+      if (!b.typed) return QTest::keyClick(value, Qt::Key_Return);
+      QTest::keyClicks(value, b.typed);
+      QTest::mouseClick(box->findChild<QPushButton*>("OK"), Qt::LeftButton);
+    });
+    QTest::mouseClick(qt.Find<QPushButton>(b.button), Qt::LeftButton);
+    EXPECT_EQ(title, b.caption);
+    // The caption in bold beside the icon and three caption buttons as wide as Windows 10's.
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 24 + 3 * 46) << b.caption;
+    EXPECT_TRUE(IniFile(dir.File("Lanvoy.INI")).SectionExists(b.made)) << b.made;
+  }
 }
 
 // "Show LAN state" on the simulated host: ipconfig's report line for line, blank lines

@@ -5,9 +5,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -185,12 +185,18 @@ bool QtQuestions::Confirm(const std::string& text, TMsgDlgType type, const std::
   return box.clickedButton() == first;
 }
 
+// Laid out as the Win32 box: Qt's own input dialog is as narrow as its prompt, and a
+// title bar cut its caption.
 std::string QtQuestions::InputBox(const std::string& caption, const std::string& prompt,
                                   const std::string& proposal) {
-  bool ok = false;
-  QString text =
-      QInputDialog::getText(owner_, Q(caption), Q(prompt), QLineEdit::Normal, Q(proposal), &ok);
-  return ok ? S(text) : proposal;
+  QtLayoutWindow box(InputBoxLayout(caption, prompt, proposal), owner_);
+  box.Controls().Get<Button>("OK").OnClick = [&box] { box.accept(); };
+  box.Controls().Get<Button>("Cancel").OnClick = [&box] { box.reject(); };
+  auto* value = box.WidgetNamed<QLineEdit>("Value");
+  value->selectAll();
+  value->setFocus();
+  if (owner_) box.move(owner_->frameGeometry().center() - box.rect().center());
+  return box.exec() == QDialog::Accepted ? S(value->text()) : proposal;
 }
 
 std::optional<std::string> QtQuestions::OpenFileName(const FileDialogOptions& options) {
