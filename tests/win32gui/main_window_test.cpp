@@ -208,16 +208,20 @@ void DragCorner(HWND h, int dx, int dy) {
   to = {from.x + dx, from.y + dy};
   INPUT press[] = {MouseAt(from, MOUSEEVENTF_MOVE), MouseAt(from, MOUSEEVENTF_LEFTDOWN)};
   SendInput(2, press, sizeof(INPUT));
-  // The rest once the window's sizing loop runs.
-  SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
+  // The rest once the window's sizing loop has the mouse.
+  static int waited;
+  waited = 0;
+  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!GetCapture() && ++waited < 40) return;
     KillTimer(nullptr, timer);
     INPUT release[] = {MouseAt(to, MOUSEEVENTF_MOVE), MouseAt(to, MOUSEEVENTF_LEFTUP)};
     SendInput(2, release, sizeof(INPUT));
   });
-  for (int i = 0; i < 10; ++i) {
+  while (GetAsyncKeyState(VK_LBUTTON) & 0x8000) {
     Pump();
-    Sleep(50);
+    Sleep(20);
   }
+  Pump();
 }
 
 // "Show LAN state": ipconfig's report line for line, blank lines too, room for its longest
@@ -278,8 +282,10 @@ HMENU MenuOfRightClickAt(POINT at) {
   opened = nullptr;
   SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    if (HWND menu = FindWindowW(L"#32768", nullptr))
-      opened = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+    HWND menu = nullptr;  // the one shown: a closed one may still exist
+    while ((menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) && !IsWindowVisible(menu)) {
+    }
+    if (menu) opened = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
     EndMenu();
   });
   INPUT mouse[] = {MouseAt(at, MOUSEEVENTF_MOVE), MouseAt(at, MOUSEEVENTF_RIGHTDOWN),
