@@ -515,10 +515,10 @@ class W32TabPage : public W32Control<TabPage> {
   W32TabPage(Win32Window& window, HWND page, W32TabControl& tabs, int index)
       : W32Control(window, page), tabs_(tabs), index_(index) {}
   void Activate() override;
-  bool Enabled() const override { return IsWindowEnabled(h_); }
+  // A page inside a disabled page is greyed as any control there.
   void SetEnabled(bool on) override {
-    EnableWindow(h_, on);
-    GreyInside(h_, !on);
+    SetOwnEnabled(h_, on);
+    GreyInside(h_, !IsWindowEnabled(h_));
     InvalidateRect(tabs_.hwnd(), nullptr, TRUE);
   }
 
