@@ -148,6 +148,11 @@ void TLanvoyProgram::PrintCurrent(const StartupArguments& arguments) {
     TSysInfo info(platform_.system());
     ReadContext context{platform_, ExtractFilePath(exePath_), info.WindowsDirectory(), tempBat};
     std::vector<std::string> problems;
+    const auto lock = platform_.system().LockApplies(std::chrono::seconds(60));
+    if (!lock) {
+      exitCode_ = ApplySession::BusyExitCode(err_);
+      return;
+    }
     const ProfileRecord record = ReadCurrentRecord(context, problems);
     for (const std::string& p : problems) err_ << p << '\n';
     std::ostream& out = Out ? *Out : err_;

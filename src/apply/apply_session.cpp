@@ -208,6 +208,7 @@ ApplyReport ApplySession::Undo(bool showProgress) {
 }
 
 void ApplySession::Kept() {
+  const auto lock = context_.platform.system().LockApplies(context_.lockWait);
   History().Add("kept");
 }
 

@@ -693,7 +693,11 @@ void TMainForm::SaveProfile(const std::string& name) {
 // ---------------------------------------------------------------- Get Current
 
 void TMainForm::GetCurrentSettings() {
-  if (OnReadCurrentSettings) OnReadCurrentSettings(*this);
+  if (!OnReadCurrentSettings) return;
+  // Not while an apply changes what is read.
+  const auto lock = platform_.system().LockApplies(std::chrono::seconds(60));
+  if (!lock) throw Error("Another apply is running on this computer; try Get Current again later.");
+  OnReadCurrentSettings(*this);
 }
 
 void TMainForm::ClearInputFields() {

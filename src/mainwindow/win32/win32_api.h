@@ -9,3 +9,4 @@
 #undef SetCurrentDirectory
 #undef WriteProfileString
 #undef ExitWindows
+#undef SetComputerName
