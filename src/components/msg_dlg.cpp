@@ -41,7 +41,7 @@ const char* MsgDlgCaption(TMsgDlgType type) {
   return "";
 }
 
-MsgDlgButtonRow MsgDlgButtonsOf(TMsgDlgButtons buttons) {
+MsgDlgButtonRow MsgDlgButtonsOf(TMsgDlgButtons buttons, std::optional<TMsgDlgBtn> defaultButton) {
   MsgDlgButtonRow row;
   auto indexOf = [&row](TMsgDlgBtn b) {
     for (size_t i = 0; i < row.buttons.size(); ++i)
@@ -53,6 +53,7 @@ MsgDlgButtonRow MsgDlgButtonsOf(TMsgDlgButtons buttons) {
   for (TMsgDlgBtn b : {mbOK, mbYes, mbRetry}) {
     if ((row.defaultIndex = indexOf(b)) >= 0) break;
   }
+  if (defaultButton && indexOf(*defaultButton) >= 0) row.defaultIndex = indexOf(*defaultButton);
   for (TMsgDlgBtn b : {mbCancel, mbNo, mbOK}) {
     if ((row.cancelIndex = indexOf(b)) >= 0) break;
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,7 +83,9 @@ struct MsgDlgButtonRow {
   int defaultIndex = -1;  // index into buttons, -1 for none
   int cancelIndex = -1;
 };
-MsgDlgButtonRow MsgDlgButtonsOf(TMsgDlgButtons buttons);
+// defaultButton, where the row has it, is its Enter button.
+MsgDlgButtonRow MsgDlgButtonsOf(TMsgDlgButtons buttons,
+                                std::optional<TMsgDlgBtn> defaultButton = std::nullopt);
 // The result of Esc: the row's cancel button's, else mrCancel.
 int MsgDlgCancelResult(const MsgDlgButtonRow& row);
 

@@ -422,7 +422,7 @@ void TMainForm::ExpandWindow() {
 bool TMainForm::FormCloseQuery() {
   if (!ButtonSave.Enabled()) return true;
   return questions_.MessageDlg("You are about to edit a profile! Teminate anyway ?", mtWarning,
-                               {mbYes, mbNo}) == mrYes;
+                               {mbYes, mbNo}, mbNo) == mrYes;
 }
 
 void TMainForm::Close() {
@@ -434,7 +434,9 @@ void TMainForm::Button1Click() {
 }
 
 void TMainForm::BitBtn2Click() {
-  if (questions_.MessageDlg("This reboots your system!", mtWarning, {mbOK, mbCancel}) != mrOk)
+  // Enter is the harmless answer: Esc, Enter, Enter never restarts the computer.
+  if (questions_.MessageDlg("This reboots your system!", mtWarning, {mbOK, mbCancel}, mbCancel) !=
+      mrOk)
     return;
   RestartComputer(platform_.system());
 }
@@ -933,7 +935,7 @@ void TMainForm::ButtonDeleteClick() {
   const std::string name = SelectedProfile();
   if (name.empty()) return;
   if (questions_.MessageDlg("This deletes selected profile \"" + name + "\"! Proceed?", mtWarning,
-                            {mbYes, mbNo}) != mrYes)
+                            {mbYes, mbNo}, mbNo) != mrYes)
     return;
   ClearInputFields();
   store_->DeleteProfile(name);
@@ -992,8 +994,16 @@ void TMainForm::ButtonSaveClick() {
 
 void TMainForm::ButtonCancelClick() {
   const std::string name = SelectedProfile();
+  // Typed work is not thrown away without a word (Esc presses Cancel too).
+  if (!name.empty() && store_->ProfileExists(name) &&
+      !(ShownRecord() == store_->LoadProfile(name)) &&
+      questions_.MessageDlg("Discard the changes to the profile \"" + name + "\"?", mtConfirmation,
+                            {mbYes, mbNo}, mbNo) != mrYes)
+    return;
   if (!name.empty()) LoadProfile(name);
   LeaveEditMode();
+  // Not the next button in the row, which may be "REBOOT !".
+  ProfileList.SetFocus();
 }
 
 }  // namespace lanvoy

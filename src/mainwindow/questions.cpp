@@ -46,8 +46,9 @@ class StreamBox : public MsgDlgBox {
 }  // namespace
 
 int UnattendedQuestions::MessageDlg(const std::string& text, TMsgDlgType type,
-                                    TMsgDlgButtons buttons) {
-  if (!unattended_) return window_.MessageDlg(text, type, buttons);
+                                    TMsgDlgButtons buttons,
+                                    std::optional<TMsgDlgBtn> defaultButton) {
+  if (!unattended_) return window_.MessageDlg(text, type, buttons, defaultButton);
   err_ << text << std::endl;
   return UnansweredResult(MsgDlgButtonsOf(buttons));
 }

@@ -27,8 +27,10 @@ struct FileDialogOptions {
 class Questions : public MsgDlgBoxFactory {
  public:
   // The standard message box: returns the result code of the button (mrYes, mrOk, ...),
-  // mrCancel when closed through its title bar.
-  virtual int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) = 0;
+  // mrCancel when closed through its title bar. Enter presses defaultButton where given (a
+  // destructive question's harmless answer), else the box's usual one.
+  virtual int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                         std::optional<TMsgDlgBtn> defaultButton = std::nullopt) = 0;
   // A question with two buttons of the caller's captions ("Apply anyway", "Cancel"): true for
   // the first; closing the box is the second.
   virtual bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
@@ -51,7 +53,8 @@ class UnattendedQuestions : public Questions {
   bool Unattended() const { return unattended_; }
   void SetUnattended(bool on) { unattended_ = on; }
 
-  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                 std::optional<TMsgDlgBtn> defaultButton = std::nullopt) override;
   bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
                const std::string& no) override;
   std::string InputBox(const std::string& caption, const std::string& prompt,
@@ -73,8 +76,9 @@ class WindowlessQuestions : public Questions {
   explicit WindowlessQuestions(std::ostream& err) : answers_(*this, err) {
     answers_.SetUnattended(true);
   }
-  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
-    return answers_.MessageDlg(text, type, buttons);
+  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                 std::optional<TMsgDlgBtn> defaultButton = std::nullopt) override {
+    return answers_.MessageDlg(text, type, buttons, defaultButton);
   }
   bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
                const std::string& no) override {

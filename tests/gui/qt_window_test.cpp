@@ -134,10 +134,22 @@ TEST_F(QtWindowTest, EachKindOfControlReportsToTheLogic) {
   // Check box: the hosts box enables the grid.
   QTest::mouseClick(Find<QCheckBox>("CheckincludeHosts"), Qt::LeftButton);
   EXPECT_TRUE(Find<QWidget>("GridHosts")->isEnabled());
-  // Esc presses Cancel: view mode again.
+  // Esc presses Cancel, which asks before it throws the changes away: No keeps them, Yes
+  // gives view mode again with the focus on the list, not on the next button ("REBOOT !").
+  questions.AnswerMessage(mrNo);
+  QTest::keyClick(window.windowHandle(), Qt::Key_Escape);
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return questions.AllAnswered(); }, 2000));
+  EXPECT_EQ(questions.Asked().back(),
+            "MessageDlg mtConfirmation: Discard the changes to the profile \"p\"? [Yes,No] "
+            "default No");
+  EXPECT_TRUE(Find<QPushButton>("ButtonSave")->isEnabled());
+  EXPECT_TRUE(Find<QCheckBox>("CheckGetDNSFromDHCP")->isChecked());
+  questions.AnswerMessage(mrYes);
   QTest::keyClick(window.windowHandle(), Qt::Key_Escape);
   EXPECT_TRUE(test::ProcessEventsUntil(
       [&] { return !Find<QPushButton>("ButtonSave")->isEnabled(); }, 2000));
+  EXPECT_FALSE(Find<QCheckBox>("CheckGetDNSFromDHCP")->isChecked());
+  EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>("ProfileList"));
   // Menu item and timer.
   window.findChild<QAction*>("Modify1")->trigger();
   EXPECT_TRUE(Find<QPushButton>("ButtonSave")->isEnabled());

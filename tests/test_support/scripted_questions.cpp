@@ -70,10 +70,17 @@ class ScriptedBox : public MsgDlgBox {
   bool ticked_ = false;
 };
 
-int ScriptedQuestions::MessageDlg(const std::string& text, TMsgDlgType type,
-                                  TMsgDlgButtons buttons) {
+int ScriptedQuestions::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                                  std::optional<TMsgDlgBtn> defaultButton) {
   std::string question = std::string("MessageDlg ") + MsgDlgTypeName(type) + ": " + text + " [" +
                          ButtonNames(buttons) + "]";
+  // Where the caller chose the Enter button, the record says which.
+  if (defaultButton) {
+    const MsgDlgButtonRow row = MsgDlgButtonsOf(buttons, defaultButton);
+    if (row.defaultIndex >= 0)
+      question +=
+          std::string(" default ") + row.buttons[static_cast<size_t>(row.defaultIndex)].name;
+  }
   asked_.push_back(question);
   if (messages_.empty()) {
     if (defaultMessage_) return *defaultMessage_;

@@ -39,7 +39,8 @@ class ScriptedQuestions : public Questions {
     return messages_.empty() && inputs_.empty() && files_.empty() && boxes_.empty();
   }
 
-  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                 std::optional<TMsgDlgBtn> defaultButton = std::nullopt) override;
   // Recorded as "Confirm <type>: <text> [<yes>,<no>]", answered by the next int (mrYes: yes).
   bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
                const std::string& no) override;

@@ -101,8 +101,31 @@ TEST_F(MainWindowTest, EditModeEnablesWhatTheLogicEnables) {
   // The mail tab can be chosen only while editing.
   Tab("PageControl1", L"Mail");
   EXPECT_TRUE(IsWindowVisible(H("SeiteMailClients")));
-  Click("ButtonCancel");
+  // Esc, a real key, presses Cancel: a change is not thrown away without a question, whose
+  // Enter button is No; Yes goes back to view mode, the focus on the list.
+  auto escape = [&] {
+    SetForegroundWindow(window->Handle());
+    SetFocus(H("InputIP"));
+    INPUT key[2] = {};
+    key[0].type = key[1].type = INPUT_KEYBOARD;
+    key[0].ki.wVk = key[1].ki.wVk = VK_ESCAPE;
+    key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, key, sizeof(INPUT));
+    for (int i = 0; i < 20 && !questions.AllAnswered(); ++i) {
+      Pump();
+      Sleep(20);
+    }
+  };
+  questions.AnswerMessage(mrNo);
+  escape();
+  EXPECT_EQ(questions.Asked().back(),
+            "MessageDlg mtConfirmation: Discard the changes to the profile \"Home\"? [Yes,No] "
+            "default No");
+  EXPECT_TRUE(IsWindowEnabled(H("ButtonSave")));
+  questions.AnswerMessage(mrYes);
+  escape();
   memory.Button("ButtonCancel").Click();
+  EXPECT_EQ(GetFocus(), H("ProfileList"));
   compare("after cancel");
   Tab("PageControl1", L"Network");
   Tab("PageControl1", L"Mail");

@@ -243,8 +243,9 @@ TEST_F(MainFormTest, DeletingTheLastProfileLeavesAnEmptyList) {
   EXPECT_EQ(List().Count(), 1);
   questions.AnswerMessage(mrYes);
   Item("MenuDelete").Click();
-  EXPECT_EQ(questions.Asked().back(),
-            "MessageDlg mtWarning: This deletes selected profile \"only\"! Proceed? [Yes,No]");
+  EXPECT_EQ(
+      questions.Asked().back(),
+      "MessageDlg mtWarning: This deletes selected profile \"only\"! Proceed? [Yes,No] default No");
   EXPECT_EQ(List().Count(), 0);
   EXPECT_EQ(form->SelectedProfile(), "");
   EXPECT_EQ(Text("InputIP"), "");
@@ -342,7 +343,8 @@ TEST_F(MainFormTest, CloseAsksOnlyInEditMode) {
   questions.AnswerMessage(mrNo);
   EXPECT_FALSE(window->CloseBox());
   EXPECT_EQ(questions.Asked().back(),
-            "MessageDlg mtWarning: You are about to edit a profile! Teminate anyway ? [Yes,No]");
+            "MessageDlg mtWarning: You are about to edit a profile! Teminate anyway ? [Yes,No] "
+            "default No");
   questions.AnswerMessage(mrYes);
   EXPECT_TRUE(window->CloseBox());
   Button("ButtonCancel").Click();

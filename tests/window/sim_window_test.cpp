@@ -122,7 +122,7 @@ TEST_F(SimWindowTest, RestartQuestionFollowsAProfileWithAComputerName) {
   questions.AnswerMessage(mrCancel);
   Button("BitBtn2").Click();
   EXPECT_EQ(questions.Asked().back(),
-            "MessageDlg mtWarning: This reboots your system! [OK,Cancel]");
+            "MessageDlg mtWarning: This reboots your system! [OK,Cancel] default Cancel");
 }
 
 TEST_F(SimWindowTest, AfterApplyMinimizeOrTerminate) {

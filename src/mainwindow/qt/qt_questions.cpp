@@ -147,7 +147,8 @@ QString QtFileFilter(const std::string& filter) {
   return out.join(";;");
 }
 
-int QtQuestions::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
+int QtQuestions::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                            std::optional<TMsgDlgBtn> defaultButton) {
   QMessageBox box(owner_);
   box.setWindowTitle(type == mtCustom ? QApplication::applicationName() : MsgDlgCaption(type));
   box.setText(Q(text));
@@ -157,7 +158,7 @@ int QtQuestions::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgBu
               : type == mtConfirmation ? QMessageBox::Question
                                        : QMessageBox::NoIcon);
   std::map<QAbstractButton*, int> results;
-  const MsgDlgButtonRow row = MsgDlgButtonsOf(buttons);
+  const MsgDlgButtonRow row = MsgDlgButtonsOf(buttons, defaultButton);
   for (size_t i = 0; i < row.buttons.size(); ++i) {
     const MsgDlgButtonInfo& info = row.buttons[i];
     // The results are the box's own; Qt's roles only order the row.

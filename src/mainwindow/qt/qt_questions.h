@@ -13,7 +13,8 @@ class QtQuestions : public Questions {
   explicit QtQuestions(QWidget* owner = nullptr) : owner_(owner) {}
   void SetOwner(QWidget* owner) { owner_ = owner; }
 
-  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                 std::optional<TMsgDlgBtn> defaultButton = std::nullopt) override;
   bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
                const std::string& no) override;
   std::string InputBox(const std::string& caption, const std::string& prompt,

@@ -187,8 +187,9 @@ std::wstring Win32FileFilter(const std::string& filter) {
   return out;
 }
 
-int Win32Questions::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
-  Win32MsgDlgBox box(PlainBox(text, type, MsgDlgButtonsOf(buttons)), owner_);
+int Win32Questions::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                               std::optional<TMsgDlgBtn> defaultButton) {
+  Win32MsgDlgBox box(PlainBox(text, type, MsgDlgButtonsOf(buttons, defaultButton)), owner_);
   return box.ShowModal();
 }
 

@@ -13,7 +13,8 @@ class Win32Questions : public Questions {
   explicit Win32Questions(HWND owner = nullptr) : owner_(owner) {}
   void SetOwner(HWND owner) { owner_ = owner; }
 
-  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                 std::optional<TMsgDlgBtn> defaultButton = std::nullopt) override;
   bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
                const std::string& no) override;
   std::string InputBox(const std::string& caption, const std::string& prompt,
