@@ -124,6 +124,7 @@ TEST_F(MainWindowTest, EditModeEnablesWhatTheLogicEnables) {
   EXPECT_TRUE(IsWindowEnabled(H("ButtonSave")));
   questions.AnswerMessage(mrYes);
   escape();
+  memoryQuestions.AnswerMessage(mrYes);
   memory.Button("ButtonCancel").Click();
   EXPECT_EQ(GetFocus(), H("ProfileList"));
   compare("after cancel");
