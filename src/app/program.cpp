@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include <optional>
 #include <ostream>
 #include <thread>
 
@@ -43,11 +44,11 @@ std::unique_ptr<platform::Platform> CreatePlatformOrTell(
 
 bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath) {
   const StartupArguments arguments = ParseStartupArguments(args);
-  if (arguments.keep || arguments.current || !arguments.handover.empty()) return true;
-  if (!arguments.hide) return false;
-  // A name not in the store gives the interactive program, with its message in the window.
-  return arguments.undo ||
-         TProfileStore(StorePathFor(exePath)).ProfileExists(arguments.profileName);
+  (void)exePath;
+  // Asked to run unattended, a start never waits in a window: a name not in the store ends
+  // it with its message. Without "hide" such a name shows its message in the window.
+  return arguments.keep || arguments.current || arguments.help || !arguments.handover.empty() ||
+         arguments.hide;
 }
 
 int RunWithoutWindows(platform::Platform& platform, const std::vector<std::string>& args,
@@ -69,9 +70,16 @@ TLanvoyProgram::~TLanvoyProgram() {
 
 bool TLanvoyProgram::Start() {
   const StartupArguments arguments = ParseStartupArguments(args_);
+  if (arguments.help) {
+    (Out ? *Out : err_) << UsageText() << std::flush;
+    return false;
+  }
   if (arguments.keep) {
     // Tells an unattended apply waiting for it to keep its settings; nothing else runs.
-    if (!WriteFileAtomic(KeepFilePath(StorePathFor(exePath_)), "")) {
+    if (!KeepWaiting(StorePathFor(exePath_))) {
+      err_ << "No apply is waiting to be kept." << std::endl;
+      exitCode_ = kExitApplyFailed;
+    } else if (!WriteFileAtomic(KeepFilePath(StorePathFor(exePath_)), "")) {
       err_ << "Cannot create file " << KeepFilePath(StorePathFor(exePath_)) << std::endl;
       exitCode_ = kExitApplyFailed;
     }
@@ -119,11 +127,17 @@ bool TLanvoyProgram::Start() {
       splash_.reset();
       return false;
     }
-    // No apply: the interactive program follows, with its questions in the window.
-    unattended_.SetUnattended(false);
     const std::string message = ProfileNotFoundMessage(arguments.profileName);
     // Who started the program from a script sees it too.
     err_ << message << std::endl;
+    if (arguments.hide) {
+      // Nobody is there to use a window: the start ends, and says why.
+      exitCode_ = kExitApplyFailed;
+      splash_.reset();
+      return false;
+    }
+    // No apply: the interactive program follows, with its questions in the window.
+    unattended_.SetUnattended(false);
     questions_.MessageDlg(message, mtError, {mbOK});
     window_->Show();
   }
@@ -199,7 +213,11 @@ void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments, std::str
     }
     const std::string keep = KeepFilePath(StorePathFor(exePath_));
     // An old answer is none to this apply; one given while the stages run is.
-    if (arguments.confirmWithin > 0) DeleteFileAt(keep);
+    std::optional<KeepWait> waiting;
+    if (arguments.confirmWithin > 0) {
+      DeleteFileAt(keep);
+      waiting.emplace(StorePathFor(exePath_));
+    }
     ApplySession session = form_->Session();
     const ApplyReport report =
         session.Apply(form_->ShownRecord(), name, !hide, [&](const std::vector<Finding>& findings) {

@@ -19,6 +19,8 @@ StartupArguments ParseStartupArguments(const std::vector<std::string>& args) {
       result.undo = true;
     } else if (option == "--keep") {
       result.keep = true;
+    } else if (option == "--help" || option == "/?" || option == "-?") {
+      result.help = true;
     } else if (option == "--handover" && i + 1 < args.size()) {
       result.handover = args[++i];
       result.hide = true;
@@ -47,6 +49,24 @@ StartupArguments ParseStartupArguments(const std::vector<std::string>& args) {
 
 bool MarkerFileExists(const std::string& nativeProgramDirectory, const std::string& name) {
   return FileExists(nativeProgramDirectory + name);
+}
+
+std::string UsageText() {
+  return "Lanvoy applies network profiles.\r\n"
+         "\r\n"
+         "  Lanvoy                        the window\r\n"
+         "  Lanvoy PROFILE [hide]         applies the profile and ends; \"hide\" shows no "
+         "window\r\n"
+         "      --force                   applies it although the checks found errors\r\n"
+         "      --confirm-within SECONDS  undoes it unless \"Lanvoy --keep\" comes in time\r\n"
+         "  Lanvoy --undo [hide]          puts back the settings before the last apply\r\n"
+         "  Lanvoy --keep                 keeps the settings of an apply that waits for it\r\n"
+         "  Lanvoy --current [NAME]       prints what this computer has, as a profile\r\n"
+         "  Lanvoy --help                 this text\r\n"
+         "\r\n"
+         "Exit codes: 0 applied; 1 failed or not started; 2 netsh refused lines or a stage\r\n"
+         "could not do its part; 3 not every setting in place; 4 refused by the checks, nothing\r\n"
+         "changed; 5 not kept in time, undone; 6 another apply was running.\r\n";
 }
 
 std::string ProfileNotFoundMessage(const std::string& name) {

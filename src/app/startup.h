@@ -17,6 +17,7 @@ struct StartupArguments {
   // last apply ("--undo [hide]"), keep the settings of an apply waiting for it, and wait that
   // many seconds for "--keep" before the apply is undone.
   bool force = false, undo = false, keep = false;
+  bool help = false;  // "--help" or "/?": the usage
   int confirmWithin = 0;
   // "--handover TOKEN": the copy an apply from the window started with an administrator's
   // rights; the profile comes on the starter's channel, never a window.
@@ -35,6 +36,9 @@ StartupArguments ParseStartupArguments(const std::vector<std::string>& args);
 
 // A marker is a regular file of that name in the program directory; a folder does not count.
 bool MarkerFileExists(const std::string& nativeProgramDirectory, const std::string& name);
+
+// What "--help" prints: every command, option and exit code.
+std::string UsageText();
 
 // The message for a first argument that names no profile.
 std::string ProfileNotFoundMessage(const std::string& name);

@@ -575,6 +575,20 @@ std::string KeepFilePath(const std::string& storePath) {
   return Beside(storePath, "keep");
 }
 
+KeepWait::KeepWait(const std::string& storePath) : path_(Beside(storePath, "waiting")) {
+  WriteFileAtomic(path_, std::to_string(platform::CurrentProcessId()), Durability::kLazy);
+}
+
+KeepWait::~KeepWait() {
+  DeleteFileAt(path_);
+}
+
+bool KeepWaiting(const std::string& storePath) {
+  const auto pid = ReadFileBytes(Beside(storePath, "waiting"));
+  return pid && !pid->empty() &&
+         platform::ProcessRuns(static_cast<uint32_t>(std::strtoul(pid->c_str(), nullptr, 10)));
+}
+
 Clock& SystemClock() {
   static class : public Clock {
     std::chrono::steady_clock::time_point Now() override {

@@ -128,6 +128,21 @@ class Clock {
 };
 Clock& SystemClock();
 
+// Marks an unattended apply that waits for "--keep" (X.INI -> X.waiting, holding its process
+// id) while the object lives.
+class KeepWait {
+ public:
+  explicit KeepWait(const std::string& storePath);
+  ~KeepWait();
+  KeepWait(const KeepWait&) = delete;
+  KeepWait& operator=(const KeepWait&) = delete;
+
+ private:
+  std::string path_;
+};
+// Whether an apply waits for "--keep" now.
+bool KeepWaiting(const std::string& storePath);
+
 // Whether "--keep" came within the time (it is removed then); polls the file.
 bool WaitForKeep(const std::string& keepFile, std::chrono::milliseconds within,
                  Clock& clock = SystemClock());

@@ -180,6 +180,9 @@ class SafeCommandLineTest : public SafeApplyTest {
 
 TEST_F(SafeCommandLineTest, ExitCodesOfChecksVerifyUndoAndKeep) {
   dir.Write("nosplash", "");
+  // A keep with no apply waiting for it says so.
+  EXPECT_EQ(Run({"--keep"}), kExitApplyFailed);
+  EXPECT_EQ(err.str(), "No apply is waiting to be kept.\n");
   Store(Profile("A", "10.1.1.5") + Profile("Far", "10.5.5.5", "", "10.6.6.1"));
   const std::string before = State();
   EXPECT_EQ(Run({"far", "hide"}), kExitRefused);

@@ -126,15 +126,33 @@ TEST_F(StartupTest, AStageThatFailsGivesItsMessageAndExitCode) {
   EXPECT_EQ(err.str(), "File was not found\n");
 }
 
-TEST_F(StartupTest, UnknownNameShowsTheMessageAndStartsInteractively) {
+// A name not in the store: in the window its message, then the program; unattended ("hide",
+// "--help hide") the message on standard error and exit code 1, no window to wait in.
+TEST_F(StartupTest, UnknownNameShowsTheMessageOrEndsWhenUnattended) {
   questions.AnswerMessage(mrOk);
-  EXPECT_TRUE(Make({"nowhere", "hide"}).Start());
+  EXPECT_TRUE(Make({"nowhere"}).Start());
   const std::string message = ProfileNotFoundMessage("nowhere");
   ASSERT_EQ(questions.Asked().size(), 1u);
   EXPECT_EQ(questions.Asked()[0], "MessageDlg mtError: " + message + " [OK]");
   EXPECT_EQ(err.str(), message + "\n");
   EXPECT_TRUE(Window().visible);
   EXPECT_EQ(Window().lanStateMade, 1);
+
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"nowhere", "hide"}, {"B\xFCro", "HIDE"}}) {
+    err.str("");
+    EXPECT_FALSE(Make(args).Start());
+    EXPECT_EQ(program->ExitCode(), kExitApplyFailed);
+    EXPECT_EQ(err.str(), ProfileNotFoundMessage(args[0]) + "\n");
+    EXPECT_FALSE(Window().visible);
+  }
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"/?", "hide"}}) {
+    EXPECT_FALSE(Make(args).Start());
+    EXPECT_EQ(program->ExitCode(), kExitApplied);
+    EXPECT_NE(err.str().find("Lanvoy --undo [hide]"), std::string::npos);
+  }
+  EXPECT_EQ(questions.Asked().size(), 1u);
   EXPECT_EQ(ReadComputerName(machine.registry()), "LANVOY-PC");
 }
 
