@@ -22,12 +22,15 @@ TLanvoyProgram::TLanvoyProgram(platform::Platform& platform, Questions& question
                                WindowFactory& windows, std::string exePath,
                                std::vector<std::string> args, std::ostream& err)
     : platform_(platform),
-      questions_(questions),
       windows_(windows),
       exePath_(std::move(exePath)),
       args_(std::move(args)),
       err_(err),
-      unattended_(questions, err) {}
+      unattended_(questions, err) {
+  // A box of the start (its notice, an error) never opens under the splash, which stays on
+  // top and would take its clicks.
+  unattended_.OnBeforeBox = [this] { splash_.reset(); };
+}
 
 std::unique_ptr<platform::Platform> CreatePlatformOrTell(
     const std::vector<std::string>& args, std::ostream& err,
@@ -42,9 +45,8 @@ std::unique_ptr<platform::Platform> CreatePlatformOrTell(
   }
 }
 
-bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath) {
+bool StartsWithoutWindows(const std::vector<std::string>& args) {
   const StartupArguments arguments = ParseStartupArguments(args);
-  (void)exePath;
   // Asked to run unattended, a start never waits in a window: a name not in the store ends
   // it with its message. Without "hide" such a name shows its message in the window.
   return arguments.keep || arguments.current || arguments.help || !arguments.handover.empty() ||
@@ -138,7 +140,7 @@ bool TLanvoyProgram::Start() {
     }
     // No apply: the interactive program follows, with its questions in the window.
     unattended_.SetUnattended(false);
-    questions_.MessageDlg(message, mtError, {mbOK});
+    unattended_.MessageDlg(message, mtError, {mbOK});
     window_->Show();
   }
 

@@ -20,10 +20,10 @@ namespace lanvoy {
 
 class TMainForm;
 
-// Whether the start shows no window at all: the unattended apply of a stored profile or the
-// undo with "hide", and "--keep". Such a start needs no display, and the toolkit gives it
-// windows without one (MemoryWindows).
-bool StartsWithoutWindows(const std::vector<std::string>& args, const std::string& exePath);
+// Whether the start shows no window at all: an unattended apply or undo ("hide"), "--keep",
+// "--current", "--help" and the elevated copy. Such a start needs no display, and the toolkit
+// gives it windows without one (MemoryWindows).
+bool StartsWithoutWindows(const std::vector<std::string>& args);
 
 // The platform that create makes (the backend's CreatePlatform). When it cannot be made,
 // its message goes to err and, unless the start is unattended (nobody would answer), to
@@ -76,7 +76,6 @@ class TLanvoyProgram {
   void UnattendedUndo(bool hide);
 
   platform::Platform& platform_;
-  Questions& questions_;
   WindowFactory& windows_;
   std::string exePath_;
   std::vector<std::string> args_;

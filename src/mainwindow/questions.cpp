@@ -48,36 +48,54 @@ class StreamBox : public MsgDlgBox {
 int UnattendedQuestions::MessageDlg(const std::string& text, TMsgDlgType type,
                                     TMsgDlgButtons buttons,
                                     std::optional<TMsgDlgBtn> defaultButton) {
-  if (!unattended_) return window_.MessageDlg(text, type, buttons, defaultButton);
+  if (!unattended_) {
+    BeforeBox();
+    return window_.MessageDlg(text, type, buttons, defaultButton);
+  }
   err_ << text << std::endl;
   return UnansweredResult(MsgDlgButtonsOf(buttons));
 }
 
 bool UnattendedQuestions::Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
                                   const std::string& no) {
-  if (!unattended_) return window_.Confirm(text, type, yes, no);
+  if (!unattended_) {
+    BeforeBox();
+    return window_.Confirm(text, type, yes, no);
+  }
   err_ << text << std::endl;
   return false;
 }
 
 std::string UnattendedQuestions::InputBox(const std::string& caption, const std::string& prompt,
                                           const std::string& proposal) {
-  if (!unattended_) return window_.InputBox(caption, prompt, proposal);
+  if (!unattended_) {
+    BeforeBox();
+    return window_.InputBox(caption, prompt, proposal);
+  }
   return proposal;
 }
 
 std::optional<std::string> UnattendedQuestions::OpenFileName(const FileDialogOptions& options) {
-  if (!unattended_) return window_.OpenFileName(options);
+  if (!unattended_) {
+    BeforeBox();
+    return window_.OpenFileName(options);
+  }
   return std::nullopt;
 }
 
 std::optional<std::string> UnattendedQuestions::SaveFileName(const FileDialogOptions& options) {
-  if (!unattended_) return window_.SaveFileName(options);
+  if (!unattended_) {
+    BeforeBox();
+    return window_.SaveFileName(options);
+  }
   return std::nullopt;
 }
 
 std::unique_ptr<MsgDlgBox> UnattendedQuestions::CreateBox(const MsgDlgBoxPlan& plan) {
-  if (!unattended_) return window_.CreateBox(plan);
+  if (!unattended_) {
+    BeforeBox();
+    return window_.CreateBox(plan);
+  }
   return std::make_unique<StreamBox>(err_, plan);
 }
 

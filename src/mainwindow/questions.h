@@ -52,6 +52,9 @@ class UnattendedQuestions : public Questions {
   UnattendedQuestions(Questions& window, std::ostream& err) : window_(window), err_(err) {}
   bool Unattended() const { return unattended_; }
   void SetUnattended(bool on) { unattended_ = on; }
+  // Runs before the window's questions open a box or dialog (the splash closes, so that no
+  // window of the program stands over it).
+  std::function<void()> OnBeforeBox;
 
   int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                  std::optional<TMsgDlgBtn> defaultButton = std::nullopt) override;
@@ -64,6 +67,9 @@ class UnattendedQuestions : public Questions {
   std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxPlan& plan) override;
 
  private:
+  void BeforeBox() {
+    if (OnBeforeBox) OnBeforeBox();
+  }
   Questions& window_;
   std::ostream& err_;
   bool unattended_ = false;

@@ -295,4 +295,8 @@ class Platform {
 // program) on the sim backend, the running Windows on win32.
 std::unique_ptr<Platform> CreatePlatform();
 
+// The program's arguments after its name, in the machine's ANSI code page as Windows hands
+// them to a program: on the simulated host a terminal passes them in its locale's UTF-8.
+std::vector<std::string> ProgramArguments(int argc, char** argv, System& system);
+
 }  // namespace lanvoy::platform

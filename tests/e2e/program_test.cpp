@@ -248,6 +248,33 @@ TEST_F(ProgramTest, UnknownNameGivesTheMessageAndStaysOpen) {
   EXPECT_EQ(dir.Read("host/registry.reg").find("OFFICE-PC"), std::string::npos);
 }
 
+// A start that asks for no window ends on its own, whatever it was asked; a name typed in
+// a UTF-8 terminal finds the profile the store holds in the ANSI code page.
+TEST_F(ProgramTest, UnattendedStartsEndOnTheirOwn) {
+  dir.Write("Lanvoy.INI",
+            "[B\xFCro]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=1\r\nDHCP_DNS=1\r\n"
+            "DHCP_WINS=1\r\n"
+            "IncludeHostName=1\r\nHostName=BUERO-PC\r\n");
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out, err;
+  } cases[] = {
+      {{"B\xC3\xBCro", "hide"}, 0, "", ""},
+      {{"Buero", "hide"}, 1, "", "Profile >Buero< not found !"},
+      {{"--help", "hide"}, 0, "Lanvoy --undo [hide]", ""},
+      {{"/?"}, 0, "Exit codes:", ""},
+      {{"--keep"}, 1, "", "No apply is waiting to be kept."},
+  };
+  for (const auto& c : cases) {
+    const ProgramRun run = Start(c.args, std::chrono::seconds(30), "", {"LC_ALL=C.UTF-8"});
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args[0] << ": " << run.err;
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << c.args[0] << ": " << run.out;
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << c.args[0] << ": " << run.err;
+  }
+  EXPECT_NE(dir.Read("host/registry.reg").find("BUERO-PC"), std::string::npos);
+}
+
 // Without the module of the windows an interactive start says what is missing.
 TEST_F(ProgramTest, AMissingWindowsModuleIsNamed) {
   fs::remove(dir.path() / "lanvoy_windows.so");
@@ -263,7 +290,8 @@ TEST_F(ProgramTest, AMissingWindowsModuleIsNamed) {
 TEST_F(ProgramTest, ArgumentsLikeQtOptionsAreProfileNames) {
   for (const std::string name : {"-reverse", "-style"}) {
     dir.Write("Lanvoy.INI", "[" + name +
-                                "]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=1\r\n"
+                                "]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=1\r\nDHCP_DNS=1\r\n"
+                                "DHCP_WINS=1\r\n"
                                 "DHCP_DNS=1\r\nIncludeHostName=1\r\nHostName=PC" +
                                 name + "\r\n");
     const ProgramRun run = Start({name, "hide"}, std::chrono::seconds(30));

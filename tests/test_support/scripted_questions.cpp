@@ -81,7 +81,7 @@ int ScriptedQuestions::MessageDlg(const std::string& text, TMsgDlgType type, TMs
       question +=
           std::string(" default ") + row.buttons[static_cast<size_t>(row.defaultIndex)].name;
   }
-  asked_.push_back(question);
+  Record(question);
   if (messages_.empty()) {
     if (defaultMessage_) return *defaultMessage_;
     throw EScriptExhausted(question);
@@ -95,7 +95,7 @@ bool ScriptedQuestions::Confirm(const std::string& text, TMsgDlgType type, const
                                 const std::string& no) {
   std::string question =
       std::string("Confirm ") + MsgDlgTypeName(type) + ": " + text + " [" + yes + "," + no + "]";
-  asked_.push_back(question);
+  Record(question);
   if (messages_.empty()) throw EScriptExhausted(question);
   const int result = messages_.front();
   messages_.pop_front();
@@ -105,7 +105,7 @@ bool ScriptedQuestions::Confirm(const std::string& text, TMsgDlgType type, const
 std::string ScriptedQuestions::InputBox(const std::string& caption, const std::string& prompt,
                                         const std::string& proposal) {
   std::string question = "InputBox " + caption + ": " + prompt + " [" + proposal + "]";
-  asked_.push_back(question);
+  Record(question);
   if (inputs_.empty()) throw EScriptExhausted(question);
   std::optional<std::string> text = inputs_.front();
   inputs_.pop_front();
@@ -113,7 +113,7 @@ std::string ScriptedQuestions::InputBox(const std::string& caption, const std::s
 }
 
 std::optional<std::string> ScriptedQuestions::OpenFileName(const FileDialogOptions& options) {
-  asked_.push_back("OpenFile " + options.filter);
+  Record("OpenFile " + options.filter);
   if (files_.empty()) throw EScriptExhausted("OpenFile");
   std::optional<std::string> name = files_.front();
   files_.pop_front();
@@ -121,7 +121,7 @@ std::optional<std::string> ScriptedQuestions::OpenFileName(const FileDialogOptio
 }
 
 std::optional<std::string> ScriptedQuestions::SaveFileName(const FileDialogOptions& options) {
-  asked_.push_back("SaveFile " + options.filter);
+  Record("SaveFile " + options.filter);
   if (files_.empty()) throw EScriptExhausted("SaveFile");
   std::optional<std::string> name = files_.front();
   files_.pop_front();
@@ -130,7 +130,7 @@ std::optional<std::string> ScriptedQuestions::SaveFileName(const FileDialogOptio
 
 std::unique_ptr<MsgDlgBox> ScriptedQuestions::CreateBox(const MsgDlgBoxPlan& plan) {
   std::string question = "Box " + plan.caption + ": " + plan.message;
-  asked_.push_back(question);
+  Record(question);
   boxPlans_.push_back(plan);
   if (boxes_.empty()) throw EScriptExhausted(question);
   BoxAnswer answer = boxes_.front();

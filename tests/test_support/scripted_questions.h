@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ class ScriptedQuestions : public Questions {
   void SetDefaultMessageAnswer(std::optional<int> result) { defaultMessage_ = result; }
 
   const std::vector<std::string>& Asked() const { return asked_; }
+  // Runs as each question is asked, with its line of the record.
+  std::function<void(const std::string& asked)> OnAsk;
   // The plans of the boxes shown, and the countdown texts each showed.
   const std::vector<MsgDlgBoxPlan>& Boxes() const { return boxPlans_; }
   const std::vector<std::string>& CountdownTexts() const { return countdown_; }
@@ -52,6 +55,10 @@ class ScriptedQuestions : public Questions {
 
  private:
   friend class ScriptedBox;
+  void Record(const std::string& question) {
+    asked_.push_back(question);
+    if (OnAsk) OnAsk(question);
+  }
   std::deque<int> messages_;
   std::deque<std::optional<std::string>> inputs_;
   std::deque<std::optional<std::string>> files_;

@@ -171,6 +171,21 @@ TEST_F(StartupTest, WithoutArgumentsTheSplashPausesUnlessSwitchedOff) {
   EXPECT_LT(createdAfter, std::chrono::milliseconds(300));
 }
 
+// The start-up notice and the not-found message open only once the splash is gone.
+TEST_F(StartupTest, NoBoxOpensUnderTheSplash) {
+  dir.Write("Lanvoy.GUI", "");
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"nowhere"}}) {
+    questions.AnswerBox({});
+    if (!args.empty()) questions.AnswerMessage(mrOk);
+    questions.OnAsk = [this](const std::string& asked) {
+      EXPECT_FALSE(windows.splashVisible) << asked;
+    };
+    EXPECT_TRUE(Make(args).Start());
+    EXPECT_TRUE(program->SplashShown());
+    EXPECT_EQ(questions.Asked().size(), args.empty() ? 1u : 3u);
+  }
+}
+
 TEST_F(StartupTest, DebugMarkerChangesOnlyTheInteractiveProgram) {
   dir.Write("Debug", "");
   EXPECT_TRUE(Make({}).Start());

@@ -26,8 +26,9 @@ void* WindowsFunction(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The arguments are the program's own, as the system split them.
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  // The arguments are the program's own, as the system split them; converted once the
+  // platform knows the machine's code page.
+  std::vector<std::string> args(argv + 1, argv + argc);
   // As every other error: in the error box, and for a script on standard error.
   std::unique_ptr<lanvoy::platform::Platform> platform = lanvoy::CreatePlatformOrTell(
       args, std::cerr,
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
       },
       lanvoy::platform::CreatePlatform);
   if (!platform) return lanvoy::kExitApplyFailed;
-  if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
+  args = lanvoy::platform::ProgramArguments(argc, argv, platform->system());
+  if (lanvoy::StartsWithoutWindows(args))
     return lanvoy::RunWithoutWindows(*platform, args, std::cout, std::cerr);
   // The windows set up a platform of their own, in the module's copy of the core.
   platform.reset();

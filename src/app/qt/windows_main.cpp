@@ -15,7 +15,7 @@
 extern "C" int LanvoyRunWindows(int argc, char** argv) {
   // The arguments are the program's own, as the system split them. Qt gets only the program
   // name, so that a profile called "-reverse" or "-style" is not taken for a Qt option.
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args(argv + 1, argv + argc);
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   QApplication::setApplicationName("Lanvoy");
@@ -27,6 +27,7 @@ extern "C" int LanvoyRunWindows(int argc, char** argv) {
       },
       lanvoy::platform::CreatePlatform);
   if (!platform) return lanvoy::kExitApplyFailed;
+  args = lanvoy::platform::ProgramArguments(argc, argv, platform->system());
   // The program's 8-bit text is in the machine's code pages; Qt's is Unicode.
   lanvoy::InstallQtCodePages(platform->system());
   lanvoy::QtWindowFactory windows;

@@ -47,7 +47,7 @@ int RunMessageLoop() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ConnectConsole();
   // The arguments as the C runtime split the command line, in the ANSI code page.
-  const std::vector<std::string> args(__argv + 1, __argv + __argc);
+  std::vector<std::string> args(__argv + 1, __argv + __argc);
   // As every other error: in the error box, and for a script on standard error.
   std::unique_ptr<lanvoy::platform::Platform> platform = lanvoy::CreatePlatformOrTell(
       args, std::cerr,
@@ -56,7 +56,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       },
       lanvoy::platform::CreatePlatform);
   if (!platform) return lanvoy::kExitApplyFailed;
-  if (lanvoy::StartsWithoutWindows(args, platform->system().ExecutablePath()))
+  args = lanvoy::platform::ProgramArguments(__argc, __argv, platform->system());
+  if (lanvoy::StartsWithoutWindows(args))
     return lanvoy::RunWithoutWindows(*platform, args, std::cout, std::cerr);
 
   lanvoy::InstallWin32CodePages(platform->system());

@@ -3,6 +3,8 @@
 #include "platform/code_pages.h"
 
 #include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
 
 #include <cerrno>
 #include <string>
@@ -75,6 +77,22 @@ std::string Convert(std::string_view text, const std::string& from, const std::s
 }
 
 }  // namespace
+
+bool LocaleIsUtf8() {
+  // The environment's locale without making it the process's: only this question asks it.
+  const locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+  if (!locale) return false;
+  const std::string codeset = nl_langinfo_l(CODESET, locale);
+  freelocale(locale);
+  return codeset == "UTF-8";
+}
+
+bool IsUtf8(std::string_view text) {
+  bool wide = false;
+  for (char c : text) wide = wide || static_cast<unsigned char>(c) >= 0x80;
+  // iconv marks each malformed byte, so well-formed text converts into itself.
+  return wide && Convert(text, "UTF-8", "UTF-8", false) == text;
+}
 
 }  // namespace lanvoy::sim
 

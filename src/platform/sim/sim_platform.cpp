@@ -317,6 +317,16 @@ std::unique_ptr<Platform> CreatePlatform() {
   return std::make_unique<sim::SimPlatform>(sim::ResolveHostRoot());
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv, System& system) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  // A locale of another code set, or none ("C"), passes the bytes as they are, as does an
+  // argument that is no UTF-8 (already in the ANSI code page).
+  if (!sim::LocaleIsUtf8()) return args;
+  for (std::string& arg : args)
+    if (sim::IsUtf8(arg)) arg = system.FromUtf8(arg, system.AnsiCodePage());
+  return args;
+}
+
 }  // namespace lanvoy::platform
 
 namespace lanvoy::sim {

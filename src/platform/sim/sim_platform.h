@@ -5,12 +5,18 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "platform/sim/processes.h"
 #include "platform/sim/registry.h"
 
 namespace lanvoy::sim {
+
+// This process's locale (LC_ALL, LC_CTYPE, LANG) encodes text in UTF-8.
+bool LocaleIsUtf8();
+// The text holds a non-ASCII character and is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
 
 // ShellExecute's answers.
 inline constexpr int kShellOk = 42;

@@ -59,4 +59,9 @@ std::unique_ptr<Platform> CreatePlatform() {
   return std::make_unique<win32::Win32Platform>();
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv, System&) {
+  // The C runtime splits GetCommandLineA: the arguments are in the ANSI code page already.
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 }  // namespace lanvoy::platform
