@@ -134,7 +134,9 @@ TEST_F(SafeApplyTest, FindingsAreAskedAboutAndVerifySeesWhatNetshRefused) {
   EXPECT_EQ(window->progress.positions.back(), 5);  // the last step verifies
 }
 
+// The keep question comes at once; the browser notice follows only settings that stay.
 TEST_F(SafeApplyTest, KeepOrRevertInTheWindow) {
+  dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\n");
   Store(Profile("A", "10.1.1.5") +
         Profile("K", "10.4.4.5", "ConfirmKeep=1\r\nConfirmSeconds=2\r\n"));
   Open();
@@ -142,15 +144,22 @@ TEST_F(SafeApplyTest, KeepOrRevertInTheWindow) {
   EXPECT_TRUE(Check("CheckConfirmKeep").checked);
   EXPECT_EQ(Text("InputConfirmSeconds"), "2");
   const std::string before = State();
+  auto boxes = [&] {
+    std::string seen;
+    for (const MsgDlgBoxPlan& plan : questions.Boxes())
+      seen += plan.message.substr(0, plan.message.find('\r')) + "|";
+    return seen;
+  };
   // Answered: kept.
   questions.AnswerBox({mrYes, false, 0});
+  questions.AnswerBox({});  // the browser notice
   questions.AnswerMessage(mrNo);
   Button("ButtonApply").Click();
-  EXPECT_EQ(questions.Boxes().back().message.rfind("Keep these settings?", 0), 0u);
-  EXPECT_EQ(questions.Boxes().back().timeOut, 2);
+  EXPECT_EQ(boxes(), "Keep these settings?|Caution:|");
+  EXPECT_EQ(questions.Boxes().front().timeOut, 2);
   EXPECT_EQ(Connection(), "10.4.4.5 10.4.4.1 10.0.0.53");
-  // Not answered: the countdown runs out and the apply is undone.
-  List().Click("A");
+  // Not answered: the countdown runs out and the apply is undone, with no browser notice.
+  questions.AnswerBox({});
   Apply("A");
   const std::string afterA = State();
   List().Click("K");
@@ -160,6 +169,7 @@ TEST_F(SafeApplyTest, KeepOrRevertInTheWindow) {
   Button("ButtonApply").Click();
   EXPECT_EQ(State(), afterA);
   EXPECT_NE(before, afterA);
+  EXPECT_EQ(questions.Boxes().size(), 4u) << boxes();
 }
 
 // The command line: the exit code tells a script what happened.
