@@ -339,6 +339,65 @@ TEST_P(ApplySessionTest, AppliesVerifiesReadsBackUndoesAndWritesTheHistory) {
   EXPECT_EQ(Session().Snapshots().All()[0].profile, "undo of Office");
 }
 
+// An undo puts back every setting of both connections, a cleared one as cleared: each field
+// from cleared to set (the undo) and from set to cleared (the undo of that undo).
+TEST_P(ApplySessionTest, UndoPutsBackEachFieldSetOrCleared) {
+  std::filesystem::create_directories(programDir_);
+  ReadContext reading = Reading();
+  ReadConnections(reading);
+  using Change = std::function<void(ConnectionSettings&, const std::string& net)>;
+  const struct {
+    const char* field;
+    Change cleared, set;
+  } cases[] = {
+      {"IP2", nullptr,
+       [](auto& c, auto& net) {
+         c.IP2 = net + ".31.40";
+         c.Subnet2 = "255.255.0.0";
+       }},
+      {"Gateway", nullptr, [](auto& c, auto& net) { c.Gateway = net + ".30.1"; }},
+      {"DNS", nullptr, [](auto& c, auto& net) { c.DNS = net + ".30.2"; }},
+      {"DNS2", [](auto& c, auto& net) { c.DNS = net + ".30.2"; },
+       [](auto& c, auto& net) {
+         c.DNS = net + ".30.2";
+         c.DNS2 = net + ".30.3";
+       }},
+      {"WINS", nullptr, [](auto& c, auto& net) { c.WINS = net + ".30.4"; }},
+      {"DHCP", nullptr, [](auto& c, auto&) { c.DHCP = kModeDhcp; }},
+      {"DHCP_DNS", [](auto& c, auto& net) { c.DHCP = kModeDhcp, c.DNS = net + ".30.2"; },
+       [](auto& c, auto&) { c.DHCP = kModeDhcp, c.DHCP_DNS = true; }},
+      {"DHCP_WINS", [](auto& c, auto& net) { c.DHCP = kModeDhcp, c.WINS = net + ".30.4"; },
+       [](auto& c, auto&) { c.DHCP = kModeDhcp, c.DHCP_WINS = true; }},
+  };
+  auto profile = [](const Change& change) {
+    ProfileRecord p;
+    const char* names[] = {"LAN-Verbindung", "WLAN"};
+    for (int i = 0; i < kConnections; ++i) {
+      const std::string net = "10." + std::to_string(20 + i);
+      ConnectionSettings c;
+      c.LongLANDescription = names[i];
+      c.IP = net + ".30.40";
+      c.Subnet = "255.255.255.0";
+      if (change) change(c, net);
+      SetConnection(p, i, c);
+    }
+    return p;
+  };
+  for (const auto& c : cases) {
+    Session().Apply(profile(c.cleared), "Cleared", false, [](auto&) { return true; });
+    const std::string cleared = Machine();
+    Session().Apply(profile(c.set), "Set", false, [](auto&) { return true; });
+    const std::string set = Machine();
+    EXPECT_NE(set, cleared) << c.field;
+    for (const std::string* expected : {&cleared, &set}) {
+      const ApplyReport undone = Session().Undo(false);
+      EXPECT_TRUE(undone.outcome.NetshSucceeded()) << c.field << undone.outcome.netshOutput;
+      EXPECT_EQ(undone.differences, std::vector<std::string>{}) << c.field;
+      EXPECT_EQ(Machine(), *expected) << c.field;
+    }
+  }
+}
+
 TEST(WaitForKeepTest, KeepWithinTheTimeOrNotAtAll) {
   struct FakeClock : Clock {
     std::chrono::steady_clock::time_point now{};
