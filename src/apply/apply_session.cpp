@@ -1,5 +1,6 @@
 #include "apply/apply_session.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -74,6 +75,12 @@ MachineFacts ApplySession::ReadMachineFacts(std::vector<Finding>& findings) {
   }
   facts.hostsPath = HostsFilePath(context_.windowsDirectory);
   facts.hostsWritable = Writable(platform.system().NativePath(facts.hostsPath));
+  try {
+    const auto rows = FillHostsGrid(ReadHostsFile(platform.system(), context_.windowsDirectory));
+    facts.hostsMapsLocalhost = std::any_of(rows.begin(), rows.end(), NamesLocalhost);
+  } catch (const std::exception&) {
+    // No hosts file: nothing an apply could take away.
+  }
   facts.printers = platform.printers().Installed();
   facts.scriptRunner = [&platform](const std::string& ext) {
     return platform.shell().CanOpen(ext);

@@ -1,5 +1,8 @@
 #include "apply/hosts_lines.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace lanvoy {
 
 std::optional<std::string> HostsLineOf(const HostRow& row) {
@@ -44,6 +47,20 @@ std::vector<HostRow> FillHostsGrid(const std::vector<std::string>& lines) {
     if (i + 1 < lines.size()) rows.emplace_back();
   }
   return rows;
+}
+
+bool NamesLocalhost(const HostRow& row) {
+  if (!HostsLineOf(row)) return false;
+  // A line may give one address several names, separated as the address is.
+  std::size_t at = 0;
+  while ((at = row.HostName.find_first_not_of(" \t", at)) != std::string::npos) {
+    const std::size_t end = std::min(row.HostName.find_first_of(" \t", at), row.HostName.size());
+    std::string name = row.HostName.substr(at, end - at);
+    for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (name == "localhost") return true;
+    at = end;
+  }
+  return false;
 }
 
 }  // namespace lanvoy

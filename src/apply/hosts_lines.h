@@ -28,4 +28,7 @@ HostRow ParseHostsLine(const std::string& line);
 // list that ends in skipped lines leaves an empty row at the end.
 std::vector<HostRow> FillHostsGrid(const std::vector<std::string>& lines);
 
+// Whether a row that is written maps the name "localhost" (any case), one of its names.
+bool NamesLocalhost(const HostRow& row);
+
 }  // namespace lanvoy

@@ -122,6 +122,13 @@ std::vector<Finding> PreflightChecks(const ProfileRecord& p, const MachineFacts&
     out.push_back({Finding::Error, "The hosts file " + machine.hostsPath +
                                        " cannot be written: it may be read-only or locked by a "
                                        "firewall or virus scanner."});
+  // The table replaces the file whole: without a line of its own the apply takes localhost
+  // away, and programs that reach this computer by that name fail.
+  if (p.IncludeHostModification && machine.hostsMapsLocalhost &&
+      std::none_of(p.Hosts.begin(), p.Hosts.end(), NamesLocalhost))
+    out.push_back({Finding::Warning,
+                   "The hosts table has no localhost line: the apply removes \"127.0.0.1   "
+                   "localhost\" from the hosts file. Add it to the table to keep it."});
   if (p.IncludeSript && !p.ScriptLines.empty()) {
     const std::string extension = ScriptExtension(p.ScriptKind);
     if (!machine.scriptRunner || !machine.scriptRunner(extension))

@@ -32,6 +32,7 @@ struct MachineFacts {
   bool connectionsKnown = true;  // false: the dump was not read, connections are not checked
   std::string hostsPath;
   bool hostsWritable = true;
+  bool hostsMapsLocalhost = false;  // a line of the hosts file, not a remark, names localhost
   std::vector<std::string> printers;
   // Whether a program is registered for a script's extension (".vbs" ...).
   std::function<bool(const std::string& extension)> scriptRunner;

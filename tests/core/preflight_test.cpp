@@ -83,6 +83,13 @@ TEST(Preflight, EachCheckPassesOrNamesWhatToMend) {
        },
        Finding::Error,
        "The hosts file C:\\WINDOWS\\system32\\drivers\\etc\\hosts cannot be written"},
+      {"hosts table without localhost",
+       [](auto& p, auto& m) {
+         p.IncludeHostModification = true;
+         p.Hosts = {{"intranet", "10.0.0.9", ""}, {"localhost", "", "not written"}};
+         m.hostsMapsLocalhost = true;
+       },
+       Finding::Warning, "removes \"127.0.0.1   localhost\""},
       {"no interpreter",
        [](auto& p, auto&) {
          p.IncludeSript = true;
@@ -135,7 +142,11 @@ TEST(Preflight, EachCheckPassesOrNamesWhatToMend) {
   p.ScriptLines = {"echo"};
   p.IncludeDefPrint = true;
   p.DefPrinter = "Laser";
-  EXPECT_EQ(FindingsText(PreflightChecks(p, Machine())), "");
+  p.IncludeHostModification = true;
+  p.Hosts = {{"loopback\tLocalHost ", "127.0.0.1", ""}};
+  MachineFacts m = Machine();
+  m.hostsMapsLocalhost = true;
+  EXPECT_EQ(FindingsText(PreflightChecks(p, m)), "");
 }
 
 // Windows 10 refuses such a computer name; the message says which rule.

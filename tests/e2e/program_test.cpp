@@ -81,13 +81,14 @@ class ProgramTest : public ::testing::Test {
       if (ec) fs::copy_file(BuildBin() / name, dir.path() / name);
     }
     dir.Write("Lanvoy.GUI", "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\n");
-    dir.Write("Lanvoy.INI",
-              "[Office]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.20.30.40\r\n"
-              "Subnet=255.255.255.0\r\nGateway=10.20.30.1\r\nDNS=10.20.30.2\r\n"
-              "Proxy=cache.office\r\nProxyPort=3128\r\nEnableProxy=1\r\n"
-              "IncludeHostModification=1\r\nHostsCount=1\r\nH1='10.20.30.10   fileserver   "
-              "#files'\r\nIncludeDefPrint=1\r\nDefPrinter=Canon iP4200\r\n"
-              "IncludeHostName=1\r\nHostName=OFFICE-PC\r\n");
+    dir.Write(
+        "Lanvoy.INI",
+        "[Office]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.20.30.40\r\n"
+        "Subnet=255.255.255.0\r\nGateway=10.20.30.1\r\nDNS=10.20.30.2\r\n"
+        "Proxy=cache.office\r\nProxyPort=3128\r\nEnableProxy=1\r\n"
+        "IncludeHostModification=1\r\nHostsCount=2\r\nH1='127.0.0.1   localhost   #'\r\n"
+        "H2='10.20.30.10   fileserver   #files'\r\nIncludeDefPrint=1\r\nDefPrinter=Canon iP4200\r\n"
+        "IncludeHostName=1\r\nHostName=OFFICE-PC\r\n");
     // The system's font cache lives as long as the process; it is no leak of ours.
     dir.Write("lsan.supp", "leak:libfontconfig.so\n");
   }

@@ -45,7 +45,9 @@ inline ProfileRecord TwoConnectionProfile() {
   p.OLEXPSMTP = "smtp.office";
   p.OLEXPIMAP = "imap.office";
   p.IncludeHostModification = true;
-  p.Hosts = {{"fileserver", "10.20.30.10", "files"}, {"printer", "10.20.30.11", ""}};
+  p.Hosts = {{"localhost", "127.0.0.1", ""},
+             {"fileserver", "10.20.30.10", "files"},
+             {"printer", "10.20.30.11", ""}};
   p.IncludeHostName = true;
   p.HostName = "OFFICE-PC";
   return p;
@@ -78,7 +80,8 @@ inline void ExpectTwoConnectionProfileRead(const RecordingSink& sink) {
   EXPECT_EQ(sink.proxy.Exceptions, (std::vector<std::string>{"10.*", "intranet"}));
   EXPECT_EQ(sink.mail, (MailServers{"imap.office", "smtp.office", "pop.office"}));
   EXPECT_EQ(sink.computerName, "OFFICE-PC");
-  EXPECT_EQ(sink.hosts, (std::vector<HostRow>{{"fileserver   ", "10.20.30.10", "files"},
+  EXPECT_EQ(sink.hosts, (std::vector<HostRow>{{"localhost   ", "127.0.0.1", ""},
+                                              {"fileserver   ", "10.20.30.10", "files"},
                                               {"printer   ", "10.20.30.11", ""}}));
 }
 

@@ -26,7 +26,7 @@ std::string Profile(const std::string& name, const std::string& ip, const std::s
          "\r\nSubnet=255.255.255.0\r\nGateway=" + *gateway + "\r\nDNS=10.0.0.53\r\nProxy=proxy." +
          name +
          "\r\nProxyPort=3128\r\nEnableProxy=1\r\n"
-         "IncludeHostModification=1\r\nHostsCount=1\r\nH1='" +
+         "IncludeHostModification=1\r\nHostsCount=2\r\nH1='127.0.0.1   localhost   #'\r\nH2='" +
          ip + "   server." + name + "   #'\r\nIncludeHostName=1\r\nHostName=" + name + "-PC\r\n" +
          extra;
 }
