@@ -53,7 +53,9 @@ void AddDnsLines(Block& block, const ConnectionSettings& c, bool first) {
     return;
   }
   if (!first && c.DNS.empty()) return;
-  block.Add("set dns name = " + name + " source = static addr = " + c.DNS);
+  // netsh refuses a line without an address; "none" clears the servers as the profile asks.
+  block.Add("set dns name = " + name +
+            " source = static addr = " + (c.DNS.empty() ? "none" : c.DNS));
   if (!c.DNS2.empty()) block.Add("add dns name = " + name + " addr = " + c.DNS2);
 }
 

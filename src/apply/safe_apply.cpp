@@ -54,10 +54,14 @@ const TNetworkInfo* Named(const TNetworkInfoSet& table, const std::string& name)
   return nullptr;
 }
 
-// Compares as the dump parser reads: letters in upper case.
+// Compares as the dump parser reads: letters in upper case, a cleared server as "NONE".
 void Compare(std::vector<std::string>& out, const std::string& where, const char* what,
              const std::string& is, const std::string& asked) {
-  if (UpperCase(is) == UpperCase(asked)) return;
+  auto read = [](const std::string& text) {
+    const std::string upper = UpperCase(text);
+    return upper == "NONE" ? std::string() : upper;
+  };
+  if (read(is) == read(asked)) return;
   out.push_back(where + ": " + what + " is " + (is.empty() ? "empty" : is) +
                 ", the profile asks for " + (asked.empty() ? "none" : asked));
 }

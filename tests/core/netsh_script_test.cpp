@@ -88,7 +88,7 @@ TEST(NetshScript, DnsRulesDifferPerConnection) {
   p.LongLANDescription = "LAN";
   p.LongLANDescriptionLan2 = "WLAN";
   p.DNS2Lan2 = "9.9.9.9";  // without a first server: no line for connection 2
-  EXPECT_EQ(BuildDnsCommands(p), "set dns name = \"LAN\" source = static addr = ");
+  EXPECT_EQ(BuildDnsCommands(p), "set dns name = \"LAN\" source = static addr = none");
   p.DNS = "1.1.1.1";
   p.DNS2 = "1.0.0.1";
   p.DNSLan2 = "8.8.8.8";

@@ -369,6 +369,71 @@ TEST_F(ProgramTest, AGermanConnectionNameSurvivesApplyAndGetCurrent) {
   EXPECT_EQ(stored, name);
 }
 
+// A new user at the window, mouse and keys on a virtual display: the start-up notice takes
+// a click at once (no splash over it); one Esc while editing asks before it throws the edits
+// away; after an apply the keep question comes first, the browser notice after it.
+TEST_F(ProgramTest, ANewUserAtTheWindow) {
+  dir.Write("Lanvoy.GUI", "[Programm]\r\n");
+  dir.Write("Lanvoy.INI",
+            "[Office]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.20.30.40\r\n"
+            "Subnet=255.255.255.0\r\nConfirmKeep=1\r\nConfirmSeconds=60\r\n");
+  ASSERT_EQ(std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null"), 0)
+      << "scripts/setup installs Xvfb and xdotool";
+  const VirtualDisplay display;
+  ASSERT_FALSE(display.name.empty()) << "Xvfb did not start";
+  auto x = [&](const std::string& command) {
+    return std::system(("export DISPLAY=" + display.name + "; " + command).c_str());
+  };
+  auto shown = [&](const std::string& title, int seconds) {
+    return x("timeout " + std::to_string(seconds) +
+             " xdotool search --sync --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
+  };
+  auto gone = [&](const std::string& title, int seconds) {
+    return x("timeout " + std::to_string(seconds) +
+             " sh -c 'while xdotool search --onlyvisible "
+             "--name \"^" +
+             title + "$\" >/dev/null; do sleep 0.05; done'") == 0;
+  };
+  // A click at a point of a window, as the pointer gets there.
+  auto click = [&](const std::string& title, const std::string& at) {
+    return x("w=$(xdotool search --onlyvisible --name '^" + title +
+             "$' | head -1); eval $(xdotool getwindowgeometry --shell $w); xdotool mousemove "
+             "--window $w " +
+             at + " click 1");
+  };
+  // A key into a question once it has the keyboard.
+  auto answer = [&](const std::string& title, const std::string& key) {
+    return x("xdotool windowfocus --sync $(xdotool search --onlyvisible --name '^" + title +
+             "$' | head -1) key " + key);
+  };
+  const pid_t program = Spawn({}, {"DISPLAY=" + display.name, "QT_QPA_PLATFORM=xcb"});
+
+  ASSERT_TRUE(shown("Information", 30)) << dir.Read("err.txt");
+  click("Information", "$((WIDTH / 2)) $((HEIGHT - 25))");  // its OK button
+  EXPECT_TRUE(gone("Information", 3)) << "the click did not reach the notice";
+
+  ASSERT_TRUE(shown("Lanvoy", 10));
+  x("xdotool windowfocus --sync $(xdotool search --onlyvisible --name '^Lanvoy$' | head -1) "
+    "key --clearmodifiers alt+m && sleep 0.5 && xdotool key ctrl+a BackSpace && xdotool type "
+    "10.20.30.41 && xdotool key Escape");
+  EXPECT_TRUE(shown("Confirm", 5)) << "Esc threw the edits away without a word";
+  answer("Confirm", "Return");  // No, the default: go on editing
+  EXPECT_TRUE(gone("Confirm", 5));
+  click("Lanvoy", "383 145");        // Save
+  ASSERT_TRUE(shown("Confirm", 5));  // apply it now?
+  EXPECT_EQ(IniFile(dir.File("Lanvoy.INI")).ReadString("Office", "IP", ""), "10.20.30.41");
+
+  answer("Confirm", "Return");
+  EXPECT_TRUE(gone("Confirm", 5));
+  EXPECT_TRUE(shown("Confirm", 30)) << "no keep question: " << dir.Read("err.txt");
+  EXPECT_FALSE(shown("Information", 1)) << "the browser notice came before the keep question";
+  answer("Confirm", "Return");  // Yes, keep them
+  EXPECT_TRUE(shown("Information", 10));
+  kill(program, SIGKILL);
+  waitpid(program, nullptr, 0);
+  EXPECT_NE(StandIn("netsh -c interface dump").find("addr=10.20.30.41"), std::string::npos);
+}
+
 // Safe apply as a script meets it: a gateway outside the subnet is refused with nothing
 // changed, --force applies it all the same, --undo gives the host back as it was.
 TEST_F(ProgramTest, RefusedForcedAndUndone) {

@@ -384,10 +384,15 @@ TEST_P(ApplySessionTest, UndoPutsBackEachFieldSetOrCleared) {
     return p;
   };
   for (const auto& c : cases) {
-    Session().Apply(profile(c.cleared), "Cleared", false, [](auto&) { return true; });
-    const std::string cleared = Machine();
-    Session().Apply(profile(c.set), "Set", false, [](auto&) { return true; });
-    const std::string set = Machine();
+    std::vector<std::string> states;  // cleared, set
+    for (const Change& change : {c.cleared, c.set}) {
+      const ApplyReport applied =
+          Session().Apply(profile(change), "Profile", false, [](auto&) { return true; });
+      EXPECT_TRUE(applied.outcome.NetshSucceeded()) << c.field << applied.outcome.netshOutput;
+      EXPECT_EQ(applied.differences, std::vector<std::string>{}) << c.field;
+      states.push_back(Machine());
+    }
+    const std::string &cleared = states[0], &set = states[1];
     EXPECT_NE(set, cleared) << c.field;
     for (const std::string* expected : {&cleared, &set}) {
       const ApplyReport undone = Session().Undo(false);
