@@ -60,10 +60,11 @@ bool UnattendedQuestions::Confirm(const std::string& text, TMsgDlgType type, con
   return false;
 }
 
-std::string UnattendedQuestions::InputBox(const std::string& caption, const std::string& prompt,
-                                          const std::string& proposal) {
+std::optional<std::string> UnattendedQuestions::InputBox(const std::string& caption,
+                                                         const std::string& prompt,
+                                                         const std::string& proposal) {
   if (!unattended_) return window_.InputBox(caption, prompt, proposal);
-  return proposal;
+  return std::nullopt;
 }
 
 std::optional<std::string> UnattendedQuestions::OpenFileName(const FileDialogOptions& options) {

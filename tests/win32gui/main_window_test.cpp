@@ -10,6 +10,7 @@
 
 #include "apply/win32/form_progress.h"
 #include "mainwindow/memory_window.h"
+#include "mainwindow/win32/win32_questions.h"
 #include "profiles/ini_file.h"
 #include "sysread/lan_state.h"
 #include "sysread/win32/form_net_details.h"
@@ -172,6 +173,54 @@ TEST_F(MainWindowTest, ApplyRunsTheStagesAndGetCurrentFillsTheWindowBack) {
   EXPECT_EQ(Text("EditLongLanDescription"), kBridgeWide);
   EXPECT_EQ(Text("InputIP"), L"10.20.30.40");
   EXPECT_EQ(Text("InputGateway"), L"10.20.30.1");
+}
+
+// Keys typed through the system's input: each character, then a key of its own (0: none).
+void TypeKeys(const std::wstring& text, WORD last) {
+  std::vector<INPUT> keys;
+  for (wchar_t c : text)
+    for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wScan = c;
+      in.ki.dwFlags = KEYEVENTF_UNICODE | up;
+      keys.push_back(in);
+    }
+  for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = last;
+    in.ki.dwFlags = up;
+    if (last) keys.push_back(in);
+  }
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+// The name box: what is typed, with Enter, is the name; Esc gives none.
+TEST_F(MainWindowTest, TheNameBoxGivesTheTypedNameOrNoneForEsc) {
+  Create();
+  Win32Questions boxes;
+  boxes.SetOwner(window->Handle());
+  SetForegroundWindow(window->Handle());
+  const struct {
+    WORD key;
+    std::optional<std::string> name;
+  } cases[] = {{VK_RETURN, "B\xFCro 2"}, {VK_ESCAPE, std::nullopt}};
+  for (const auto& c : cases) {
+    static WORD key;
+    key = c.key;
+    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR timer, DWORD) {
+      KillTimer(nullptr, timer);
+      TypeKeys(L"B\u00FCro 2", key);
+    });
+    // A box that the keys did not reach is closed, so that the test fails and goes on.
+    const UINT_PTR late = SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR timer, DWORD) {
+      KillTimer(nullptr, timer);
+      if (HWND box = GetActiveWindow()) PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(boxes.InputBox("Copy Profile", "Enter new name", "Copy of Home"), c.name);
+    KillTimer(nullptr, late);
+  }
 }
 
 // The darkest grey inside a tab's label as the screen shows it: 0 for black text.
