@@ -46,6 +46,9 @@ struct MachineFacts {
 std::string ComputerNameProblem(const std::string& name);
 
 std::vector<Finding> PreflightChecks(const ProfileRecord& profile, const MachineFacts& machine);
+// The part of the checks that needs nothing of the machine: the connections' addresses,
+// masks, gateways and servers. A profile is checked with them when it is saved.
+std::vector<Finding> ValueChecks(const ProfileRecord& profile);
 bool HasErrors(const std::vector<Finding>& findings);
 // "Error: ..." / "Warning: ...", one line each.
 std::string FindingsText(const std::vector<Finding>& findings);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/options.h"
+#include "apply/preflight.h"
 #include "apply/printer_computer.h"
 #include "apply/profile_script.h"
 #include "base/files.h"
@@ -987,6 +988,14 @@ void TMainForm::ButtonRenameClick() {
 void TMainForm::ButtonSaveClick() {
   const std::string name = SelectedProfile();
   if (name.empty()) return;
+  // Said now, while the user is at the values, not at an apply days later. Cancel leaves
+  // everything typed in edit mode.
+  const std::vector<Finding> findings = ValueChecks(ShownRecord());
+  if (!findings.empty() &&
+      !questions_.Confirm("The checks of the profile found:\r\n\r\n" + FindingsText(findings) +
+                              "\r\nSave it anyway?",
+                          HasErrors(findings) ? mtError : mtWarning, "Save anyway", "Cancel"))
+    return;
   SaveProfile(name);
   LoadProfile(name);
   LeaveEditMode();

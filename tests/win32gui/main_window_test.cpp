@@ -52,6 +52,7 @@ TEST_F(MainWindowTest, ProfileEditedInTheWindowIsSavedToTheStore) {
   Type("InputSubnet", L"255.255.255.0");
   Tab("PageControl2", L"Connection 2");
   Type("EditLongLanDescriptionLan2", L"Drahtlose Netzwerkverbindung");
+  ClickItem("RGDHCPLan2", L"DHCP");  // static without an address would stop the save
   Tab("PageControl1", L"Internet");
   Click("CheckEnableProxy");
   Type("Inputproxy", L"cache.b\u00FCro");

@@ -340,6 +340,38 @@ TEST_F(MainFormTest, SaveThenNoShowsTheStoredValuesInViewMode) {
   EXPECT_EQ(questions.Asked().size(), asked + 1);
 }
 
+// Save checks the values first: Cancel keeps editing with everything typed and saves
+// nothing, "Save anyway" saves. A connection the machine lacks is no matter for Save.
+TEST_F(MainFormTest, SaveChecksTheValuesFirst) {
+  Store(
+      "[p]\r\nLongLANDescription=Drahtlose Netzwerkverbindung\r\nDHCP=0\r\nIP=10.0.0.5\r\n"
+      "Subnet=255.255.255.0\r\n");
+  Create();
+  const std::string before = dir.Read("Lanvoy.INI");
+  Button("ButtonModify").Click();
+  Edit("InputGateway").Type("10.0.1.1");
+  Edit("InputDNS").Type("10.0.0.300");
+  questions.AnswerMessage(mrNo);  // Cancel
+  Button("ButtonSave").Click();
+  const std::string asked = questions.Asked().back();
+  for (const char* part :
+       {"Confirm mtError: The checks of the profile found:\r\n\r\nError: Drahtlose "
+        "Netzwerkverbindung: the gateway 10.0.1.1 lies outside the subnet",
+        "Error: Drahtlose Netzwerkverbindung: the first DNS server \"10.0.0.300\" is not",
+        "\r\nSave it anyway? [Save anyway,Cancel]"})
+    EXPECT_NE(asked.find(part), std::string::npos) << asked;
+  EXPECT_EQ(dir.Read("Lanvoy.INI"), before);
+  EXPECT_TRUE(Enabled("ButtonSave"));
+  EXPECT_EQ(Text("InputGateway"), "10.0.1.1");
+  EXPECT_EQ(Text("InputDNS"), "10.0.0.300");
+
+  questions.AnswerMessage(mrYes);  // Save anyway
+  questions.AnswerMessage(mrNo);   // not applied now
+  Button("ButtonSave").Click();
+  EXPECT_EQ(StoreIni().ReadString("p", "DNS", ""), "10.0.0.300");
+  EXPECT_FALSE(Enabled("ButtonSave"));
+}
+
 TEST_F(MainFormTest, CopyAndRenameTakeTheNameTypedAndRenameMayChangeCase) {
   Store("[alpha]\r\nIP=1.1.1.1\r\n[beta]\r\nIP=2.2.2.2\r\n");
   Create();
