@@ -37,6 +37,12 @@ bool IsSubnetMask(uint32_t mask) {
   return mask != 0 && (inverted & (inverted + 1)) == 0;
 }
 
+bool ValidAddressText(AddressKind kind, std::string_view text) {
+  if (text.empty() || (kind == AddressKind::Wins && SameText(text, "none"))) return true;
+  const auto value = ParseIPv4(text);
+  return value && (kind != AddressKind::Mask || IsSubnetMask(*value));
+}
+
 namespace {
 
 class Checker {

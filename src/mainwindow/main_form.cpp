@@ -284,6 +284,19 @@ void TMainForm::ConnectionEvents(ConnectionControls& c, void (TMainForm::*modeRu
   // The Enter key moves on from every address field but connection 2's WINS field.
   for (TextField* e : {&c.IP, &c.Subnet, &c.IP2, &c.Subnet2, &c.DNS, &c.DNS2, &c.Gateway, &c.Wins})
     if (&c == &Lan1 || e != &c.Wins) enterKeyFields_.push_back(e);
+  // Each change of an address field says at once whether it holds one.
+  for (auto [field, kind] : {std::pair{&c.IP, AddressKind::Address},
+                             {&c.Subnet, AddressKind::Mask},
+                             {&c.IP2, AddressKind::Address},
+                             {&c.Subnet2, AddressKind::Mask},
+                             {&c.Gateway, AddressKind::Address},
+                             {&c.DNS, AddressKind::Address},
+                             {&c.DNS2, AddressKind::Address},
+                             {&c.Wins, AddressKind::Wins}}) {
+    TextField* e = field;
+    const AddressKind k = kind;
+    e->OnChange = [e, k] { e->SetInvalid(!ValidAddressText(k, e->Text())); };
+  }
   // Plain variables, not a structured binding: clang 14 (the fuzz build) cannot capture one.
   for (auto fields : {std::pair{&c.IP, &c.Subnet}, std::pair{&c.IP2, &c.Subnet2}}) {
     TextField* address = fields.first;

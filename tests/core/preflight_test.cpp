@@ -24,7 +24,14 @@ TEST(Preflight, AddressesAndMasks) {
     auto a = ParseIPv4(c.text);
     EXPECT_EQ(a.has_value(), c.address) << c.text;
     EXPECT_EQ(a && IsSubnetMask(*a), c.mask) << c.text;
+    // A field may be empty; a WINS field may also say "none".
+    const bool empty = !*c.text;
+    EXPECT_EQ(ValidAddressText(AddressKind::Address, c.text), c.address || empty) << c.text;
+    EXPECT_EQ(ValidAddressText(AddressKind::Mask, c.text), c.mask || empty) << c.text;
+    EXPECT_EQ(ValidAddressText(AddressKind::Wins, c.text), c.address || empty) << c.text;
   }
+  EXPECT_TRUE(ValidAddressText(AddressKind::Wins, "None"));
+  EXPECT_FALSE(ValidAddressText(AddressKind::Address, "none"));
 }
 
 ProfileRecord Office() {

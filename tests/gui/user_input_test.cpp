@@ -166,6 +166,25 @@ TEST_F(UserInputTest, TypingAConnectionNameRunsNoRuleChoosingFromTheListDoes) {
   EXPECT_EQ(name2->currentText().toStdString(), "");
 }
 
+// Typed key by key, an address is tinted until it is one: the tint as the screen shows it.
+TEST_F(UserInputTest, AnAddressIsTintedWhileItIsTypedUntilItIsOne) {
+  Create();
+  QTest::mouseClick(Find<QPushButton>("ButtonModify"), Qt::LeftButton);
+  QLineEdit* ip = Find<QLineEdit>("InputIP");
+  auto tinted = [ip] {
+    const QImage shot = ip->grab().toImage();
+    const QColor c = shot.pixelColor(shot.width() - 6, shot.height() / 2);
+    return c.red() > c.green() + 30;
+  };
+  EXPECT_FALSE(tinted());
+  QTest::mouseClick(ip, Qt::LeftButton);
+  QTest::keyClick(ip, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(ip, "10.0.0.");
+  EXPECT_TRUE(tinted()) << Text("InputIP");
+  QTest::keyClick(ip, Qt::Key_5);
+  EXPECT_FALSE(tinted()) << Text("InputIP");
+}
+
 TEST_F(UserInputTest, OpenFromTheTrayRestoresAWindowMinimizedFromItsTitleBar) {
   Create();
   window->showMinimized();

@@ -197,6 +197,37 @@ void TypeKeys(const std::wstring& text, WORD last) {
   SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
+// Typed key by key, an address is tinted until it is one: the tint as the screen shows it.
+TEST_F(MainWindowTest, AnAddressIsTintedWhileItIsTypedUntilItIsOne) {
+  dir.Write("Lanvoy.INI", "[Home]\r\nDHCP=0\r\nLongLANDescription=LAN-Verbindung 2\r\n");
+  Create();
+  Click("ButtonMoreLess");
+  Click("ButtonModify");
+  HWND ip = H("InputIP");
+  auto tinted = [ip] {
+    RedrawWindow(ip, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Pump();
+    RECT r;
+    GetClientRect(ip, &r);
+    HDC dc = GetDC(ip);
+    const COLORREF c = GetPixel(dc, r.right - 3, r.bottom / 2);
+    ReleaseDC(ip, dc);
+    return GetRValue(c) > GetGValue(c) + 30;
+  };
+  EXPECT_FALSE(tinted());
+  SetForegroundWindow(window->Handle());
+  SetFocus(ip);
+  const std::pair<const wchar_t*, bool> steps[] = {{L"10.0.0.", true}, {L"5", false}};
+  for (const auto& [keys, tint] : steps) {
+    TypeKeys(keys, 0);
+    for (int i = 0; i < 20; ++i) {
+      Pump();
+      Sleep(20);
+    }
+    EXPECT_EQ(tinted(), tint) << A(test::WindowText(ip));
+  }
+}
+
 // The name box: what is typed, with Enter, is the name; Esc gives none.
 TEST_F(MainWindowTest, TheNameBoxGivesTheTypedNameOrNoneForEsc) {
   Create();

@@ -372,6 +372,49 @@ TEST_F(MainFormTest, SaveChecksTheValuesFirst) {
   EXPECT_FALSE(Enabled("ButtonSave"));
 }
 
+// An address field is marked while its text is no value of its kind, on both connections;
+// an empty one is not. A profile shown is marked by its own values.
+TEST_F(MainFormTest, AddressFieldsAreMarkedWhileTheyHoldNoAddress) {
+  Store("[p]\r\nIP=10.0.0.5\r\n[q]\r\nIP=10.0.0.\r\nWINSLan2=wins\r\n");
+  Create();
+  Button("ButtonModify").Click();
+  const struct {
+    const char* field;
+    const char* text;
+    bool invalid;
+  } typed[] = {{"InputIP", "192.168.1.", true},
+               {"InputIP", "192.168.1.10", false},
+               {"InputSubnet", "255.255.0.255", true},
+               {"InputSubnet", "255.255.0.0", false},
+               {"InputIP2", "10.0.0.256", true},
+               {"InputSubnet2", "10.0.0.1", true},
+               {"InputGateway", "gw", true},
+               {"InputGateway", "", false},
+               {"InputDNS", "1.2.3", true},
+               {"InputSecondDNS", "8.8.8.8", false},
+               {"InputWins", "NONE", false},
+               {"InputWins", "none.local", true},
+               {"InputIPLan2", "172.16.0.300", true},
+               {"InputSubnetLan2", "255.255.255.0", false},
+               {"InputIP2Lan2", "a.b.c.d", true},
+               {"InputSubnet2Lan2", "0.0.0.0", true},
+               {"InputGatewayLan2", "172.16.0.1", false},
+               {"InputDNSLan2", "x", true},
+               {"InputSecondDNSLan2", "1.1.1.1.", true},
+               {"InputWinsLan2", "10.0.0.1", false}};
+  for (const auto& t : typed) {
+    Edit(t.field).Type(t.text);
+    EXPECT_EQ(Edit(t.field).invalid, t.invalid) << t.field << " \"" << t.text << "\"";
+  }
+  questions.AnswerMessage(mrYes);  // discard
+  Button("ButtonCancel").Click();
+  for (const auto& t : typed) EXPECT_FALSE(Edit(t.field).invalid) << t.field;
+  List().Click("q");
+  EXPECT_TRUE(Edit("InputIP").invalid);
+  EXPECT_TRUE(Edit("InputWinsLan2").invalid);
+  EXPECT_FALSE(Edit("InputSubnet").invalid);
+}
+
 TEST_F(MainFormTest, CopyAndRenameTakeTheNameTypedAndRenameMayChangeCase) {
   Store("[alpha]\r\nIP=1.1.1.1\r\n[beta]\r\nIP=2.2.2.2\r\n");
   Create();
