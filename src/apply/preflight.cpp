@@ -37,6 +37,12 @@ bool IsSubnetMask(uint32_t mask) {
   return mask != 0 && (inverted & (inverted + 1)) == 0;
 }
 
+bool ValidAddressText(AddressKind kind, std::string_view text) {
+  if (text.empty() || (kind == AddressKind::Wins && SameText(text, "none"))) return true;
+  const auto value = ParseIPv4(text);
+  return value && (kind != AddressKind::Mask || IsSubnetMask(*value));
+}
+
 namespace {
 
 class Checker {
@@ -65,8 +71,8 @@ class Checker {
   std::vector<Finding>& out_;
 };
 
-void CheckConnection(const ConnectionSettings& c, const MachineFacts& machine,
-                     std::vector<Finding>& out) {
+void CheckConnectionName(const ConnectionSettings& c, const MachineFacts& machine,
+                         std::vector<Finding>& out) {
   Checker check(c, out);
   const bool known = std::any_of(
       machine.connections.begin(), machine.connections.end(),
@@ -79,6 +85,10 @@ void CheckConnection(const ConnectionSettings& c, const MachineFacts& machine,
                 (names.empty() ? std::string("none") : names) +
                 "); choose one with Get Current or see the system dialog.");
   }
+}
+
+void CheckConnectionValues(const ConnectionSettings& c, std::vector<Finding>& out) {
+  Checker check(c, out);
   if (c.DHCP == kModeStatic) {
     auto ip = check.Address("the IP address", c.IP);
     auto mask = check.Mask("the subnet mask", c.Subnet);
@@ -116,8 +126,11 @@ std::vector<Finding> PreflightChecks(const ProfileRecord& p, const MachineFacts&
   std::vector<Finding> out;
   // A connection without a name is no connection of the machine the profile sets: netsh
   // refuses its lines, and says so after the apply.
-  for (const ConnectionSettings& c : ConnectionsOf(p))
-    if (c.Configured()) CheckConnection(c, machine, out);
+  for (const ConnectionSettings& c : ConnectionsOf(p)) {
+    if (!c.Configured()) continue;
+    CheckConnectionName(c, machine, out);
+    CheckConnectionValues(c, out);
+  }
   if (p.IncludeHostModification && !machine.hostsWritable)
     out.push_back({Finding::Error, "The hosts file " + machine.hostsPath +
                                        " cannot be written: it may be read-only or locked by a "
@@ -154,6 +167,13 @@ std::vector<Finding> PreflightChecks(const ProfileRecord& p, const MachineFacts&
       if (const std::string problem = ComputerNameProblem(p.HostName); !problem.empty())
         out.push_back({Finding::Error, "The computer name \"" + p.HostName + "\" " + problem});
   }
+  return out;
+}
+
+std::vector<Finding> ValueChecks(const ProfileRecord& p) {
+  std::vector<Finding> out;
+  for (const ConnectionSettings& c : ConnectionsOf(p))
+    if (c.Configured()) CheckConnectionValues(c, out);
   return out;
 }
 

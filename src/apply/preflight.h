@@ -20,6 +20,12 @@ std::optional<uint32_t> ParseIPv4(std::string_view text);
 // A mask: ones from the top, then zeros (0.0.0.0 is no mask for an address).
 bool IsSubnetMask(uint32_t mask);
 
+// The kinds of a connection's address fields, for what each may hold.
+enum class AddressKind { Address, Mask, Wins };
+// Whether a field of that kind may hold the text: empty (not set), or a value of its kind;
+// a WINS field also "none", as Get Current reads it.
+bool ValidAddressText(AddressKind kind, std::string_view text);
+
 struct Finding {
   enum Level { Error, Warning } level;
   std::string message;
@@ -47,6 +53,9 @@ struct MachineFacts {
 std::string ComputerNameProblem(const std::string& name);
 
 std::vector<Finding> PreflightChecks(const ProfileRecord& profile, const MachineFacts& machine);
+// The part of the checks that needs nothing of the machine: the connections' addresses,
+// masks, gateways and servers. A profile is checked with them when it is saved.
+std::vector<Finding> ValueChecks(const ProfileRecord& profile);
 bool HasErrors(const std::vector<Finding>& findings);
 // "Error: ..." / "Warning: ...", one line each.
 std::string FindingsText(const std::vector<Finding>& findings);

@@ -66,9 +66,12 @@ class TextField : public Control {
  public:
   virtual std::string Text() const = 0;
   virtual void SetText(const std::string& text) = 0;
+  // Tints the field while its text is no valid value; the logic says when.
+  virtual void SetInvalid(bool on) = 0;
   // A character typed by the user; true discards it.
   std::function<bool(char key)> OnKeyPress;
-  std::function<void()> OnEnter;  // the field received the focus
+  std::function<void()> OnEnter;   // the field received the focus
+  std::function<void()> OnChange;  // each change of the text, by the user or by SetText
 };
 
 class Memo : public Control {

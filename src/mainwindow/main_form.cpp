@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/options.h"
+#include "apply/preflight.h"
 #include "apply/printer_computer.h"
 #include "apply/profile_script.h"
 #include "base/files.h"
@@ -283,6 +284,19 @@ void TMainForm::ConnectionEvents(ConnectionControls& c, void (TMainForm::*modeRu
   // The Enter key moves on from every address field but connection 2's WINS field.
   for (TextField* e : {&c.IP, &c.Subnet, &c.IP2, &c.Subnet2, &c.DNS, &c.DNS2, &c.Gateway, &c.Wins})
     if (&c == &Lan1 || e != &c.Wins) enterKeyFields_.push_back(e);
+  // Each change of an address field says at once whether it holds one.
+  for (auto [field, kind] : {std::pair{&c.IP, AddressKind::Address},
+                             {&c.Subnet, AddressKind::Mask},
+                             {&c.IP2, AddressKind::Address},
+                             {&c.Subnet2, AddressKind::Mask},
+                             {&c.Gateway, AddressKind::Address},
+                             {&c.DNS, AddressKind::Address},
+                             {&c.DNS2, AddressKind::Address},
+                             {&c.Wins, AddressKind::Wins}}) {
+    TextField* e = field;
+    const AddressKind k = kind;
+    e->OnChange = [e, k] { e->SetInvalid(!ValidAddressText(k, e->Text())); };
+  }
   // Plain variables, not a structured binding: clang 14 (the fuzz build) cannot capture one.
   for (auto fields : {std::pair{&c.IP, &c.Subnet}, std::pair{&c.IP2, &c.Subnet2}}) {
     TextField* address = fields.first;
@@ -893,40 +907,46 @@ void TMainForm::EnterEditMode() {
   view_.Repaint();
 }
 
-bool TMainForm::AcceptNewName(const std::string& name, const std::string& keep) {
-  if (Trim(name).empty() || !TProfileStore::IsValidProfileName(name)) {
-    questions_.MessageDlg(
-        "Please enter a profile name (it may not be empty or hold \"[\", \"]\" "
-        "or a line break).",
-        mtError, {mbOK});
-    return false;
+std::string TMainForm::NameProblem(const std::string& name, const std::string& keep,
+                                   NameBox box) const {
+  if (Trim(name).empty() || !TProfileStore::IsValidProfileName(name))
+    return "Please enter a profile name (it may not be empty or hold \"[\", \"]\" or a line "
+           "break).";
+  if (name.size() > TProfileStore::kMaxNewNameLength)
+    return "A profile name may have at most " + std::to_string(TProfileStore::kMaxNewNameLength) +
+           " characters; this one has " + std::to_string(name.size()) + ".";
+  if (store_->ProfileExists(name) && !SameText(name, keep))
+    return "Profile \"" + name + "\" already exists! " +
+           (box == NameBox::New ? "Enter a new name please?" : "Choose another name please.");
+  return "";
+}
+
+std::optional<std::string> TMainForm::AskProfileName(NameBox box, const std::string& source) {
+  const bool fresh = box == NameBox::New;
+  std::string proposal = fresh ? "" : box == NameBox::Copy ? "Copy of " + source : source;
+  for (;;) {
+    const std::optional<std::string> typed =
+        questions_.InputBox(fresh                  ? "New IP- Profile"
+                            : box == NameBox::Copy ? "Copy Profile"
+                                                   : "Rename Profile",
+                            fresh ? "Enter profile name" : "Enter new name", proposal);
+    if (!typed) return std::nullopt;
+    proposal = fresh ? RemoveBlanks(*typed) : *typed;
+    if (box == NameBox::Rename && proposal == source) return proposal;  // nothing to rename
+    const std::string problem =
+        NameProblem(proposal, box == NameBox::Rename ? source : std::string(), box);
+    if (problem.empty()) return proposal;
+    if (questions_.MessageDlg(problem, mtError, {mbOK, mbCancel}) != mrOk) return std::nullopt;
   }
-  if (store_->ProfileExists(name) && !SameText(name, keep)) {
-    questions_.MessageDlg("Profile \"" + name + "\" already exists! Choose another name please.",
-                          mtError, {mbOK});
-    return false;
-  }
-  return true;
 }
 
 void TMainForm::ButtonNewClick() {
   ExpandWindow();
-  std::string name;
-  for (;;) {
-    name = RemoveBlanks(questions_.InputBox("New IP- Profile", "Enter profile name", name));
-    if (name.empty()) return;
-    if (!store_->ProfileExists(name)) break;
-    if (questions_.MessageDlg("Profile \"" + name + "\" already exists! Enter a new name please?",
-                              mtError, {mbOK, mbCancel}) != mrOk)
-      return;
-  }
-  if (!TProfileStore::IsValidProfileName(name)) {
-    AcceptNewName(name, "");
-    return;
-  }
-  ShowRecord(store_->CreateProfile(name));
+  const std::optional<std::string> name = AskProfileName(NameBox::New, "");
+  if (!name) return;
+  ShowRecord(store_->CreateProfile(*name));
   RefillProfileList();
-  SelectListEntry(name);
+  SelectListEntry(*name);
   EnterEditMode();
   GetCurrentSettings();
 }
@@ -948,42 +968,47 @@ void TMainForm::ButtonCopyClick() {
   const std::string source = SelectedProfile();
   if (source.empty()) return;
   ClearInputFields();
-  const std::string name =
-      questions_.InputBox("Copy Profile", "Enter new name", "Copy of " + source);
-  if (!AcceptNewName(name, "")) {
+  const std::optional<std::string> name = AskProfileName(NameBox::Copy, source);
+  if (!name) {
     // Nothing is copied; the source is shown again as it is stored.
     LoadProfile(source);
     LeaveEditMode();
     return;
   }
-  store_->CopyProfile(source, name);
+  store_->CopyProfile(source, *name);
   LeaveEditMode();
   RefillProfileList();
-  SelectListEntry(name);
-  LoadProfile(name);
+  SelectListEntry(*name);
+  LoadProfile(*name);
 }
 
 void TMainForm::ButtonRenameClick() {
   const std::string source = SelectedProfile();
   if (source.empty()) return;
   ClearInputFields();
-  const std::string name = questions_.InputBox("Rename Profile", "Enter new name", source);
-  if (name == source) return;
-  if (!AcceptNewName(name, source)) {
+  const std::optional<std::string> name = AskProfileName(NameBox::Rename, source);
+  if (!name || *name == source || !store_->MoveProfile(source, *name)) {
     LoadProfile(source);
     LeaveEditMode();
     return;
   }
-  if (!store_->MoveProfile(source, name)) return;
   LeaveEditMode();
   RefillProfileList();
-  SelectListEntry(name);
-  LoadProfile(name);
+  SelectListEntry(*name);
+  LoadProfile(*name);
 }
 
 void TMainForm::ButtonSaveClick() {
   const std::string name = SelectedProfile();
   if (name.empty()) return;
+  // Said now, while the user is at the values, not at an apply days later. Cancel leaves
+  // everything typed in edit mode.
+  const std::vector<Finding> findings = ValueChecks(ShownRecord());
+  if (!findings.empty() &&
+      !questions_.Confirm("The checks of the profile found:\r\n\r\n" + FindingsText(findings) +
+                              "\r\nSave it anyway?",
+                          HasErrors(findings) ? mtError : mtWarning, "Save anyway", "Cancel"))
+    return;
   SaveProfile(name);
   LoadProfile(name);
   LeaveEditMode();

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -212,9 +213,14 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void SetEnabledChildren(const std::string& parent, bool enabled);
   void AfterApplyClick(CheckBox& box);
   std::string ProgramDirectory() const;
-  // Refuses an empty name or one of another existing profile (keep is the name being
-  // renamed, which may change its letter case).
-  bool AcceptNewName(const std::string& name, const std::string& keep);
+  enum class NameBox { New, Copy, Rename };
+  // The name box of New, Copy or Rename for the selected profile (source), opened again
+  // with the typed name after each refused one; nullopt when the user cancels.
+  std::optional<std::string> AskProfileName(NameBox box, const std::string& source);
+  // Why the name is refused ("" when it is taken): empty, "[", "]" or a line break, too
+  // long, or another existing profile's (keep is the name being renamed, which may change
+  // its letter case).
+  std::string NameProblem(const std::string& name, const std::string& keep, NameBox box) const;
   std::vector<std::string> ScriptLines() const;
 
   platform::Platform& platform_;

@@ -20,10 +20,16 @@ void MemRadioGroup::SetItemIndex(int i) {
   if (OnClick) OnClick();
 }
 
+void MemTextField::SetText(const std::string& t) {
+  if (t == text) return;  // no change, no event, as in Qt
+  text = t;
+  if (OnChange) OnChange();
+}
+
 void MemTextField::Type(const std::string& t) {
   if (!Reachable()) return;
   Focus();
-  text = t;
+  SetText(t);
 }
 
 void MemTextField::Focus() {

@@ -91,12 +91,14 @@ class MemRadioGroup : public MemControl<RadioGroup> {
 class MemTextField : public MemControl<TextField> {
  public:
   std::string Text() const override { return text; }
-  void SetText(const std::string& t) override { text = t; }
+  void SetText(const std::string& t) override;
+  void SetInvalid(bool on) override { invalid = on; }
   // The user moves into the field and types; Enter is a key of its own.
   void Type(const std::string& t);
   void Focus();
   bool Key(char c) { return OnKeyPress && OnKeyPress(c); }
   std::string text;
+  bool invalid = false;
 };
 
 class MemMemo : public MemControl<Memo> {

@@ -66,13 +66,12 @@ bool UnattendedQuestions::Confirm(const std::string& text, TMsgDlgType type, con
   return false;
 }
 
-std::string UnattendedQuestions::InputBox(const std::string& caption, const std::string& prompt,
-                                          const std::string& proposal) {
-  if (!unattended_) {
-    BeforeBox();
-    return window_.InputBox(caption, prompt, proposal);
-  }
-  return proposal;
+std::optional<std::string> UnattendedQuestions::InputBox(const std::string& caption,
+                                                         const std::string& prompt,
+                                                         const std::string& proposal) {
+  if (unattended_) return std::nullopt;
+  BeforeBox();
+  return window_.InputBox(caption, prompt, proposal);
 }
 
 std::optional<std::string> UnattendedQuestions::OpenFileName(const FileDialogOptions& options) {

@@ -35,9 +35,9 @@ class Questions : public MsgDlgBoxFactory {
   // the first; closing the box is the second.
   virtual bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
                        const std::string& no) = 0;
-  // The one-line input box; Cancel returns the proposal unchanged.
-  virtual std::string InputBox(const std::string& caption, const std::string& prompt,
-                               const std::string& proposal) = 0;
+  // The one-line input box, its text proposed; nullopt when the user cancels.
+  virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                              const std::string& proposal) = 0;
   // nullopt when the user cancels.
   virtual std::optional<std::string> OpenFileName(const FileDialogOptions& options) = 0;
   virtual std::optional<std::string> SaveFileName(const FileDialogOptions& options) = 0;
@@ -45,7 +45,7 @@ class Questions : public MsgDlgBoxFactory {
 
 // The questions of a run that may be unattended. While unattended (a command-line apply
 // with "hide"), nobody is there to answer: every message goes to the stream and is answered
-// as if nobody answered it (the cancel button, the proposal, no file, a countdown run out),
+// as if nobody answered it (the cancel button, no file, a countdown run out),
 // so the program never waits. Otherwise everything goes to the window's questions.
 class UnattendedQuestions : public Questions {
  public:
@@ -60,8 +60,8 @@ class UnattendedQuestions : public Questions {
                  std::optional<TMsgDlgBtn> defaultButton = std::nullopt) override;
   bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
                const std::string& no) override;
-  std::string InputBox(const std::string& caption, const std::string& prompt,
-                       const std::string& proposal) override;
+  std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
   std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxPlan& plan) override;
@@ -90,8 +90,8 @@ class WindowlessQuestions : public Questions {
                const std::string& no) override {
     return answers_.Confirm(text, type, yes, no);
   }
-  std::string InputBox(const std::string& caption, const std::string& prompt,
-                       const std::string& proposal) override {
+  std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& proposal) override {
     return answers_.InputBox(caption, prompt, proposal);
   }
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override {

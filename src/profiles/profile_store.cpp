@@ -46,6 +46,12 @@ void CheckName(const std::string& name) {
   if (!TProfileStore::IsValidProfileName(name)) throw EProfileNameError(name);
 }
 
+// A stored profile keeps the name it has; only a new one is held to the length.
+void CheckNewName(const std::string& name) {
+  CheckName(name);
+  if (name.size() > TProfileStore::kMaxNewNameLength) throw EProfileNameError(name);
+}
+
 // One read of a section; keys are looked up without regard to case, the first line of a
 // repeated key wins (as the INI layer reads it).
 class SectionSnapshot {
@@ -121,9 +127,13 @@ std::vector<std::string> NumberedLines(const SectionSnapshot& s, const std::stri
 }  // namespace
 
 EProfileNameError::EProfileNameError(const std::string& name)
-    : Error("\"" + name +
-            "\" cannot be used as a profile name. A profile name must not be empty and must "
-            "not contain \"[\", \"]\" or a line break.") {}
+    : Error(TProfileStore::IsValidProfileName(name)
+                ? "A profile name may have at most " +
+                      std::to_string(TProfileStore::kMaxNewNameLength) + " characters; \"" +
+                      name.substr(0, 20) + "...\" has " + std::to_string(name.size()) + "."
+                : "\"" + name +
+                      "\" cannot be used as a profile name. A profile name must not be empty "
+                      "and must not contain \"[\", \"]\" or a line break.") {}
 
 std::string StorePathFor(const std::string& exePath) {
   return WithExtension(exePath, "INI");
@@ -279,7 +289,7 @@ IniFile::Entries TProfileStore::EntriesOf(const ProfileRecord& r) {
 }
 
 ProfileRecord TProfileStore::CreateProfile(const std::string& name) {
-  CheckName(name);
+  CheckNewName(name);
   ini_.WriteStrings(name, {
                               {"IP", ""},
                               {"Subnet", "255.255.255.0"},
@@ -311,7 +321,7 @@ void TProfileStore::DeleteProfile(const std::string& name) {
 }
 
 void TProfileStore::CopyProfile(const std::string& source, const std::string& target) {
-  CheckName(target);
+  CheckNewName(target);
   if (!ProfileExists(source)) return;
   // Each value as read, quoted again where it needs it: written bare, a script line's
   // blanks at its ends, or a pair of quotes around it, would be lost in the copy.
@@ -322,7 +332,7 @@ void TProfileStore::CopyProfile(const std::string& source, const std::string& ta
 
 bool TProfileStore::MoveProfile(const std::string& source, const std::string& target) {
   if (!ProfileExists(source) || source == target) return false;
-  CheckName(target);
+  CheckNewName(target);
   // The same section in other letters: copying onto itself and deleting would lose it.
   if (SameText(source, target)) return ini_.RenameSection(source, target);
   CopyProfile(source, target);

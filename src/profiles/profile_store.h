@@ -2,6 +2,7 @@
 // operation reads or writes the file itself; nothing is kept in memory.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@
 
 namespace lanvoy {
 
-// A profile name that cannot be stored as a section.
+// A profile name that cannot be stored as a section, or is too long for a new profile.
 class EProfileNameError : public Error {
  public:
   explicit EProfileNameError(const std::string& name);
@@ -44,6 +45,9 @@ class TProfileStore {
   void CopyProfile(const std::string& source, const std::string& target);
   bool MoveProfile(const std::string& source, const std::string& target);  // false: it stopped
   static bool IsValidProfileName(const std::string& name);
+  // The longest name a new profile (created, copied or renamed) may get: each name is a
+  // row of the list and an item of the tray menu, which grow as wide as it.
+  static constexpr size_t kMaxNewNameLength = 64;
 
   // The keys and values SaveProfile writes for the record, in its order.
   static IniFile::Entries EntriesOf(const ProfileRecord& record);

@@ -24,7 +24,14 @@ TEST(Preflight, AddressesAndMasks) {
     auto a = ParseIPv4(c.text);
     EXPECT_EQ(a.has_value(), c.address) << c.text;
     EXPECT_EQ(a && IsSubnetMask(*a), c.mask) << c.text;
+    // A field may be empty; a WINS field may also say "none".
+    const bool empty = !*c.text;
+    EXPECT_EQ(ValidAddressText(AddressKind::Address, c.text), c.address || empty) << c.text;
+    EXPECT_EQ(ValidAddressText(AddressKind::Mask, c.text), c.mask || empty) << c.text;
+    EXPECT_EQ(ValidAddressText(AddressKind::Wins, c.text), c.address || empty) << c.text;
   }
+  EXPECT_TRUE(ValidAddressText(AddressKind::Wins, "None"));
+  EXPECT_FALSE(ValidAddressText(AddressKind::Address, "none"));
 }
 
 ProfileRecord Office() {
@@ -49,33 +56,36 @@ MachineFacts Machine() {
 }
 
 // Each check: the profile of a valid case passes, one change makes it fail with its level.
+// Those of the values alone (marked) are also the checks of a save.
 TEST(Preflight, EachCheckPassesOrNamesWhatToMend) {
   struct Case {
     const char* what;
     std::function<void(ProfileRecord&, MachineFacts&)> change;
     Finding::Level level;
     const char* says;
+    bool value = false;
   } cases[] = {
       {"unknown connection", [](auto& p, auto&) { p.LongLANDescription = "Netzwerkbruecke"; },
        Finding::Error,
        "Netzwerkbruecke: this computer has no connection of that name (it has "
        "\"LAN-Verbindung\", \"WLAN\")"},
       {"bad address", [](auto& p, auto&) { p.IP = "10.0.0.500"; }, Finding::Error,
-       "the IP address \"10.0.0.500\" is not an IPv4 address"},
+       "the IP address \"10.0.0.500\" is not an IPv4 address", true},
       {"bad mask", [](auto& p, auto&) { p.Subnet = "255.0.255.0"; }, Finding::Error,
-       "the subnet mask \"255.0.255.0\" is not a subnet mask"},
+       "the subnet mask \"255.0.255.0\" is not a subnet mask", true},
       {"gateway outside", [](auto& p, auto&) { p.Gateway = "10.0.1.1"; }, Finding::Error,
-       "the gateway 10.0.1.1 lies outside the subnet of 10.0.0.5/255.255.255.0"},
+       "the gateway 10.0.1.1 lies outside the subnet of 10.0.0.5/255.255.255.0", true},
       {"bad DNS", [](auto& p, auto&) { p.DNS2 = "dns.local"; }, Finding::Error,
-       "the second DNS server \"dns.local\" is not an IPv4 address"},
+       "the second DNS server \"dns.local\" is not an IPv4 address", true},
       {"bad WINS", [](auto& p, auto&) { p.WINS = "10.0.0"; }, Finding::Error,
-       "the WINS server \"10.0.0\" is not an IPv4 address"},
+       "the WINS server \"10.0.0\" is not an IPv4 address", true},
       {"second address, other mask",
        [](auto& p, auto&) {
          p.IP2 = "10.0.0.6";
          p.Subnet2 = "255.255.0.0";
        },
-       Finding::Warning, "the second address 10.0.0.6 lies in the subnet of the first address"},
+       Finding::Warning, "the second address 10.0.0.6 lies in the subnet of the first address",
+       true},
       {"hosts locked",
        [](auto& p, auto& m) {
          p.IncludeHostModification = true;
@@ -128,6 +138,7 @@ TEST(Preflight, EachCheckPassesOrNamesWhatToMend) {
     ASSERT_EQ(findings.size(), 1u) << c.what << ": " << FindingsText(findings);
     EXPECT_EQ(findings[0].level, c.level) << c.what;
     EXPECT_NE(findings[0].message.find(c.says), std::string::npos) << findings[0].message;
+    EXPECT_EQ(ValueChecks(p), c.value ? findings : std::vector<Finding>{}) << c.what;
   }
   // What a valid case of each needs, together: a gateway in the second subnet, WINS as Get
   // Current reads "none", DHCP connection 2 without addresses, an included .bat script.

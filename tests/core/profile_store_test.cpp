@@ -332,6 +332,26 @@ TEST_F(ProfileStoreTest, InvalidNamesAreRefusedAndNeverWritten) {
   }
 }
 
+// A new profile's name has at most 64 characters; a stored one keeps the longer name it has.
+TEST_F(ProfileStoreTest, NewNamesAreHeldToTheirLength) {
+  const std::string stored(100, 's'), longer(65, 'x'), longest(64, 'x');
+  Put("[" + stored + "]\r\nIP=1\r\n");
+  const std::string before = Bytes();
+  EXPECT_THROW(store_.CreateProfile(longer), EProfileNameError);
+  EXPECT_THROW(store_.CopyProfile(stored, longer), EProfileNameError);
+  EXPECT_THROW(store_.MoveProfile(stored, longer), EProfileNameError);
+  EXPECT_EQ(Bytes(), before);
+  try {
+    store_.CreateProfile(longer);
+  } catch (const EProfileNameError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "A profile name may have at most 64 characters; \"xxxxxxxxxxxxxxxxxxxx...\" has 65.");
+  }
+  store_.SaveProfile(stored, store_.LoadProfile(stored));
+  EXPECT_TRUE(store_.MoveProfile(stored, longest));
+  EXPECT_EQ(store_.Ini().ReadString(longest, "IP", ""), "1");
+}
+
 TEST_F(ProfileStoreTest, CopyOverwritesSameKeysAndKeepsOthers) {
   Put("[Src]\r\nIP=1.1.1.1\r\nH1='10.0.0.5   printer   #'\r\n\r\n"
       "[Dst]\r\nIP=9.9.9.9\r\nOwn=kept\r\n");

@@ -78,7 +78,7 @@ TEST(StartupTest, UnattendedQuestionsWaitForNobody) {
   EXPECT_EQ(questions.MessageDlg("Cannot open file x", mtError, {mbOK}), mrOk);
   EXPECT_EQ(questions.MessageDlg("Restart now?", mtConfirmation, {mbYes, mbNo}), mrNo);
   EXPECT_EQ(questions.MessageDlg("Apply?", mtConfirmation, {mbYes, mbCancel}), mrCancel);
-  EXPECT_EQ(questions.InputBox("New", "Name", "proposal"), "proposal");
+  EXPECT_EQ(questions.InputBox("New", "Name", "proposal"), std::nullopt);
   EXPECT_EQ(questions.OpenFileName({}), std::nullopt);
   TMessageDlg notice(questions);
   notice.SetMsg("Caution: restart your browser");

@@ -166,6 +166,25 @@ TEST_F(UserInputTest, TypingAConnectionNameRunsNoRuleChoosingFromTheListDoes) {
   EXPECT_EQ(name2->currentText().toStdString(), "");
 }
 
+// Typed key by key, an address is tinted until it is one: the tint as the screen shows it.
+TEST_F(UserInputTest, AnAddressIsTintedWhileItIsTypedUntilItIsOne) {
+  Create();
+  QTest::mouseClick(Find<QPushButton>("ButtonModify"), Qt::LeftButton);
+  QLineEdit* ip = Find<QLineEdit>("InputIP");
+  auto tinted = [ip] {
+    const QImage shot = ip->grab().toImage();
+    const QColor c = shot.pixelColor(shot.width() - 6, shot.height() / 2);
+    return c.red() > c.green() + 30;
+  };
+  EXPECT_FALSE(tinted());
+  QTest::mouseClick(ip, Qt::LeftButton);
+  QTest::keyClick(ip, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(ip, "10.0.0.");
+  EXPECT_TRUE(tinted()) << Text("InputIP");
+  QTest::keyClick(ip, Qt::Key_5);
+  EXPECT_FALSE(tinted()) << Text("InputIP");
+}
+
 TEST_F(UserInputTest, OpenFromTheTrayRestoresAWindowMinimizedFromItsTitleBar) {
   Create();
   window->showMinimized();
@@ -214,7 +233,8 @@ TEST_F(UserInputTest, TheHelpWindowStaysOnTheScreenOfTheMainWindow) {
       << help.x() << "," << help.y() << " " << help.width() << "x" << help.height();
 }
 
-// The name box of "Copy" and "New": its whole caption in the title bar, the name typed.
+// The name box of "Copy" and "New": its whole caption in the title bar, the name typed; Esc
+// ends the copy without one.
 TEST(NameBox, ShowsItsWholeCaptionAndTakesTheName) {
   test::GuiApp();
   test::TempDir dir;
@@ -229,9 +249,10 @@ TEST(NameBox, ShowsItsWholeCaptionAndTakesTheName) {
   const struct {
     const char* button;
     const char* caption;
-    const char* typed;  // then OK; none: Enter takes the proposal
+    const char* typed;  // then OK, or Esc when nothing is made; none: Enter takes the proposal
     const char* made;
-  } boxes[] = {{"ButtonCopy", "Copy Profile", nullptr, "Copy of Home"},
+  } boxes[] = {{"ButtonCopy", "Copy Profile", "Kopie", nullptr},
+               {"ButtonCopy", "Copy Profile", nullptr, "Copy of Home"},
                {"ButtonNew", "New IP- Profile", "Office", "Office"}};
   for (const auto& b : boxes) {
     QString title;
@@ -249,6 +270,7 @@ TEST(NameBox, ShowsItsWholeCaptionAndTakesTheName) {
       }
       if (!b.typed) return QTest::keyClick(value, Qt::Key_Return);
       QTest::keyClicks(value, b.typed);
+      if (!b.made) return QTest::keyClick(value, Qt::Key_Escape);
       QTest::mouseClick(box->findChild<QPushButton*>("OK"), Qt::LeftButton);
     });
     QTest::mouseClick(qt.Find<QPushButton>(b.button), Qt::LeftButton);
@@ -257,7 +279,11 @@ TEST(NameBox, ShowsItsWholeCaptionAndTakesTheName) {
     QFont bold = QApplication::font();
     bold.setBold(true);
     EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 24 + 3 * 46) << b.caption;
-    EXPECT_TRUE(IniFile(dir.File("Lanvoy.INI")).SectionExists(b.made)) << b.made;
+    if (b.made) {
+      EXPECT_TRUE(IniFile(dir.File("Lanvoy.INI")).SectionExists(b.made)) << b.made;
+    } else {
+      EXPECT_EQ(IniFile(dir.File("Lanvoy.INI")).ReadSections(), std::vector<std::string>{"Home"});
+    }
   }
 }
 

@@ -102,14 +102,15 @@ bool ScriptedQuestions::Confirm(const std::string& text, TMsgDlgType type, const
   return result == mrYes;
 }
 
-std::string ScriptedQuestions::InputBox(const std::string& caption, const std::string& prompt,
-                                        const std::string& proposal) {
+std::optional<std::string> ScriptedQuestions::InputBox(const std::string& caption,
+                                                       const std::string& prompt,
+                                                       const std::string& proposal) {
   std::string question = "InputBox " + caption + ": " + prompt + " [" + proposal + "]";
   Record(question);
   if (inputs_.empty()) throw EScriptExhausted(question);
   std::optional<std::string> text = inputs_.front();
   inputs_.pop_front();
-  return text ? *text : proposal;
+  return text;
 }
 
 std::optional<std::string> ScriptedQuestions::OpenFileName(const FileDialogOptions& options) {

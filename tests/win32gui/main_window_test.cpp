@@ -10,6 +10,7 @@
 
 #include "apply/win32/form_progress.h"
 #include "mainwindow/memory_window.h"
+#include "mainwindow/win32/win32_questions.h"
 #include "profiles/ini_file.h"
 #include "sysread/lan_state.h"
 #include "sysread/win32/form_net_details.h"
@@ -51,6 +52,7 @@ TEST_F(MainWindowTest, ProfileEditedInTheWindowIsSavedToTheStore) {
   Type("InputSubnet", L"255.255.255.0");
   Tab("PageControl2", L"Connection 2");
   Type("EditLongLanDescriptionLan2", L"Drahtlose Netzwerkverbindung");
+  ClickItem("RGDHCPLan2", L"DHCP");  // static without an address would stop the save
   Tab("PageControl1", L"Internet");
   Click("CheckEnableProxy");
   Type("Inputproxy", L"cache.b\u00FCro");
@@ -172,6 +174,85 @@ TEST_F(MainWindowTest, ApplyRunsTheStagesAndGetCurrentFillsTheWindowBack) {
   EXPECT_EQ(Text("EditLongLanDescription"), kBridgeWide);
   EXPECT_EQ(Text("InputIP"), L"10.20.30.40");
   EXPECT_EQ(Text("InputGateway"), L"10.20.30.1");
+}
+
+// Keys typed through the system's input: each character, then a key of its own (0: none).
+void TypeKeys(const std::wstring& text, WORD last) {
+  std::vector<INPUT> keys;
+  for (wchar_t c : text)
+    for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wScan = c;
+      in.ki.dwFlags = KEYEVENTF_UNICODE | up;
+      keys.push_back(in);
+    }
+  for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = last;
+    in.ki.dwFlags = up;
+    if (last) keys.push_back(in);
+  }
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+// Typed key by key, an address is tinted until it is one: the tint as the screen shows it.
+TEST_F(MainWindowTest, AnAddressIsTintedWhileItIsTypedUntilItIsOne) {
+  dir.Write("Lanvoy.INI", "[Home]\r\nDHCP=0\r\nLongLANDescription=LAN-Verbindung 2\r\n");
+  Create();
+  Click("ButtonMoreLess");
+  Click("ButtonModify");
+  HWND ip = H("InputIP");
+  auto tinted = [ip] {
+    RedrawWindow(ip, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Pump();
+    RECT r;
+    GetClientRect(ip, &r);
+    HDC dc = GetDC(ip);
+    const COLORREF c = GetPixel(dc, r.right - 3, r.bottom / 2);
+    ReleaseDC(ip, dc);
+    return GetRValue(c) > GetGValue(c) + 30;
+  };
+  EXPECT_FALSE(tinted());
+  SetForegroundWindow(window->Handle());
+  SetFocus(ip);
+  const std::pair<const wchar_t*, bool> steps[] = {{L"10.0.0.", true}, {L"5", false}};
+  for (const auto& [keys, tint] : steps) {
+    TypeKeys(keys, 0);
+    for (int i = 0; i < 20; ++i) {
+      Pump();
+      Sleep(20);
+    }
+    EXPECT_EQ(tinted(), tint) << A(test::WindowText(ip));
+  }
+}
+
+// The name box: what is typed, with Enter, is the name; Esc gives none.
+TEST_F(MainWindowTest, TheNameBoxGivesTheTypedNameOrNoneForEsc) {
+  Create();
+  Win32Questions boxes;
+  boxes.SetOwner(window->Handle());
+  SetForegroundWindow(window->Handle());
+  const struct {
+    WORD key;
+    std::optional<std::string> name;
+  } cases[] = {{VK_RETURN, "B\xFCro 2"}, {VK_ESCAPE, std::nullopt}};
+  for (const auto& c : cases) {
+    static WORD key;
+    key = c.key;
+    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR timer, DWORD) {
+      KillTimer(nullptr, timer);
+      TypeKeys(L"B\u00FCro 2", key);
+    });
+    // A box that the keys did not reach is closed, so that the test fails and goes on.
+    const UINT_PTR late = SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR timer, DWORD) {
+      KillTimer(nullptr, timer);
+      if (HWND box = GetActiveWindow()) PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(boxes.InputBox("Copy Profile", "Enter new name", "Copy of Home"), c.name);
+    KillTimer(nullptr, late);
+  }
 }
 
 // The darkest grey inside a tab's label as the screen shows it: 0 for black text.

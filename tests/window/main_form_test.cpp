@@ -225,14 +225,66 @@ TEST_F(MainFormTest, NewStripsBlanksAndRefusesAnExistingNameInOtherCase) {
   EXPECT_EQ(form->SelectedProfile(), "myoffice");
   EXPECT_TRUE(Enabled("ButtonSave"));
 
-  // Cancel in the error box stops; an empty name creates nothing.
+  // Cancel in the error box stops; a name of blanks only is no name.
   Button("ButtonCancel").Click();
   questions.AnswerInput("office");
   questions.AnswerMessage(mrCancel);
   Button("ButtonNew").Click();
   questions.AnswerInput("   ");
+  questions.AnswerMessage(mrCancel);
   Item("New2").Click();
+  EXPECT_EQ(questions.Asked().back().rfind("MessageDlg mtError: Please enter a profile name", 0),
+            0u);
   EXPECT_EQ(List().Count(), 2);
+}
+
+// Each name box refuses a name that a new profile cannot have, says why and opens again with
+// the name typed; Cancel there ends it with nothing changed.
+TEST_F(MainFormTest, ARefusedNameOpensTheBoxAgainAndCancelEndsIt) {
+  const std::string stored(100, 'y');  // longer than a new name may be
+  Store("[alpha]\r\nIP=1.1.1.1\r\n[beta]\r\nIP=2.2.2.2\r\n[" + stored + "]\r\nIP=3.3.3.3\r\n");
+  Create();
+  const std::string before = dir.Read("Lanvoy.INI");
+  const std::pair<const char*, const char*> boxes[] = {
+      {"ButtonNew", "New IP- Profile: Enter profile name"},
+      {"ButtonCopy", "Copy Profile: Enter new name"},
+      {"ButtonRename", "Rename Profile: Enter new name"}};
+  const std::pair<std::string, std::string> names[] = {
+      {"a]b",
+       "Please enter a profile name (it may not be empty or hold \"[\", \"]\" or a line "
+       "break)."},
+      {std::string(65, 'x'), "A profile name may have at most 64 characters; this one has 65."},
+      {"BETA", "Profile \"BETA\" already exists! "}};
+  for (const auto& [button, box] : boxes) {
+    for (const auto& [typed, says] : names) {
+      questions.AnswerInput(typed);
+      questions.AnswerMessage(mrOk);
+      questions.AnswerInput(std::nullopt);
+      const size_t asked = questions.Asked().size();
+      Button(button).Click();
+      ASSERT_EQ(questions.Asked().size(), asked + 3) << button << " " << typed;
+      EXPECT_EQ(questions.Asked()[asked + 1].rfind("MessageDlg mtError: " + says, 0), 0u)
+          << questions.Asked()[asked + 1];
+      EXPECT_EQ(questions.Asked()[asked + 2], std::string("InputBox ") + box + " [" + typed + "]");
+      EXPECT_EQ(dir.Read("Lanvoy.INI"), before) << button << " " << typed;
+      EXPECT_EQ(form->SelectedProfile(), "alpha");
+      EXPECT_EQ(Text("InputIP"), "1.1.1.1") << button;
+      EXPECT_FALSE(Enabled("ButtonSave")) << button;
+    }
+  }
+  // A stored longer name kept in the Rename box is no new name: nothing to refuse.
+  List().Click(stored);
+  questions.AnswerInput(stored);
+  const size_t asked = questions.Asked().size();
+  Button("ButtonRename").Click();
+  EXPECT_EQ(questions.Asked().size(), asked + 1) << questions.Asked().back();
+  EXPECT_EQ(form->SelectedProfile(), stored);
+  EXPECT_EQ(Text("InputIP"), "3.3.3.3");
+  // The longest name is taken.
+  questions.AnswerInput(std::string(64, 'x'));
+  Button("ButtonCopy").Click();
+  EXPECT_EQ(form->SelectedProfile(), std::string(64, 'x'));
+  EXPECT_EQ(Text("InputIP"), "3.3.3.3");
 }
 
 TEST_F(MainFormTest, DeletingTheLastProfileLeavesAnEmptyList) {
@@ -288,40 +340,101 @@ TEST_F(MainFormTest, SaveThenNoShowsTheStoredValuesInViewMode) {
   EXPECT_EQ(questions.Asked().size(), asked + 1);
 }
 
-TEST_F(MainFormTest, CopyAndRenameRefuseTakenNamesAndRenameMayChangeCase) {
+// Save checks the values first: Cancel keeps editing with everything typed and saves
+// nothing, "Save anyway" saves. A connection the machine lacks is no matter for Save.
+TEST_F(MainFormTest, SaveChecksTheValuesFirst) {
+  Store(
+      "[p]\r\nLongLANDescription=Drahtlose Netzwerkverbindung\r\nDHCP=0\r\nIP=10.0.0.5\r\n"
+      "Subnet=255.255.255.0\r\n");
+  Create();
+  const std::string before = dir.Read("Lanvoy.INI");
+  Button("ButtonModify").Click();
+  Edit("InputGateway").Type("10.0.1.1");
+  Edit("InputDNS").Type("10.0.0.300");
+  questions.AnswerMessage(mrNo);  // Cancel
+  Button("ButtonSave").Click();
+  const std::string asked = questions.Asked().back();
+  for (const char* part :
+       {"Confirm mtError: The checks of the profile found:\r\n\r\nError: Drahtlose "
+        "Netzwerkverbindung: the gateway 10.0.1.1 lies outside the subnet",
+        "Error: Drahtlose Netzwerkverbindung: the first DNS server \"10.0.0.300\" is not",
+        "\r\nSave it anyway? [Save anyway,Cancel]"})
+    EXPECT_NE(asked.find(part), std::string::npos) << asked;
+  EXPECT_EQ(dir.Read("Lanvoy.INI"), before);
+  EXPECT_TRUE(Enabled("ButtonSave"));
+  EXPECT_EQ(Text("InputGateway"), "10.0.1.1");
+  EXPECT_EQ(Text("InputDNS"), "10.0.0.300");
+
+  questions.AnswerMessage(mrYes);  // Save anyway
+  questions.AnswerMessage(mrNo);   // not applied now
+  Button("ButtonSave").Click();
+  EXPECT_EQ(StoreIni().ReadString("p", "DNS", ""), "10.0.0.300");
+  EXPECT_FALSE(Enabled("ButtonSave"));
+}
+
+// An address field is marked while its text is no value of its kind, on both connections;
+// an empty one is not. A profile shown is marked by its own values.
+TEST_F(MainFormTest, AddressFieldsAreMarkedWhileTheyHoldNoAddress) {
+  Store("[p]\r\nIP=10.0.0.5\r\n[q]\r\nIP=10.0.0.\r\nWINSLan2=wins\r\n");
+  Create();
+  Button("ButtonModify").Click();
+  const struct {
+    const char* field;
+    const char* text;
+    bool invalid;
+  } typed[] = {{"InputIP", "192.168.1.", true},
+               {"InputIP", "192.168.1.10", false},
+               {"InputSubnet", "255.255.0.255", true},
+               {"InputSubnet", "255.255.0.0", false},
+               {"InputIP2", "10.0.0.256", true},
+               {"InputSubnet2", "10.0.0.1", true},
+               {"InputGateway", "gw", true},
+               {"InputGateway", "", false},
+               {"InputDNS", "1.2.3", true},
+               {"InputSecondDNS", "8.8.8.8", false},
+               {"InputWins", "NONE", false},
+               {"InputWins", "none.local", true},
+               {"InputIPLan2", "172.16.0.300", true},
+               {"InputSubnetLan2", "255.255.255.0", false},
+               {"InputIP2Lan2", "a.b.c.d", true},
+               {"InputSubnet2Lan2", "0.0.0.0", true},
+               {"InputGatewayLan2", "172.16.0.1", false},
+               {"InputDNSLan2", "x", true},
+               {"InputSecondDNSLan2", "1.1.1.1.", true},
+               {"InputWinsLan2", "10.0.0.1", false}};
+  for (const auto& t : typed) {
+    Edit(t.field).Type(t.text);
+    EXPECT_EQ(Edit(t.field).invalid, t.invalid) << t.field << " \"" << t.text << "\"";
+  }
+  questions.AnswerMessage(mrYes);  // discard
+  Button("ButtonCancel").Click();
+  for (const auto& t : typed) EXPECT_FALSE(Edit(t.field).invalid) << t.field;
+  List().Click("q");
+  EXPECT_TRUE(Edit("InputIP").invalid);
+  EXPECT_TRUE(Edit("InputWinsLan2").invalid);
+  EXPECT_FALSE(Edit("InputSubnet").invalid);
+}
+
+TEST_F(MainFormTest, CopyAndRenameTakeTheNameTypedAndRenameMayChangeCase) {
   Store("[alpha]\r\nIP=1.1.1.1\r\n[beta]\r\nIP=2.2.2.2\r\n");
   Create();
-  questions.AnswerInput(std::nullopt);  // Cancel: the proposal
-  Button("ButtonCopy").Click();
+  questions.AnswerInput("Copy of alpha");
+  Item("Copy1").Click();
   EXPECT_EQ(questions.Asked()[0], "InputBox Copy Profile: Enter new name [Copy of alpha]");
   EXPECT_EQ(form->SelectedProfile(), "Copy of alpha");
   EXPECT_EQ(Text("InputIP"), "1.1.1.1");
 
-  questions.AnswerInput("BETA");
-  questions.AnswerMessage(mrOk);
-  Item("Copy1").Click();
-  EXPECT_EQ(questions.Asked().back(),
-            "MessageDlg mtError: Profile \"BETA\" already exists! Choose another name please. "
-            "[OK]");
-  EXPECT_EQ(StoreIni().ReadString("beta", "IP", ""), "2.2.2.2");
-  EXPECT_EQ(Text("InputIP"), "1.1.1.1");  // the source is shown again
-
   List().Click("alpha");
-  questions.AnswerInput("");
-  questions.AnswerMessage(mrOk);
-  Button("ButtonRename").Click();
-  EXPECT_TRUE(StoreIni().SectionExists("alpha"));
-
   questions.AnswerInput("ALPHA");
   Item("Rename1").Click();
   EXPECT_EQ(List().items, (std::vector<std::string>{"ALPHA", "beta", "Copy of alpha"}));
   EXPECT_EQ(form->SelectedProfile(), "ALPHA");
   EXPECT_EQ(Text("InputIP"), "1.1.1.1");
 
-  // Renaming onto the same name ends silently with the fields cleared.
-  questions.AnswerInput(std::nullopt);
+  // Renaming onto the same name ends, the profile shown as it is stored.
+  questions.AnswerInput("ALPHA");
   Button("ButtonRename").Click();
-  EXPECT_EQ(Text("InputIP"), "");
+  EXPECT_EQ(Text("InputIP"), "1.1.1.1");
   EXPECT_EQ(form->SelectedProfile(), "ALPHA");
 }
 

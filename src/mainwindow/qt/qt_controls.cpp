@@ -41,6 +41,9 @@ char KeyChar(const QKeyEvent* key) {
   return text.isEmpty() ? '\0' : static_cast<char>(text.at(0).toLatin1());
 }
 
+// The tint of a field whose text is no valid value: light enough to read on.
+const QColor kInvalidBase(255, 200, 200);
+
 // What every adapter connects its widget's signals with: it goes before the widget does.
 class Connections {
  protected:
@@ -112,12 +115,24 @@ class QtTextField : public QtControl<TextField, QLineEdit> {
     filter_.onKey = &OnKeyPress;
     filter_.onEnter = &OnEnter;
     w->installEventFilter(&filter_);
+    QObject::connect(w, &QLineEdit::textChanged, &ctx_, [this] { Fire(OnChange); });
   }
   std::string Text() const override { return S(w_->text()); }
   void SetText(const std::string& text) override { w_->setText(Q(text)); }
+  void SetInvalid(bool on) override {
+    if (on == invalid_) return;
+    invalid_ = on;
+    if (!on) return w_->setPalette(normal_);
+    normal_ = w_->palette();
+    QPalette tinted = normal_;
+    tinted.setColor(QPalette::Base, kInvalidBase);
+    w_->setPalette(tinted);
+  }
 
  private:
   KeyAndFocus filter_;
+  bool invalid_ = false;
+  QPalette normal_;
 };
 
 class QtMemo : public QtControl<Memo, QPlainTextEdit> {

@@ -188,8 +188,9 @@ bool QtQuestions::Confirm(const std::string& text, TMsgDlgType type, const std::
 
 // Laid out as the Win32 box: Qt's own input dialog is as narrow as its prompt, and a
 // title bar cut its caption.
-std::string QtQuestions::InputBox(const std::string& caption, const std::string& prompt,
-                                  const std::string& proposal) {
+std::optional<std::string> QtQuestions::InputBox(const std::string& caption,
+                                                 const std::string& prompt,
+                                                 const std::string& proposal) {
   QtLayoutWindow box(InputBoxLayout(caption, prompt, proposal), owner_);
   box.Controls().Get<Button>("OK").OnClick = [&box] { box.accept(); };
   box.Controls().Get<Button>("Cancel").OnClick = [&box] { box.reject(); };
@@ -197,7 +198,8 @@ std::string QtQuestions::InputBox(const std::string& caption, const std::string&
   value->selectAll();
   value->setFocus();
   if (owner_) box.move(owner_->frameGeometry().center() - box.rect().center());
-  return box.exec() == QDialog::Accepted ? S(value->text()) : proposal;
+  if (box.exec() != QDialog::Accepted) return std::nullopt;
+  return S(value->text());
 }
 
 std::optional<std::string> QtQuestions::OpenFileName(const FileDialogOptions& options) {

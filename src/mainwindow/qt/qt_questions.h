@@ -17,8 +17,8 @@ class QtQuestions : public Questions {
                  std::optional<TMsgDlgBtn> defaultButton = std::nullopt) override;
   bool Confirm(const std::string& text, TMsgDlgType type, const std::string& yes,
                const std::string& no) override;
-  std::string InputBox(const std::string& caption, const std::string& prompt,
-                       const std::string& proposal) override;
+  std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& proposal) override;
   std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
   std::unique_ptr<MsgDlgBox> CreateBox(const MsgDlgBoxPlan& plan) override;

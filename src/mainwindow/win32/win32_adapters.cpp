@@ -297,9 +297,26 @@ class W32TextField : public W32Keyed<TextField> {
   using W32Keyed::W32Keyed;
   std::string Text() const override { return A(TextOf(h_)); }
   void SetText(const std::string& text) override { SetWindowTextW(h_, W(text).c_str()); }
+  void SetInvalid(bool on) override {
+    if (on == invalid_) return;
+    invalid_ = on;
+    InvalidateRect(h_, nullptr, TRUE);
+  }
   void Command(WORD code) override {
     if (code == EN_SETFOCUS) Fire(OnEnter);
+    if (code == EN_CHANGE) Fire(OnChange);
   }
+  HBRUSH Colour(HDC dc) override {
+    if (!invalid_) return nullptr;
+    // The same tint as the Qt window's; one brush for every field, for the program's life.
+    constexpr COLORREF kTint = RGB(255, 200, 200);
+    static const HBRUSH tint = CreateSolidBrush(kTint);
+    SetBkColor(dc, kTint);
+    return tint;
+  }
+
+ private:
+  bool invalid_ = false;
 };
 
 class W32Memo : public W32Control<Memo> {

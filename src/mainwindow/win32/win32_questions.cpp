@@ -202,8 +202,9 @@ bool Win32Questions::Confirm(const std::string& text, TMsgDlgType type, const st
   return box.ShowModal() == mrYes;
 }
 
-std::string Win32Questions::InputBox(const std::string& caption, const std::string& prompt,
-                                     const std::string& proposal) {
+std::optional<std::string> Win32Questions::InputBox(const std::string& caption,
+                                                    const std::string& prompt,
+                                                    const std::string& proposal) {
   class Box : public Win32Window {
    public:
     using Win32Window::Win32Window;
@@ -218,7 +219,8 @@ std::string Win32Questions::InputBox(const std::string& caption, const std::stri
   SendMessageW(box.Named("Value"), EM_SETSEL, 0, -1);
   SetFocus(box.Named("Value"));
   box.RunModal();
-  return box.ok ? box.Controls().Get<TextField>("Value").Text() : proposal;
+  if (!box.ok) return std::nullopt;
+  return box.Controls().Get<TextField>("Value").Text();
 }
 
 std::optional<std::string> Win32Questions::OpenFileName(const FileDialogOptions& options) {
