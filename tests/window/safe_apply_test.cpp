@@ -245,5 +245,40 @@ TEST_F(SafeCommandLineTest, ExitCodesOfChecksVerifyUndoAndKeep) {
   EXPECT_NE(State(), afterA);
 }
 
+// "--undo N": back to the state before the apply N applies ago; what is not kept changes
+// nothing and says so.
+TEST_F(SafeCommandLineTest, UndoGoesBackAsManyAppliesAsAsked) {
+  dir.Write("nosplash", "");
+  Store(Profile("A", "10.1.1.5") + Profile("B", "10.2.2.5") + Profile("C", "10.3.3.5"));
+  std::vector<std::string> states{State()};
+  for (const char* name : {"a", "b", "c"}) {
+    ASSERT_EQ(Run({name, "hide"}), kExitApplied) << err.str();
+    states.push_back(State());
+  }
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    const char* says;
+    size_t state;  // before the apply of that many
+  } cases[] = {
+      {{"--undo", "4", "hide"},
+       kExitApplyFailed,
+       "Only 3 applies are kept, so there is none 4 back to undo; nothing was changed.\n",
+       3},
+      {{"--undo", "0", "hide"},
+       kExitApplyFailed,
+       "--undo 0 undoes nothing: the last apply is 1; nothing was changed.\n",
+       3},
+      {{"--undo", "2", "hide"}, kExitApplied, "", 1},
+      {{"--undo", "hide"}, kExitApplied, "", 3},
+      {{"--UNDO", "2", "hide"}, kExitApplied, "", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.args), c.exitCode) << c.args[1];
+    EXPECT_EQ(err.str(), c.says) << c.args[1];
+    EXPECT_EQ(State(), states[c.state]) << c.args[1];
+  }
+}
+
 }  // namespace
 }  // namespace lanvoy
