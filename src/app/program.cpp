@@ -114,7 +114,7 @@ bool TLanvoyProgram::Start() {
   form_->FormCreate();
 
   if (arguments.undo) {
-    UnattendedUndo(arguments.hide);
+    UnattendedUndo(arguments.hide, arguments.undoBack);
     splash_.reset();
     return false;
   }
@@ -251,9 +251,11 @@ void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments, std::str
   err_.flush();
 }
 
-void TLanvoyProgram::UnattendedUndo(bool hide) {
+void TLanvoyProgram::UnattendedUndo(bool hide, size_t back) {
   try {
-    exitCode_ = UnattendedExitCode(form_->Session().Undo(!hide), err_);
+    if (back == 0)
+      throw Error("--undo 0 undoes nothing: the last apply is 1; nothing was changed.");
+    exitCode_ = UnattendedExitCode(form_->Session().Undo(!hide, back), err_);
   } catch (const std::exception& e) {
     err_ << e.what() << '\n';
     exitCode_ = kExitApplyFailed;

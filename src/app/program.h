@@ -73,7 +73,8 @@ class TLanvoyProgram {
   void UnattendedApply(const StartupArguments& arguments, std::string name = "");
   // "--handover": the profile the window that started this copy showed.
   void HandedOverApply(const StartupArguments& arguments);
-  void UnattendedUndo(bool hide);
+  // "--undo [N]": back to the state before the apply N applies ago.
+  void UnattendedUndo(bool hide, size_t back);
 
   platform::Platform& platform_;
   WindowFactory& windows_;

@@ -17,6 +17,13 @@ StartupArguments ParseStartupArguments(const std::vector<std::string>& args) {
       result.force = true;
     } else if (option == "--undo") {
       result.undo = true;
+      // A number right after it counts the applies back; the undo refuses one that is not
+      // kept.
+      if (i + 1 < args.size() && !args[i + 1].empty() &&
+          args[i + 1].find_first_not_of("0123456789") == std::string::npos) {
+        const std::string& n = args[++i];
+        result.undoBack = n.size() > 9 ? 999999999 : std::stoul(n);
+      }
     } else if (option == "--keep") {
       result.keep = true;
     } else if (option == "--help" || option == "/?" || option == "-?") {
@@ -60,6 +67,8 @@ std::string UsageText() {
          "      --force                   applies it although the checks found errors\r\n"
          "      --confirm-within SECONDS  undoes it unless \"Lanvoy --keep\" comes in time\r\n"
          "  Lanvoy --undo [hide]          puts back the settings before the last apply\r\n"
+         "  Lanvoy --undo N [hide]        puts back the state before the apply N applies ago\r\n"
+         "                                (1 to 10: the last ten are kept)\r\n"
          "  Lanvoy --keep                 keeps the settings of an apply that waits for it\r\n"
          "  Lanvoy --current [NAME]       prints what this computer has, as a profile\r\n"
          "  Lanvoy --help                 this text\r\n"

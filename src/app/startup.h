@@ -1,6 +1,7 @@
 // What the start of the program decides from its command line and marker files.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,12 @@ struct StartupArguments {
   std::string profileName;    // argument 1
   bool hide = false;          // argument 2 is "hide" in any letter case
   // Safe apply's options, anywhere on the line: apply despite errors of the checks, undo the
-  // last apply ("--undo [hide]"), keep the settings of an apply waiting for it, and wait that
-  // many seconds for "--keep" before the apply is undone.
+  // last apply ("--undo [hide]") or go back to the state before the apply N applies ago
+  // ("--undo N [hide]"), keep the settings of an apply waiting for it, and wait that many
+  // seconds for "--keep" before the apply is undone.
   bool force = false, undo = false, keep = false;
-  bool help = false;  // "--help" or "/?": the usage
+  size_t undoBack = 1;  // how many applies back; 0 when given so
+  bool help = false;    // "--help" or "/?": the usage
   int confirmWithin = 0;
   // "--handover TOKEN": the copy an apply from the window started with an administrator's
   // rights; the profile comes on the starter's channel, never a window.

@@ -160,7 +160,7 @@ ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& 
   return report;
 }
 
-ApplyReport ApplySession::Undo(bool showProgress) {
+ApplyReport ApplySession::Undo(bool showProgress, size_t back, const Snapshot* asked) {
   ApplyReport report;
   const auto lock = context_.platform.system().LockApplies(context_.lockWait);
   if (!lock) {
@@ -170,18 +170,34 @@ ApplyReport ApplySession::Undo(bool showProgress) {
   }
   SnapshotFile file = Snapshots();
   // A damaged snapshot raises here: nothing is changed.
-  const std::optional<Snapshot> last = file.Last();
-  if (!last) throw Error("There is no apply to undo.");
+  const std::vector<Snapshot> all = file.All();
+  if (all.empty()) throw Error("There is no apply to undo.");
+  if (back == 0 || back > all.size())
+    throw Error("Only " + std::to_string(all.size()) +
+                (all.size() == 1 ? " apply is" : " applies are") + " kept, so there is none " +
+                std::to_string(back) + " back to undo; nothing was changed.");
+  const std::vector<Snapshot> since(all.end() - static_cast<std::ptrdiff_t>(back), all.end());
+  // Another apply came in between (a script, the tray): not what the user chose to undo.
+  if (asked && !(since.front() == *asked))
+    throw Error(
+        "The applies kept have changed since; nothing was changed. Look again at what "
+        "to undo.");
+  const Snapshot before = StateBefore(since);
+  const std::string later = back == 1 ? ""
+                                      : " and the " + std::to_string(back - 1) +
+                                            (back == 2 ? " apply after it" : " applies after it");
+  const std::string what = before.profile + " of " + before.taken + later;
   SafeApplyContext readers = Readers();
   // One read of the connections for the undo's own snapshot and its script's indexes.
   const TNetworkInfoSet connections =
       readers.readConnections ? readers.readConnections() : TNetworkInfoSet{};
-  SafeApplyContext before = readers;
-  before.readConnections = [&connections] { return connections; };
-  Snapshot now = TakeSnapshotLike(*last, before);
-  now.profile = "undo of " + last->profile;
+  SafeApplyContext current = readers;
+  current.readConnections = [&connections] { return connections; };
+  Snapshot now = TakeSnapshotLike(before, current);
+  now.profile = "undo of " + before.profile + later;
+  now.putBack = {StateBeforeAll(since)};
   ApplyObserver& observer = context_.observer;
-  Note(report, "undo " + last->profile + " of " + last->taken + " started");
+  Note(report, "undo " + what + " started");
   {
     observer.SetBusyCursor(true);
     struct Restore {
@@ -192,24 +208,26 @@ ApplyReport ApplySession::Undo(bool showProgress) {
     observer.ProgressStage(1, "Restoring the settings before the apply", showProgress);
     ApplyContext stages = StageContext();
     stages.netsh = NetshTargetFor(context_.platform.system().WindowsVersion(), connections);
-    report.outcome = RestoreSnapshot(*last, stages);
+    report.outcome = RestoreSnapshot(before, stages);
     observer.ProgressStage(5, "Verifying the settings", showProgress);
-    report.differences = VerifyRestored(*last, readers);
+    report.differences = VerifyRestored(before, readers);
     observer.ProgressClose();
   }
   const bool restored = report.outcome.NetshSucceeded() && report.outcome.hostsError.empty() &&
                         report.outcome.stageProblems.empty() && report.differences.empty();
-  // Put back whole, the snapshot gives way to the state it replaced: an undo undoes the
-  // undo. Otherwise it stays, for another try.
-  if (restored) file.ReplaceLast(now);
+  // Put back whole, the snapshots give way to the state they replaced: an undo undoes the
+  // undo. Otherwise they stay, for another try.
+  if (restored) file.ReplaceNewest(back, now);
   std::vector<std::string> details = report.outcome.netshErrors;
   if (!report.outcome.hostsError.empty()) details.push_back(report.outcome.hostsError);
   details.insert(details.end(), report.outcome.stageProblems.begin(),
                  report.outcome.stageProblems.end());
   details.insert(details.end(), report.differences.begin(), report.differences.end());
   Note(report,
-       "undo " + last->profile + " of " + last->taken +
-           (restored ? ": restored" : ": not in place, the snapshot is kept"),
+       "undo " + what +
+           (restored    ? ": restored"
+            : back == 1 ? ": not in place, the snapshot is kept"
+                        : ": not in place, the snapshots are kept"),
        details);
   return report;
 }

@@ -70,11 +70,13 @@ class ApplySession {
   // Raises what stops the stages.
   ApplyReport Apply(const ProfileRecord& profile, const std::string& name, bool showProgress,
                     const GoAhead& goAhead);
-  // Puts the last snapshot back and verifies it; its own snapshot takes the place of the one
-  // put back only when all of it is back, so that an undo of an undo restores the state
-  // before it and a failed undo can be tried again. Raises when there is nothing to undo or
-  // the snapshot is damaged (then nothing is changed).
-  ApplyReport Undo(bool showProgress);
+  // Puts back the state before the apply `back` applies ago (1: the last) and verifies it;
+  // its own snapshot takes the place of the snapshots put back only when all of it is back,
+  // so that an undo of an undo restores the state before it and a failed undo can be tried
+  // again. asked: the snapshot the user chose, which must still be that one. Raises when
+  // there is no such apply, the user's choice is gone or the file is damaged (then nothing
+  // is changed).
+  ApplyReport Undo(bool showProgress, size_t back = 1, const Snapshot* asked = nullptr);
   // The applied settings were confirmed in time.
   void Kept();
   // "Another apply is running" to err, and its exit code.

@@ -226,23 +226,34 @@ std::vector<std::string> VerifyRestored(const Snapshot& s, SafeApplyContext& ctx
 }
 
 std::vector<std::string> RestoreScript(const Snapshot& s, NetshTarget target) {
-  ProfileRecord p;
-  // Without a connection of its own the first stays unnamed: no line is written for it.
-  ConnectionSettings none;
-  none.DHCP = kModeNone;
-  none.DHCP_DNS = true;
-  SetConnection(p, 0, none);
-  for (size_t i = 0; i < s.connections.size() && i < kConnections; ++i) {
-    ConnectionSettings c = s.connections[i];
-    // A server that was cleared is cleared again: the line that sets none is written.
-    if (!c.DHCP_DNS && c.DNS.empty()) c.DNS = "none";
-    if (!c.DHCP_WINS && c.WINS.empty()) c.WINS = "none";
-    SetConnection(p, static_cast<int>(i), c);
-    // The gateway's metric as it was, not the script's 1.
-    if (!s.connections[i].GatewayMetric.empty())
-      target.gatewayMetric[c.LongLANDescription] = s.connections[i].GatewayMetric;
+  // Two connections to a record, as a profile holds them; the blocks of every further pair
+  // join the first pair's script before its closing "popd" (a snapshot that puts back
+  // several applies may hold more).
+  std::vector<std::string> script;
+  for (size_t first = 0; first == 0 || first < s.connections.size(); first += kConnections) {
+    ProfileRecord p;
+    // Without a connection of its own the first stays unnamed: no line is written for it.
+    ConnectionSettings none;
+    none.DHCP = kModeNone;
+    none.DHCP_DNS = true;
+    SetConnection(p, 0, none);
+    for (size_t i = first; i < s.connections.size() && i < first + kConnections; ++i) {
+      ConnectionSettings c = s.connections[i];
+      // A server that was cleared is cleared again: the line that sets none is written.
+      if (!c.DHCP_DNS && c.DNS.empty()) c.DNS = "none";
+      if (!c.DHCP_WINS && c.WINS.empty()) c.WINS = "none";
+      SetConnection(p, static_cast<int>(i - first), c);
+      // The gateway's metric as it was, not the script's 1.
+      if (!s.connections[i].GatewayMetric.empty())
+        target.gatewayMetric[c.LongLANDescription] = s.connections[i].GatewayMetric;
+    }
+    std::vector<std::string> pair = BuildNetshScript(p, target);
+    if (script.empty())
+      script = std::move(pair);
+    else
+      script.insert(script.end() - 1, pair.begin() + 1, pair.end() - 1);
   }
-  return BuildNetshScript(p, target);
+  return script;
 }
 
 ApplyOutcome RestoreSnapshot(const Snapshot& s, ApplyContext& ctx) {
@@ -264,6 +275,60 @@ ApplyOutcome RestoreSnapshot(const Snapshot& s, ApplyContext& ctx) {
   }
   if (s.hasPrinter && s.printer) SetDefaultPrinter(platform, *s.printer);
   return outcome;
+}
+
+namespace {
+
+// What a snapshot says about the state before the applies it stands for.
+const Snapshot& Origin(const Snapshot& s) {
+  return s.putBack.empty() ? s : s.putBack.front();
+}
+
+// Oldest first; the first entry's own values when `firstOwn`.
+Snapshot Merged(const std::vector<Snapshot>& since, bool firstOwn) {
+  Snapshot before;
+  if (since.empty()) return before;
+  before.taken = since.front().taken;
+  before.profile = since.front().profile;
+  for (size_t i = 0; i < since.size(); ++i) {
+    const Snapshot& s = i == 0 && firstOwn ? since[i] : Origin(since[i]);
+    for (const TNetworkInfo& c : s.connections)
+      if (!Named(before.connections, c.LongLANDescription)) before.connections.push_back(c);
+    for (const SavedValue& v : s.registry)
+      if (std::none_of(before.registry.begin(), before.registry.end(), [&](const SavedValue& b) {
+            return b.root == v.root && SameText(b.key, v.key) && SameText(b.name, v.name);
+          }))
+        before.registry.push_back(v);
+    if (s.hasHosts && !before.hasHosts) {
+      before.hasHosts = true;
+      before.hosts = s.hosts;
+      before.hostsTooLarge = s.hostsTooLarge;
+    }
+    if (s.hasPrinter && !before.hasPrinter) {
+      before.hasPrinter = true;
+      before.printer = s.printer;
+    }
+  }
+  return before;
+}
+
+}  // namespace
+
+Snapshot StateBefore(const std::vector<Snapshot>& since) {
+  return Merged(since, true);
+}
+
+Snapshot StateBeforeAll(const std::vector<Snapshot>& since) {
+  return Merged(since, false);
+}
+
+std::string ApplyCalled(const Snapshot& s, const std::string& now) {
+  const std::string what =
+      s.profile.rfind("undo of ", 0) == 0 ? "the " + s.profile : "the apply of " + s.profile;
+  // "2026-12-09 13:48:00": the day, then the time to the minute.
+  if (s.taken.size() < 16) return what + " at " + s.taken;
+  const std::string day = s.taken.substr(0, 10);
+  return what + (now.compare(0, 10, day) == 0 ? "" : " on " + day) + " at " + s.taken.substr(11, 5);
 }
 
 // ---------------------------------------------------------------- the snapshot file
@@ -325,6 +390,7 @@ std::string Body(const Snapshot& s) {
   if (s.hasHosts)
     line("Hosts", s.hostsTooLarge ? "large" : s.hosts ? "file:" + Hex(*s.hosts) : "none");
   if (s.hasPrinter) line("Printer", s.printer ? "name:" + Hex(*s.printer) : "none");
+  if (!s.putBack.empty()) line("PutBack", Hex(Body(s.putBack.front())));
   return b;
 }
 
@@ -420,7 +486,9 @@ Snapshot Parse(std::string_view body) {
   Snapshot s;
   s.taken = BodyReader::Unhex(r.Next("Taken"));
   s.profile = BodyReader::Unhex(r.Next("Profile"));
-  const uint64_t connections = BodyReader::Number(r.Next("Connections"), kConnections);
+  // An undo's own snapshot holds what all the applies it put back touched.
+  const uint64_t connections =
+      BodyReader::Number(r.Next("Connections"), kConnections * kSnapshotsKept);
   for (uint64_t i = 1; i <= connections; ++i) {
     const std::vector<std::string> f = BodyReader::Split(r.Next("C" + std::to_string(i)), ',');
     if (f.size() != 11 || f[9].size() != 3 || f[9].find_first_not_of("01") != std::string::npos)
@@ -442,7 +510,7 @@ Snapshot Parse(std::string_view body) {
     c.GatewayMetric = BodyReader::Unhex(f[10]);
     s.connections.push_back(c);
   }
-  const uint64_t values = BodyReader::Number(r.Next("Values"), 64);
+  const uint64_t values = BodyReader::Number(r.Next("Values"), 64 * kSnapshotsKept);
   for (uint64_t i = 1; i <= values; ++i) {
     const std::vector<std::string> f = BodyReader::Split(r.Next("V" + std::to_string(i)), ',');
     if (f.size() != 4 || (f[0] != "HKLM" && f[0] != "HKCU"))
@@ -467,6 +535,11 @@ Snapshot Parse(std::string_view body) {
       s.printer = BodyReader::Unhex(printer->substr(5));
     else if (*printer != "none")
       BodyReader::Fail("a printer of the wrong form");
+  }
+  if (auto putBack = r.Optional("PutBack")) {
+    s.putBack.push_back(Parse(BodyReader::Unhex(*putBack)));
+    // One level only: what was put back is plain.
+    if (!s.putBack.front().putBack.empty()) BodyReader::Fail("a put-back inside a put-back");
   }
   if (!r.Done()) BodyReader::Fail("lines after its end");
   return s;
@@ -564,12 +637,16 @@ std::string SnapshotFile::Push(const Snapshot& snapshot) {
   return said;
 }
 
-void SnapshotFile::ReplaceLast(const Snapshot& snapshot) {
+bool SnapshotFile::HoldsAny() const {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path_, ec);
+  return !ec && size > std::string(kUndoFileHead).size() + 2;
+}
+
+void SnapshotFile::ReplaceNewest(size_t count, const Snapshot& snapshot) {
   std::vector<Snapshot> all = All();
-  if (all.empty())
-    all.push_back(snapshot);
-  else
-    all.back() = snapshot;
+  all.erase(all.end() - static_cast<std::ptrdiff_t>(std::min(count, all.size())), all.end());
+  all.push_back(snapshot);
   Write(all);
 }
 

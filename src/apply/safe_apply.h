@@ -1,6 +1,6 @@
 // Safe apply: what the stages are about to change, read before each apply and kept (the
 // snapshot), the settings read again afterwards and compared with what the profile asked
-// for (verify), the last snapshot put back (undo), and a history of all of it.
+// for (verify), a snapshot put back (undo), and a history of all of it.
 #pragma once
 
 #include <chrono>
@@ -36,6 +36,10 @@ struct Snapshot {
   bool hostsTooLarge = false;        // larger than kHostsKept: not kept, not put back
   bool hasPrinter = false;
   std::optional<std::string> printer;  // the default printer
+  // An undo's own snapshot: the same parts as they were before the applies it undid (one
+  // entry), which a later go-back past it needs; its own values only say what the undo
+  // changed.
+  std::vector<Snapshot> putBack;
   bool operator==(const Snapshot&) const = default;
 };
 
@@ -67,6 +71,19 @@ std::vector<std::string> RestoreScript(const Snapshot& snapshot, NetshTarget tar
 // values, the hosts file's bytes and the default printer.
 ApplyOutcome RestoreSnapshot(const Snapshot& snapshot, ApplyContext& context);
 
+// The state before the first of these snapshots (oldest first, the applies after it up to
+// now): a snapshot holds only what its profile touched, so each part (a connection by name,
+// a registry value by its place, the hosts file, the printer) is taken from the oldest one
+// that holds it; a later undo's part from what it put back. Its time and profile are the
+// first one's.
+Snapshot StateBefore(const std::vector<Snapshot>& since);
+// The same from what each one put back, the first one included: an undo's `putBack`.
+Snapshot StateBeforeAll(const std::vector<Snapshot>& since);
+
+// What the window calls the apply a snapshot was taken for: "the apply of Office at 13:48",
+// "the undo of Office at 13:48"; with its date when that is not today's (now: NowText()).
+std::string ApplyCalled(const Snapshot& snapshot, const std::string& now);
+
 // The snapshots beside the profile store, newest last; at most ten are kept.
 // A snapshot that did not read back as it was written, or a file that holds no snapshots.
 class ESnapshotDamaged : public Error {
@@ -84,12 +101,15 @@ class SnapshotFile {
   // Every snapshot, newest last; ESnapshotDamaged names the file and the snapshot.
   std::vector<Snapshot> All() const;
   std::optional<Snapshot> Last() const;
+  // Whether the file holds a snapshot, without reading it (a damaged one counts).
+  bool HoldsAny() const;
   // The snapshot appended, the oldest beyond ten dropped, in one write of the file. A file
   // that is no snapshot file, or a damaged one, is first moved aside (<file>.bad-<time>):
   // what is returned then says so; "" else. EFCreateError when it cannot be written.
   std::string Push(const Snapshot& snapshot);
-  // The last snapshot replaced, in one write (an undo put it back: its own takes its place).
-  void ReplaceLast(const Snapshot& snapshot);
+  // The newest `count` snapshots replaced by this one, in one write (an undo put them back:
+  // its own takes their place).
+  void ReplaceNewest(size_t count, const Snapshot& snapshot);
 
  private:
   void Write(const std::vector<Snapshot>& snapshots) const;

@@ -84,9 +84,12 @@ WindowLayout BuildMainForm() {
       "Reboot not necessary in most cases. Programm will ask you if so.");
   row(K::Button, "GroupBox2", "BitBtn1", "Show LAN state", 212, 82, 96, 26,
       "Show details of current network properties (like \"ipconfig.exe\" )");
-  row(K::Button, "GroupBox2", "ButtonApply", "&Apply", 212, 116, 96, 44,
+  row(K::Button, "GroupBox2", "ButtonApply", "&Apply", 212, 116, 58, 44,
       "Apply all settings of selected profile")
       .glyph = Glyph::Apply;
+  // Beside Apply, where a user who has just lost the network looks first.
+  row(K::Button, "GroupBox2", "ButtonUndo", "&Undo", 272, 116, 36, 44,
+      "Undo the last apply: the settings before it come back");
 
   // Group "Edit Profiles": two columns
   row(K::GroupBox, "", "GroupBox1", "Edit Profiles", 328, 2, 208, 168);
@@ -303,20 +306,26 @@ WindowLayout BuildNetDetailsForm() {
   // Wide enough for the longest lines of ipconfig's report (about 90 columns on Windows XP).
   WindowLayout w = Dialog("FormNetDetails", kLanStateCaption, "Arial", 8, 700, 449, kResizable);
   w.minWidth = 100;
-  w.minHeight = 140;
+  w.minHeight = 260;  // the history's list, its button and a few lines below them
   Rows row{w.controls};
   // The report, and the history of the applies beside it.
   row(K::TabControl, "", "PageControl1", "", 0, 0, 700, 408, "", kStretchWidth | kStretchHeight);
   row(K::TabPage, "PageControl1", "SeiteReport", "ipconfig /all", 0, 0);
   row(K::TabPage, "PageControl1", "SeiteHistory", "History", 0, 0);
-  for (const char* page : {"SeiteReport", "SeiteHistory"}) {
-    const bool report = std::string(page) == "SeiteReport";
-    row(K::Memo, page, report ? "Memo" : "MemoHistory", "", 0, 0, 694, 380, "",
-        kVScroll | kHScroll | kGreyBackground | kStretchWidth | kStretchHeight |
-            (report ? 0u : unsigned{kReadOnly}))
+  auto memo = [&](const char* page, const char* name, int top, int height, unsigned style) {
+    row(K::Memo, page, name, "", 0, top, 694, height, "",
+        kVScroll | kHScroll | kGreyBackground | kStretchWidth | kStretchHeight | style)
         .points = 9;
     w.controls.back().font = "Terminal";  // the OEM character set's fixed-pitch font
-  }
+  };
+  memo("SeiteReport", "Memo", 0, 380, 0);
+  // The applies whose snapshots are kept, newest first, each of which can be gone back to
+  // before; below them every line of the history.
+  row(K::ListBox, "SeiteHistory", "ListSnapshots", "", 0, 0, 694, 112,
+      "The applies that can be undone, newest first", kStretchWidth);
+  row(K::Button, "SeiteHistory", "ButtonRestoreBefore", "Restore the state before this apply", 4,
+      116, 220, 26, "Undo the chosen apply and every apply after it", kDisabled);
+  memo("SeiteHistory", "MemoHistory", 146, 234, kReadOnly);
   row(K::Button, "", "Button1", "OK", 617, 416, 75, 25, "", kCancel | kAnchorRight | kAnchorBottom);
   return w;
 }

@@ -200,6 +200,7 @@ void TMainForm::Connect() {
     return [this, sender] { Guarded([this, sender] { ButtonApplyClick(sender); }); };
   };
   ButtonApply.OnClick = apply(&ButtonApply);
+  ButtonUndo.OnClick = run(&TMainForm::UndoLastApplyClick);
   ButtonNew.OnClick = New2.OnClick = run(&TMainForm::ButtonNewClick);
   ButtonDelete.OnClick = MenuDelete.OnClick = run(&TMainForm::ButtonDeleteClick);
   ButtonRename.OnClick = Rename1.OnClick = run(&TMainForm::ButtonRenameClick);
@@ -336,6 +337,7 @@ void TMainForm::FormCreate() {
     EnterEditMode();
     SelectListRow(ProfileList.Count() > 0 ? 0 : -1);
   }
+  Guarded([this] { EnableUndo(); });
   ProfileList.SetFocus();
 }
 

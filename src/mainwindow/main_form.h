@@ -68,7 +68,13 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void SetDebugMode();
   // The apply session of this window: the window is its observer.
   ApplySession Session();
+  // Asks whether to undo the last apply, naming it; the button, the tray's and the list's menus.
   void UndoLastApplyClick();
+  // Back to the state before the apply `back` applies ago, which the user chose as `asked`;
+  // what came of it is said, naming that apply.
+  void UndoBack(size_t back, const Snapshot& asked);
+  // The undo button is there to be pressed when an apply can be undone.
+  void EnableUndo();
   // Asks whether to keep the applied settings, with a countdown; without a yes, undoes.
   bool KeepOrRevert(int seconds);
 
@@ -154,6 +160,10 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void CreateNetDetailsForm();
   void BitBtn1Click() { ShowLanState(); }
   void ShowLanState();
+  // The page "History": the kept applies, newest first, and the history's lines.
+  void ShowHistory();
+  void ListSnapshotsClick();
+  void ButtonRestoreBeforeClick();
   // One piece of the capture's output (its OnNewLine).
   void DosCommandNewLine(TDosCommand& sender, const std::string& piece, TOutputType type);
 
@@ -240,6 +250,7 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   Button& BitBtn2 = set_.Get<Button>("BitBtn2");
   Button& BitBtn1 = set_.Get<Button>("BitBtn1");
   Button& ButtonApply = set_.Get<Button>("ButtonApply");
+  Button& ButtonUndo = set_.Get<Button>("ButtonUndo");
   Button& ButtonNew = set_.Get<Button>("ButtonNew");
   Button& ButtonDelete = set_.Get<Button>("ButtonDelete");
   Button& ButtonRename = set_.Get<Button>("ButtonRename");
@@ -321,6 +332,7 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   LayoutPopupMenu trayMenu_;
   std::unique_ptr<TCoolTrayIcon> trayIcon_;
   LanStateView* lanState_ = nullptr;
+  std::vector<Snapshot> keptShown_;  // the history page's list, oldest first
   LanStateFeed lanFeed_;
   std::vector<TextField*> enterKeyFields_;
   bool inTray_ = false;  // the icon is in the notification area

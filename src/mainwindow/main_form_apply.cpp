@@ -64,16 +64,40 @@ bool TMainForm::KeepOrRevert(int seconds) {
     Session().Kept();
     return true;
   }
-  UndoLastApplyClick();
+  // Not kept: undone without another question, the one of this apply.
+  if (const std::optional<Snapshot> last = Session().Snapshots().Last()) UndoBack(1, *last);
   return false;
 }
 
 void TMainForm::UndoLastApplyClick() {
-  const std::string text = ApplyReportText(Session().Undo(true));
-  if (text.empty())
-    questions_.MessageDlg("The settings before the last apply are back.", mtInformation, {mbOK});
-  else
-    questions_.MessageDlg(text, mtWarning, {mbOK});
+  const std::optional<Snapshot> last = Session().Snapshots().Last();
+  EnableUndo();
+  if (!last) {
+    questions_.MessageDlg("There is no apply to undo.", mtInformation, {mbOK});
+    return;
+  }
+  if (questions_.MessageDlg("Undo " + ApplyCalled(*last, NowText()) + "?", mtConfirmation,
+                            {mbYes, mbNo}) != mrYes)
+    return;
+  UndoBack(1, *last);
+}
+
+void TMainForm::UndoBack(size_t back, const Snapshot& asked) {
+  const ApplyReport report = Session().Undo(true, back, &asked);
+  EnableUndo();
+  const std::string what = ApplyCalled(asked, NowText());
+  if (const std::string text = ApplyReportText(report); !text.empty()) {
+    questions_.MessageDlg((report.busy ? "" : "Undoing " + what + ":\r\n\r\n") + text, mtWarning,
+                          {mbOK});
+    return;
+  }
+  std::string done = "The settings before " + what + " are back.";
+  if (back > 1) done += " " + std::to_string(back) + " applies were undone.";
+  questions_.MessageDlg(done, mtInformation, {mbOK});
+}
+
+void TMainForm::EnableUndo() {
+  ButtonUndo.SetEnabled(Session().Snapshots().HoldsAny());
 }
 
 void TMainForm::ButtonApplyClick(const Widget* sender) {
@@ -82,8 +106,10 @@ void TMainForm::ButtonApplyClick(const Widget* sender) {
     if (questions_.MessageDlg(question, mtConfirmation, {mbYes, mbCancel}) != mrYes) return;
   }
   const bool restartNeeded = RestartNeeded(ShownRecord());
+  const bool applied = ApplyWithNetshWarning(SelectedProfile());
+  EnableUndo();
   // Stopped at the findings of the checks: nothing was applied, nothing follows.
-  if (!ApplyWithNetshWarning(SelectedProfile())) return;
+  if (!applied) return;
   if (restartNeeded &&
       questions_.MessageDlg(kRestartQuestion, mtConfirmation, {mbYes, mbNo}) == mrYes)
     RestartComputer(platform_.system());
@@ -126,16 +152,66 @@ void TMainForm::RunBrowserRestartNotice() {
 // ---------------------------------------------------------------- LAN state view
 
 void TMainForm::CreateNetDetailsForm() {
-  if (!lanState_) lanState_ = &view_.LanState();
+  if (lanState_) return;
+  lanState_ = &view_.LanState();
+  ControlSet& controls = lanState_->Controls();
+  controls.Get<ListBox>("ListSnapshots").OnClick = [this] {
+    Guarded([this] { ListSnapshotsClick(); });
+  };
+  controls.Get<Button>("ButtonRestoreBefore").OnClick = [this] {
+    Guarded([this] { ButtonRestoreBeforeClick(); });
+  };
+}
+
+void TMainForm::ShowHistory() {
+  std::string history;
+  try {
+    keptShown_ = Session().Snapshots().All();
+  } catch (const ESnapshotDamaged& e) {
+    keptShown_.clear();
+    history = std::string(e.what()) + "\r\n\r\n";
+  }
+  std::vector<std::string> items;
+  for (auto s = keptShown_.rbegin(); s != keptShown_.rend(); ++s)
+    items.push_back(s->taken + "  " + s->profile);
+  ControlSet& controls = lanState_->Controls();
+  controls.Get<ListBox>("ListSnapshots").SetItems(items);
+  controls.Get<Button>("ButtonRestoreBefore").SetEnabled(false);
+  for (const std::string& line : Session().History().Lines()) history += line + "\r\n";
+  controls.Get<Memo>("MemoHistory").SetText(history);
+}
+
+void TMainForm::ListSnapshotsClick() {
+  lanState_->Controls()
+      .Get<Button>("ButtonRestoreBefore")
+      .SetEnabled(lanState_->Controls().Get<ListBox>("ListSnapshots").ItemIndex() >= 0);
+}
+
+void TMainForm::ButtonRestoreBeforeClick() {
+  const int row = lanState_->Controls().Get<ListBox>("ListSnapshots").ItemIndex();
+  if (row < 0 || static_cast<size_t>(row) >= keptShown_.size()) return;
+  const size_t back = static_cast<size_t>(row) + 1;
+  const Snapshot chosen = keptShown_[keptShown_.size() - back];
+  std::string question = "Restore the state before " + ApplyCalled(chosen, NowText()) + "?";
+  if (back > 1)
+    question += "\r\n\r\nThis undoes it and the " + std::to_string(back - 1) +
+                (back == 2 ? " apply after it." : " applies after it.");
+  if (questions_.MessageDlg(question, mtConfirmation, {mbYes, mbNo}) != mrYes) return;
+  // What the page shows afterwards is the file's, also when the undo raised.
+  try {
+    UndoBack(back, chosen);
+  } catch (...) {
+    ShowHistory();
+    throw;
+  }
+  ShowHistory();
 }
 
 void TMainForm::ShowLanState() {
   CreateNetDetailsForm();
   lanFeed_.Reset();
   lanState_->SetText(kLanStateHead);
-  std::string history;
-  for (const std::string& line : Session().History().Lines()) history += line + "\n";
-  lanState_->SetHistory(history);
+  ShowHistory();
   dosCommand_->SetTag(kLanStateTag);
   dosCommand_->SetCommandLine(SystemProgram(platform_.system(), "ipconfig.exe") + " /all");
   dosCommand_->Execute();

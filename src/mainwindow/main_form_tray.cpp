@@ -14,6 +14,7 @@ void TMainForm::MenuApplyaprofileClick(const std::string& caption) {
   SelectListEntry(caption);
   ProfileListClick();
   ApplyWithNetshWarning(caption);
+  EnableUndo();
 }
 
 void TMainForm::ButtonMinimizeClick() {
@@ -44,6 +45,8 @@ void TMainForm::TimerMinimizeTimer() {
 void TMainForm::ShowWindow1Click() {
   // Also out of the taskbar, when it was minimized from its title bar.
   view_.ShowNormal();
+  // A script may have applied meanwhile.
+  EnableUndo();
 }
 
 void TMainForm::TrayIconBalloonHintClick() {

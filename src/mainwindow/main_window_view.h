@@ -50,14 +50,14 @@ class LayoutProgressView : public ProgressView {
 };
 
 // The text window of the LAN state view. Its lines come from a console program: 8-bit text
-// in the OEM code page, shown as such.
+// in the OEM code page, shown as such. Its page "History" is the logic's, through the
+// controls of its layout (NetDetailsFormLayout).
 class LanStateView {
  public:
   virtual ~LanStateView() = default;
+  virtual ControlSet& Controls() = 0;
   virtual void SetText(const std::string& text) = 0;  // lines ended by CR LF
   virtual void AppendLine(const std::string& line) = 0;
-  // The page "History": the apply history's lines (ANSI text).
-  virtual void SetHistory(const std::string& text) = 0;
   virtual void ReplaceLastLine(const std::string& line) = 0;
   virtual void ShowModal() = 0;  // until OK, Esc or its close box hides it
 };

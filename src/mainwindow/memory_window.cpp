@@ -98,8 +98,7 @@ void MemLanState::ShowModal() {
 }
 
 MemoryWindow::MemoryWindow() {
-  const WindowLayout& layout = MainFormLayout();
-  for (const ControlEntry& c : layout.controls) Build(c);
+  BuildMemControls(MainFormLayout(), controls);
 }
 
 void MemoryWindow::FocusNext(Control& from) {
@@ -122,12 +121,13 @@ bool MemoryWindow::CloseBox() {
   return true;
 }
 
-void MemoryWindow::Build(const ControlEntry& c) {
+namespace {
+
+void Build(const WindowLayout& layout, const ControlEntry& c, ControlSet& controls) {
   using K = ControlKind;
   std::unique_ptr<Widget> w;
   auto placed = [&](auto control) {
-    for (const ControlEntry* up = MainFormLayout().Find(c.parent); up;
-         up = MainFormLayout().Find(up->parent))
+    for (const ControlEntry* up = layout.Find(c.parent); up; up = layout.Find(up->parent))
       if (auto* a = dynamic_cast<Control*>(controls.Find(up->name)))
         control->ancestors.push_back(a);
     control->enabled = !(c.style & kDisabled);
@@ -153,9 +153,12 @@ void MemoryWindow::Build(const ControlEntry& c) {
       w.reset(edit);
       break;
     }
-    case K::Memo:
-      w.reset(placed(new MemMemo));
+    case K::Memo: {
+      auto* memo = placed(new MemMemo);
+      memo->readOnly = c.style & kReadOnly;
+      w.reset(memo);
       break;
+    }
     case K::ComboBox: {
       auto* combo = placed(new MemComboBox);
       combo->items = SplitItems(c.text);
@@ -199,6 +202,12 @@ void MemoryWindow::Build(const ControlEntry& c) {
       w.reset(new MemContainer);
   }
   controls.Add(c.name, std::move(w));
+}
+
+}  // namespace
+
+void BuildMemControls(const WindowLayout& layout, ControlSet& controls) {
+  for (const ControlEntry& c : layout.controls) Build(layout, c, controls);
 }
 
 }  // namespace lanvoy

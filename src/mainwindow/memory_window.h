@@ -255,15 +255,24 @@ class MemHelp : public HelpView {
   int shown = 0;
 };
 
+// The controls of a layout as objects with their state, by name.
+void BuildMemControls(const WindowLayout& layout, ControlSet& controls);
+
 class MemLanState : public LanStateView {
  public:
+  MemLanState() { BuildMemControls(NetDetailsFormLayout(), controls); }
+  ControlSet& Controls() override { return controls; }
+  template <class T>
+  T& Get(const std::string& name) {
+    return controls.Get<T>(name);
+  }
   void SetText(const std::string& t) override { lines = SplitLines(t); }
   void AppendLine(const std::string& line) override { lines.push_back(line); }
   void ReplaceLastLine(const std::string& line) override { lines.back() = line; }
-  void SetHistory(const std::string& text) override { history = SplitLines(text); }
   // Runs while shown, as a modal window's loop runs; then closes.
   void ShowModal() override;
-  std::vector<std::string> lines, history;
+  ControlSet controls;
+  std::vector<std::string> lines;
   std::function<void()> whileShown;
   int shown = 0;
 };
@@ -340,9 +349,6 @@ class MemoryWindow : public MainWindowView {
   MemProgress progress;
   MemHelp help;
   MemLanState lanState;
-
- private:
-  void Build(const ControlEntry& c);
 };
 
 // Makes MemoryWindows for the program's start-up; the splash is only noted.

@@ -179,7 +179,7 @@ TEST_F(QtWindowTest, TheWindowsItOwnsAsDesigned) {
   TFormNetDetails& details = *qt->window->FormNetDetails();
   EXPECT_EQ(details.windowTitle(), "Current network configuration of this PC (ipconfig /all)");
   EXPECT_EQ(details.size(), QSize(700, 449));
-  EXPECT_EQ(details.minimumSize(), QSize(100, 140));
+  EXPECT_EQ(details.minimumSize(), QSize(100, 260));
   auto* memo = details.WidgetNamed<QPlainTextEdit>("Memo");
   EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_EQ(memo->font().family(), "Terminal");

@@ -322,5 +322,84 @@ TEST(LanStateView, ShowsTheWholeReportWithItsBlankLines) {
   EXPECT_EQ(hiddenWidth, 0) << "a line is cut";
 }
 
+// The undo button beside Apply, then the page "History" of the LAN state view, clicked with
+// the mouse on the simulated host: each asks naming the apply, and the state comes back.
+TEST(UndoByMouse, TheButtonBesideApplyAndTheHistoryPageGoBack) {
+  test::GuiApp();
+  test::TempDir dir;
+  sim::SimPlatform machine(dir.path() / "host");
+  dir.Write("Lanvoy.GUI",
+            "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\nTerminate=0\r\n"
+            "NoActionAfterApply=1\r\nNoValidationMessage=0\r\n");
+  dir.Write("Lanvoy.INI",
+            "[B\xFCro]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.1.1.5\r\n"
+            "Subnet=255.255.255.0\r\nDNS=10.1.1.53\r\n[Zuhause]\r\nLongLANDescription=WLAN\r\n"
+            "DHCP=0\r\nIP=10.2.2.5\r\nSubnet=255.255.255.0\r\nDNS=10.2.2.53\r\n");
+  ScriptedQuestions questions;
+  // As the program starts: the host's ANSI code page, in which "B\xFCro" is stored.
+  InstallQtCodePages(machine.system());
+  test::QtWindow qt(machine, questions, dir.File("Lanvoy.exe"), true);
+  qt.window->show();
+  auto* undo = qt.Find<QPushButton>("ButtonUndo");
+  auto* apply = qt.Find<QPushButton>("ButtonApply");
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_EQ(undo->geometry().top(), apply->geometry().top());  // beside it
+  auto* list = qt.Find<QListWidget>("ProfileList");
+  std::vector<std::string> network{dir.Read("host/network.ini")};
+  for (int row : {0, 1}) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(apply, Qt::LeftButton);
+    network.push_back(dir.Read("host/network.ini"));
+  }
+  ASSERT_NE(network[2], network[1]);
+  ASSERT_TRUE(undo->isEnabled());
+
+  const std::string zuhause =
+      "the apply of Zuhause at " + qt.form->Session().Snapshots().Last()->taken.substr(11, 5);
+  questions.AnswerMessage(mrYes);
+  questions.AnswerMessage(mrOk);
+  QTest::mouseClick(undo, Qt::LeftButton);
+  ASSERT_EQ(questions.Asked().size(), 2u);
+  EXPECT_EQ(questions.Asked()[0], "MessageDlg mtConfirmation: Undo " + zuhause + "? [Yes,No]");
+  EXPECT_EQ(questions.Asked()[1],
+            "MessageDlg mtInformation: The settings before " + zuhause + " are back. [OK]");
+  EXPECT_EQ(dir.Read("host/network.ini"), network[1]);
+
+  // On the page "History", the oldest apply chosen and restored before.
+  std::vector<std::string> listed, after;
+  QTimer::singleShot(0, [&] {
+    test::ProcessEventsUntil([&] { return !qt.form->DosCommand().Running(); }, 10000);
+    TFormNetDetails& details = *qt.window->FormNetDetails();
+    QTabBar* tabs = details.WidgetNamed<QTabWidget>("PageControl1")->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
+    auto* kept = details.WidgetNamed<QListWidget>("ListSnapshots");
+    auto* restore = details.WidgetNamed<QPushButton>("ButtonRestoreBefore");
+    for (int i = 0; i < kept->count(); ++i) listed.push_back(S(kept->item(i)->text()));
+    if (kept->count() == 2) {
+      QTest::mouseClick(kept->viewport(), Qt::LeftButton, Qt::NoModifier,
+                        kept->visualItemRect(kept->item(1)).center());
+      questions.AnswerMessage(mrYes);
+      questions.AnswerMessage(mrOk);
+      QTest::mouseClick(restore, Qt::LeftButton);
+    }
+    for (int i = 0; i < kept->count(); ++i) after.push_back(S(kept->item(i)->text()));
+    QTest::mouseClick(details.WidgetNamed<QPushButton>("Button1"), Qt::LeftButton);
+  });
+  QTest::mouseClick(qt.Find<QPushButton>("BitBtn1"), Qt::LeftButton);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_NE(listed[0].find("  undo of Zuhause"), std::string::npos) << listed[0];
+  EXPECT_NE(listed[1].find("  B\xFCro"), std::string::npos) << listed[1];
+  ASSERT_EQ(questions.Asked().size(), 4u);
+  EXPECT_EQ(questions.Asked()[2].rfind("MessageDlg mtConfirmation: Restore the state before the "
+                                       "apply of B\xFCro at ",
+                                       0),
+            0u)
+      << questions.Asked()[2];
+  EXPECT_EQ(dir.Read("host/network.ini"), network[0]);
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_NE(after[0].find("  undo of B\xFCro and the 1 apply after it"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace lanvoy

@@ -403,6 +403,110 @@ TEST_P(ApplySessionTest, UndoPutsBackEachFieldSetOrCleared) {
   }
 }
 
+// A technician tried three profiles and wants the machine as it was before them: the state
+// before any kept apply comes back, part by part from the snapshots that hold it; a plain
+// undo then takes the machine back to where it was before; what cannot be put back whole
+// leaves the undo file as it was, and what is not kept is refused.
+TEST_P(ApplySessionTest, GoesBackToTheStateBeforeAnyKeptApply) {
+  std::filesystem::create_directories(programDir_);
+  ReadContext reading = Reading();
+  ReadConnections(reading);
+  // A third connection, which only the first profile touches.
+  AppendToFile(dir_.File("host/network.ini"),
+               "[LAN-Verbindung 2]\r\nMode=dhcp\r\nDnsSource=dhcp\r\nWinsSource=dhcp\r\n");
+  auto state = [&] {
+    ReadContext ctx = Reading();
+    std::string text = *ReadFileBytes(dir_.File("host/registry.reg")) + "|" +
+                       ReadFileBytes(dir_.File("host/WINDOWS/system32/drivers/etc/hosts"))
+                           .value_or("no hosts file");
+    for (const TNetworkInfo& c : ReadConnections(ctx))
+      text += "|" + c.LongLANDescription + " " + (c.DHCP == kModeDhcp ? "dhcp " : "") + c.IP + " " +
+              c.Gateway + " " + c.DNS + " " + c.GatewayMetric;
+    return text;
+  };
+  auto connection = [](const char* name, const char* ip) {
+    ConnectionSettings c;
+    c.LongLANDescription = name;
+    c.IP = ip;
+    c.Subnet = "255.255.255.0";
+    c.Gateway = std::string(ip).substr(0, std::string(ip).rfind('.')) + ".1";
+    c.DNS = c.Gateway;
+    return c;
+  };
+  ProfileRecord buero, zuhause, kunde;
+  SetConnection(buero, 0, connection("LAN-Verbindung", "10.1.1.5"));
+  SetConnection(buero, 1, connection("LAN-Verbindung 2", "10.7.7.5"));
+  buero.Proxy = "cache.buero";
+  buero.ProxyPort = "3128";
+  buero.EnableProxy = true;
+  buero.IncludeHostModification = true;
+  buero.Hosts = {{"akten", "10.1.1.9", ""}};
+  SetConnection(zuhause, 0, connection("WLAN", "10.2.2.5"));
+  zuhause.IncludeHostName = true;
+  zuhause.HostName = "ZUHAUSE-PC";
+  SetConnection(kunde, 0, connection("LAN-Verbindung", "10.3.3.5"));
+  kunde.Proxy = "cache.kunde";
+  kunde.ProxyPort = "8080";
+  std::vector<std::string> states{state()};
+  for (const auto& [profile, name] :
+       {std::pair{&buero, "B\xFCro"}, {&zuhause, "Zuhause"}, {&kunde, "Kunde"}}) {
+    const ApplyReport applied =
+        Session().Apply(*profile, name, false, [](const auto&) { return true; });
+    EXPECT_EQ(applied.differences, std::vector<std::string>{}) << name;
+    states.push_back(state());
+    EXPECT_NE(states.back(), states[states.size() - 2]) << name;
+  }
+  const std::string undoFile = Session().Snapshots().Path();
+  auto undo = [&](size_t back) { return Session().Undo(false, back); };
+
+  try {
+    undo(4);
+    ADD_FAILURE() << "undone";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(),
+                 "Only 3 applies are kept, so there is none 4 back to undo; nothing was changed.");
+  }
+  EXPECT_EQ(state(), states[3]);
+
+  EXPECT_EQ(undo(2).differences, std::vector<std::string>{});
+  EXPECT_EQ(state(), states[1]);
+  EXPECT_EQ(undo(1).differences, std::vector<std::string>{});  // the go-back undone
+  EXPECT_EQ(state(), states[3]);
+  // Undone again: going back past this undo below must reach what was before its applies,
+  // not what the undo found.
+  EXPECT_EQ(undo(1).differences, std::vector<std::string>{});
+  EXPECT_EQ(state(), states[1]);
+
+  // The hosts file, which only the first profile touched, cannot be written.
+  const std::filesystem::path hosts = dir_.path() / "host/WINDOWS/system32/drivers/etc/hosts";
+  std::filesystem::remove(hosts);
+  std::filesystem::create_directory(hosts);
+  const std::string beforeFailure = *ReadFileBytes(undoFile);
+  EXPECT_FALSE(undo(2).outcome.hostsError.empty());
+  EXPECT_EQ(*ReadFileBytes(undoFile), beforeFailure);
+  std::filesystem::remove(hosts);
+  EXPECT_EQ(undo(2).differences, std::vector<std::string>{});
+  EXPECT_EQ(state(), states[0]);
+  ASSERT_EQ(Session().Snapshots().All().size(), 1u);
+  EXPECT_EQ(Session().Snapshots().All()[0].profile, "undo of B\xFCro and the 1 apply after it");
+
+  std::vector<std::string> undos;
+  for (const std::string& line : Session().History().Lines())
+    if (line.find("  undo ") != std::string::npos && line.find(" started") == std::string::npos)
+      undos.push_back(line);
+  const std::pair<const char*, const char*> expected[] = {
+      {"undo Zuhause of ", " and the 1 apply after it: restored"},
+      {"undo undo of Zuhause and the 1 apply after it of ", ": restored"},
+      {"undo undo of undo of Zuhause and the 1 apply after it of ", ": restored"},
+      {"undo B\xFCro of ", " and the 1 apply after it: not in place, the snapshots are kept"},
+      {"undo B\xFCro of ", " and the 1 apply after it: restored"}};
+  ASSERT_EQ(undos.size(), std::size(expected));
+  for (size_t i = 0; i < undos.size(); ++i) {
+    EXPECT_NE(undos[i].find(expected[i].first), std::string::npos) << undos[i];
+    EXPECT_NE(undos[i].find(expected[i].second), std::string::npos) << undos[i];
+  }
+}
+
 TEST(WaitForKeepTest, KeepWithinTheTimeOrNotAtAll) {
   struct FakeClock : Clock {
     std::chrono::steady_clock::time_point now{};

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "apply/win32/form_progress.h"
+#include "base/strings.h"
 #include "mainwindow/memory_window.h"
 #include "mainwindow/win32/win32_questions.h"
 #include "profiles/ini_file.h"
@@ -253,6 +254,86 @@ TEST_F(MainWindowTest, TheNameBoxGivesTheTypedNameOrNoneForEsc) {
     EXPECT_EQ(boxes.InputBox("Copy Profile", "Enter new name", "Copy of Home"), c.name);
     KillTimer(nullptr, late);
   }
+}
+
+// The undo button beside Apply, then the page "History" of the LAN state view: each asks
+// naming the apply, and the connections come back as they were.
+TEST_F(MainWindowTest, UndoAndTheHistoryPageGoBack) {
+  dir.Write("Lanvoy.GUI",
+            "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\nTerminate=0\r\n"
+            "NoActionAfterApply=1\r\nNoValidationMessage=0\r\n");
+  dir.Write("Lanvoy.INI", "[B\xFCro]\r\nLongLANDescription=" + kBridge +
+                              "\r\nDHCP=0\r\nIP=10.1.1.5\r\nSubnet=255.255.255.0\r\n"
+                              "DNS=10.1.1.53\r\n[Zuhause]\r\nLongLANDescription=LAN-Verbindung "
+                              "2\r\nDHCP=0\r\nIP=10.2.2.5\r\nSubnet=255.255.255.0\r\n"
+                              "DNS=10.2.2.53\r\n");
+  Create();
+  EXPECT_FALSE(IsWindowEnabled(H("ButtonUndo")));
+  // The settings of the connections: netsh writes the file out in full at its first change.
+  auto settings = [&] {
+    std::string kept;
+    for (const std::string& line : SplitLines(dir.Read("host/network.ini")))
+      if (line.starts_with("[") || line.starts_with("Mode=") || line.starts_with("Address") ||
+          line.starts_with("Mask") || line.starts_with("Dns"))
+        kept += line + "\n";
+    return kept;
+  };
+  std::vector<std::string> network{settings()};
+  for (const wchar_t* name : {L"B\u00FCro", L"Zuhause"}) {
+    Choose("ProfileList", name);
+    Click("ButtonApply");
+    network.push_back(settings());
+  }
+  ASSERT_NE(network[2], network[1]);
+
+  const std::string zuhause =
+      "the apply of Zuhause at " + form->Session().Snapshots().Last()->taken.substr(11, 5);
+  questions.AnswerMessage(mrYes);
+  questions.AnswerMessage(mrOk);
+  Click("ButtonUndo");
+  EXPECT_EQ(questions.Asked().at(0), "MessageDlg mtConfirmation: Undo " + zuhause + "? [Yes,No]");
+  EXPECT_EQ(questions.Asked().at(1),
+            "MessageDlg mtInformation: The settings before " + zuhause + " are back. [OK]");
+  EXPECT_EQ(settings(), network[1]);
+
+  // The oldest apply chosen on the page "History" and restored before.
+  static std::function<void()> inView;
+  std::vector<std::wstring> listed;
+  inView = [&] {
+    while (form->DosCommand().Running()) {
+      Pump();
+      Sleep(20);
+    }
+    in = window->FormNetDetails();
+    Tab("PageControl1", L"History");
+    HWND kept = H("ListSnapshots");
+    for (int i = 0; i < ListBox_GetCount(kept); ++i) {
+      wchar_t text[256] = {};
+      SendMessageW(kept, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      listed.push_back(text);
+    }
+    EXPECT_FALSE(Reachable(H("ButtonRestoreBefore")));
+    if (listed.size() == 2) Choose("ListSnapshots", listed[1]);
+    questions.AnswerMessage(mrYes);
+    questions.AnswerMessage(mrOk);
+    Click("ButtonRestoreBefore");
+    Click("Button1");
+    in = nullptr;
+  };
+  SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    std::exchange(inView, nullptr)();
+  });
+  Click("BitBtn1");
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_NE(listed[0].find(L"  undo of Zuhause"), std::wstring::npos);
+  EXPECT_NE(listed[1].find(L"  B\u00FCro"), std::wstring::npos);
+  ASSERT_EQ(questions.Asked().size(), 4u);
+  EXPECT_EQ(questions.Asked()[2].rfind(
+                "MessageDlg mtConfirmation: Restore the state before the apply of B\xFCro at ", 0),
+            0u)
+      << questions.Asked()[2];
+  EXPECT_EQ(settings(), network[0]);
 }
 
 // The darkest grey inside a tab's label as the screen shows it: 0 for black text.

@@ -105,7 +105,7 @@ class Win32WindowTest : public ::testing::Test {
   std::string ExePath() const { return dir.File("Lanvoy.exe"); }
 
   HWND H(const std::string& name) const {
-    HWND h = window->Named(name);
+    HWND h = (in ? in : window.get())->Named(name);
     EXPECT_TRUE(h) << name;
     return h;
   }
@@ -177,6 +177,8 @@ class Win32WindowTest : public ::testing::Test {
   Win32NotificationArea area{nullptr};
   ScriptedQuestions questions;
   std::unique_ptr<Win32MainWindow> window;
+  // The window whose controls the helpers reach; the main window when none.
+  Win32Window* in = nullptr;
   std::unique_ptr<TMainForm> form;
   bool closed = false;
 };

@@ -69,35 +69,84 @@ class SafeApplyTest : public test::WindowTest {
   sim::SimPlatform sim{dir.path() / "host"};
 };
 
-TEST_F(SafeApplyTest, UndoPutsBackTheStateBeforeTheApplyAndAnUndoUndoesAnUndo) {
+// The undo button beside Apply, the tray's and the list's menus: each asks naming the apply
+// it undoes and says it; an undo of an undo undoes the undo. The page "History" lists the
+// kept applies and goes back to before any of them.
+TEST_F(SafeApplyTest, UndoNamesWhatItUndoesAndTheHistoryGoesBackFurther) {
   Open();
+  const std::string beforeA = State();
+  EXPECT_FALSE(Enabled("ButtonUndo"));
   Apply("A");
+  EXPECT_TRUE(Enabled("ButtonUndo"));
   const std::string afterA = State();
   EXPECT_EQ(Connection(), "10.1.1.5  10.0.0.53");
   Apply("B");
   const std::string afterB = State();
   ASSERT_NE(afterA, afterB);
 
-  questions.AnswerMessage(mrOk);
-  Item("UndoLastApply1").Click();
-  EXPECT_EQ(questions.Asked().back(),
-            "MessageDlg mtInformation: The settings before the last apply are back. [OK]");
-  EXPECT_EQ(State(), afterA);
-  questions.AnswerMessage(mrOk);
-  Item("UndoLastApply2").Click();
-  EXPECT_EQ(State(), afterB);
+  // Each way to undo the last apply, asked and said with the apply's name and time; "No"
+  // undoes nothing.
+  const struct {
+    std::function<void()> click;
+    int answer;
+    const char* what;
+    std::string state;
+  } undos[] = {
+      {[&] { Button("ButtonUndo").Click(); }, mrNo, "the apply of B", afterB},
+      {[&] { Button("ButtonUndo").Click(); }, mrYes, "the apply of B", afterA},
+      {[&] { Item("UndoLastApply1").Click(); }, mrYes, "the undo of B", afterB},
+      {[&] { Item("UndoLastApply2").Click(); }, mrYes, "the undo of undo of B", afterA},
+  };
+  for (const auto& u : undos) {
+    const std::string named =
+        u.what + (" at " + form->Session().Snapshots().Last()->taken.substr(11, 5));
+    questions.AnswerMessage(u.answer);
+    if (u.answer == mrYes) questions.AnswerMessage(mrOk);
+    u.click();
+    const std::vector<std::string>& asked = questions.Asked();
+    const size_t question = asked.size() - (u.answer == mrYes ? 2 : 1);
+    EXPECT_EQ(asked[question], "MessageDlg mtConfirmation: Undo " + named + "? [Yes,No]");
+    if (u.answer == mrYes) {
+      EXPECT_EQ(asked.back(),
+                "MessageDlg mtInformation: The settings before " + named + " are back. [OK]");
+    }
+    EXPECT_EQ(State(), u.state) << named;
+  }
 
-  // Every step is in the history, which the LAN state view shows on its page.
-  const std::vector<std::string> history = form->Session().History().Lines();
-  const std::vector<std::string> expected = {
-      "apply A started", "apply A: verified", "apply B started", "apply B: verified",
-      "undo B of ",      ": restored",        "undo undo of B",  ": restored"};
-  ASSERT_EQ(history.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i)
-    EXPECT_NE(history[i].find(expected[i]), std::string::npos) << history[i];
-  window->lanState.whileShown = [] {};
+  // The History page: the kept applies, newest first; the oldest chosen, the state before it
+  // comes back, and the page shows the file and the history as they are afterwards.
+  MemLanState& view = window->lanState;
+  std::vector<std::string> listed, after, lines;
+  view.whileShown = [&] {
+    auto& list = view.Get<MemListBox>("ListSnapshots");
+    auto& restore = view.Get<MemButton>("ButtonRestoreBefore");
+    listed = list.items;
+    EXPECT_FALSE(restore.Enabled());
+    list.Click(1);
+    questions.AnswerMessage(mrYes);
+    questions.AnswerMessage(mrOk);
+    restore.Click();
+    after = list.items;
+    lines = SplitLines(view.Get<MemMemo>("MemoHistory").text);
+  };
+  const std::vector<Snapshot> kept = form->Session().Snapshots().All();
+  ASSERT_EQ(kept.size(), 2u);
   Button("BitBtn1").Click();
-  EXPECT_EQ(window->lanState.history, history);
+  EXPECT_EQ(listed, (std::vector<std::string>{kept[1].taken + "  undo of undo of undo of B",
+                                              kept[0].taken + "  A"}));
+  const std::string a = "the apply of A at " + kept[0].taken.substr(11, 5);
+  const std::vector<std::string>& asked = questions.Asked();
+  EXPECT_EQ(asked[asked.size() - 2], "MessageDlg mtConfirmation: Restore the state before " + a +
+                                         "?\r\n\r\nThis undoes it and the 1 apply after it. "
+                                         "[Yes,No]");
+  EXPECT_EQ(asked.back(), "MessageDlg mtInformation: The settings before " + a +
+                              " are back. 2 applies were undone. [OK]");
+  EXPECT_EQ(State(), beforeA);
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_NE(after[0].find("  undo of A and the 1 apply after it"), std::string::npos);
+  EXPECT_EQ(lines, form->Session().History().Lines());
+  EXPECT_NE(lines.back().find("undo A of " + kept[0].taken + " and the 1 apply after it: restored"),
+            std::string::npos);
 
   // The last ten are kept.
   SnapshotFile file = form->Session().Snapshots();
@@ -253,6 +302,41 @@ TEST_F(SafeCommandLineTest, ExitCodesOfChecksVerifyUndoAndKeep) {
   EXPECT_EQ(Run({"--undo", "hide"}), kExitApplied);
   EXPECT_EQ(Run({"--undo", "hide"}), kExitApplied);  // the undo undone
   EXPECT_NE(State(), afterA);
+}
+
+// "--undo N": back to the state before the apply N applies ago; what is not kept changes
+// nothing and says so.
+TEST_F(SafeCommandLineTest, UndoGoesBackAsManyAppliesAsAsked) {
+  dir.Write("nosplash", "");
+  Store(Profile("A", "10.1.1.5") + Profile("B", "10.2.2.5") + Profile("C", "10.3.3.5"));
+  std::vector<std::string> states{State()};
+  for (const char* name : {"a", "b", "c"}) {
+    ASSERT_EQ(Run({name, "hide"}), kExitApplied) << err.str();
+    states.push_back(State());
+  }
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    const char* says;
+    size_t state;  // before the apply of that many
+  } cases[] = {
+      {{"--undo", "4", "hide"},
+       kExitApplyFailed,
+       "Only 3 applies are kept, so there is none 4 back to undo; nothing was changed.\n",
+       3},
+      {{"--undo", "0", "hide"},
+       kExitApplyFailed,
+       "--undo 0 undoes nothing: the last apply is 1; nothing was changed.\n",
+       3},
+      {{"--undo", "2", "hide"}, kExitApplied, "", 1},
+      {{"--undo", "hide"}, kExitApplied, "", 3},
+      {{"--UNDO", "2", "hide"}, kExitApplied, "", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.args), c.exitCode) << c.args[1];
+    EXPECT_EQ(err.str(), c.says) << c.args[1];
+    EXPECT_EQ(State(), states[c.state]) << c.args[1];
+  }
 }
 
 }  // namespace

@@ -22,10 +22,6 @@ void TFormNetDetails::SetText(const std::string& text) {
   memo_->setPlainText(Q(text));
 }
 
-void TFormNetDetails::SetHistory(const std::string& text) {
-  Controls().Get<Memo>("MemoHistory").SetText(text);
-}
-
 void TFormNetDetails::AppendLine(const std::string& line) {
   QTextCursor cursor(memo_->document());
   cursor.movePosition(QTextCursor::End);

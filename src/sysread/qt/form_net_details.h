@@ -15,10 +15,10 @@ class TFormNetDetails : public QtLayoutWindow, public LanStateView {
  public:
   explicit TFormNetDetails(QWidget* owner);
 
+  ControlSet& Controls() override { return QtLayoutWindow::Controls(); }
   void SetText(const std::string& text) override;
   void AppendLine(const std::string& line) override;
   void ReplaceLastLine(const std::string& line) override;
-  void SetHistory(const std::string& text) override;
   void ShowModal() override { exec(); }
 
  private:

@@ -16,10 +16,6 @@ void TFormNetDetails::SetText(const std::string& text) {
   SetWindowTextW(memo_, WFromOem(text).c_str());
 }
 
-void TFormNetDetails::SetHistory(const std::string& text) {
-  Controls().Get<Memo>("MemoHistory").SetText(text);
-}
-
 void TFormNetDetails::AppendLine(const std::string& line) {
   const int end = GetWindowTextLengthW(memo_);
   SendMessageW(memo_, EM_SETSEL, end, end);

@@ -13,10 +13,10 @@ class TFormNetDetails : public Win32Window, public LanStateView {
  public:
   explicit TFormNetDetails(HWND owner);
 
+  ControlSet& Controls() override { return Win32Window::Controls(); }
   void SetText(const std::string& text) override;
   void AppendLine(const std::string& line) override;
   void ReplaceLastLine(const std::string& line) override;
-  void SetHistory(const std::string& text) override;
   void ShowModal() override { RunModal(); }
 
  private:
