@@ -59,6 +59,23 @@ SafeApplyContext ApplySession::Readers() {
   return {context_.platform, context_.windowsDirectory, context_.readConnections};
 }
 
+SafeApplyContext ApplySession::AddressReaders(ApplyReport& report, const std::string& connection) {
+  SafeApplyContext readers = Readers();
+  if (!readers.readConnections) return readers;
+  readers.readConnections = [read = readers.readConnections, &report, connection] {
+    TNetworkInfoSet table = read();
+    const auto named = std::find_if(table.begin(), table.end(), [&](const TNetworkInfo& c) {
+      return c.LongLANDescription == connection;
+    });
+    if (named != table.end())
+      report.address = named->IP;
+    else if (!table.empty())
+      report.address = table.front().IP;
+    return table;
+  };
+  return readers;
+}
+
 MachineFacts ApplySession::ReadMachineFacts(std::vector<Finding>& findings) {
   platform::Platform& platform = context_.platform;
   MachineFacts facts;
@@ -129,7 +146,8 @@ ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& 
   // Before the first change: a killed apply leaves this line without its outcome.
   Note(report, "apply " + name + " started");
 
-  SafeApplyContext after = Readers();
+  report.name = name;
+  SafeApplyContext after = AddressReaders(report, record.LongLANDescription);
   ApplyContext stages = StageContext();
   stages.netsh = NetshTargetFor(context_.platform.system().WindowsVersion(), facts.connections);
   // A profile whose settings stay only when confirmed asks that first; the notice follows.
@@ -210,7 +228,10 @@ ApplyReport ApplySession::Undo(bool showProgress, size_t back, const Snapshot* a
     stages.netsh = NetshTargetFor(context_.platform.system().WindowsVersion(), connections);
     report.outcome = RestoreSnapshot(before, stages);
     observer.ProgressStage(5, "Verifying the settings", showProgress);
-    report.differences = VerifyRestored(before, readers);
+    report.name = "undo of " + before.profile;
+    SafeApplyContext verify = AddressReaders(
+        report, before.connections.empty() ? "" : before.connections[0].LongLANDescription);
+    report.differences = VerifyRestored(before, verify);
     observer.ProgressClose();
   }
   const bool restored = report.outcome.NetshSucceeded() && report.outcome.hostsError.empty() &&

@@ -56,6 +56,8 @@ struct ApplyReport {
   // What went wrong beside the apply (the history could not be written, the undo file
   // was moved aside).
   std::vector<std::string> warnings;
+  // What the tray shows: the profile, and the first connection's address as verify read it.
+  std::string name, address;
 };
 
 // Decides whether an apply goes on despite the checks' findings.
@@ -90,6 +92,8 @@ class ApplySession {
   MachineFacts ReadMachineFacts(std::vector<Finding>& findings);
   ApplyContext StageContext();
   SafeApplyContext Readers();
+  // Readers whose connections, once read, give the report its address of connection.
+  SafeApplyContext AddressReaders(ApplyReport& report, const std::string& connection);
   // A line of the history; one that cannot be written becomes a warning of the report.
   void Note(ApplyReport& report, const std::string& event,
             const std::vector<std::string>& details = {});

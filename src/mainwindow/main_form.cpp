@@ -804,7 +804,7 @@ void TMainForm::RefillProfileList() {
   for (const auto& entry : keyed) sorted.push_back(*entry.second);
   ProfileList.SetItems(sorted);
   SelectListRow(sorted.empty() ? -1 : 0);
-  BuildTrayProfileMenu(names);
+  BuildTrayProfileMenu(sorted);
 }
 
 void TMainForm::ProfileListClick() {

@@ -147,7 +147,9 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void Close();
 
   // ---- tray
-  void BuildTrayProfileMenu(const std::vector<std::string>& names);  // in store order
+  void BuildTrayProfileMenu(const std::vector<std::string>& names);  // in the list's order
+  // The tray's tooltip names the last apply or undo and the address it left.
+  void TrayShowsApplied(const ApplyReport& report);
   void MenuApplyaprofileClick(const std::string& caption);
   void ShowWindow1Click();
   void TrayIconBalloonHintClick();

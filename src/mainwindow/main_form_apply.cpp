@@ -29,6 +29,11 @@ bool TMainForm::ApplyWithNetshWarning(const std::string& name) {
                           : report.changed ? mtWarning
                                            : mtError,
                           {mbOK});
+    if (report.changed) {
+      ApplyReport applied;
+      applied.name = name;
+      TrayShowsApplied(applied);
+    }
     return report.changed;
   }
   const ProfileRecord shown = ShownRecord();
@@ -40,6 +45,7 @@ bool TMainForm::ApplyWithNetshWarning(const std::string& name) {
                                   "Cancel");
       });
   if (report.refused) return false;
+  TrayShowsApplied(report);
   // The keep question and its countdown first, at once: the point is to come back quickly
   // when the network is lost. What is to be said follows, then the closing notice.
   const bool kept = report.busy || !shown.ConfirmKeep || KeepOrRevert(shown.ConfirmSeconds);
@@ -85,6 +91,7 @@ void TMainForm::UndoLastApplyClick() {
 void TMainForm::UndoBack(size_t back, const Snapshot& asked) {
   const ApplyReport report = Session().Undo(true, back, &asked);
   EnableUndo();
+  TrayShowsApplied(report);
   const std::string what = ApplyCalled(asked, NowText());
   if (const std::string text = ApplyReportText(report); !text.empty()) {
     questions_.MessageDlg((report.busy ? "" : "Undoing " + what + ":\r\n\r\n") + text, mtWarning,

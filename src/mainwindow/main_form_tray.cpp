@@ -10,6 +10,12 @@ void TMainForm::BuildTrayProfileMenu(const std::vector<std::string>& names) {
         name, [this, name] { Guarded([this, name] { MenuApplyaprofileClick(name); }); });
 }
 
+void TMainForm::TrayShowsApplied(const ApplyReport& report) {
+  if (report.busy || report.name.empty()) return;
+  trayIcon_->SetHint("Lanvoy - " + report.name +
+                     (report.address.empty() ? "" : " - " + report.address));
+}
+
 void TMainForm::MenuApplyaprofileClick(const std::string& caption) {
   SelectListEntry(caption);
   ProfileListClick();

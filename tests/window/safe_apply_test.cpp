@@ -80,6 +80,7 @@ TEST_F(SafeApplyTest, UndoNamesWhatItUndoesAndTheHistoryGoesBackFurther) {
   EXPECT_TRUE(Enabled("ButtonUndo"));
   const std::string afterA = State();
   EXPECT_EQ(Connection(), "10.1.1.5  10.0.0.53");
+  EXPECT_EQ(form->TrayIcon().Hint(), "Lanvoy - A - 10.1.1.5");
   Apply("B");
   const std::string afterB = State();
   ASSERT_NE(afterA, afterB);
@@ -91,11 +92,16 @@ TEST_F(SafeApplyTest, UndoNamesWhatItUndoesAndTheHistoryGoesBackFurther) {
     int answer;
     const char* what;
     std::string state;
+    const char* tooltip;  // the tray's, afterwards
   } undos[] = {
-      {[&] { Button("ButtonUndo").Click(); }, mrNo, "the apply of B", afterB},
-      {[&] { Button("ButtonUndo").Click(); }, mrYes, "the apply of B", afterA},
-      {[&] { Item("UndoLastApply1").Click(); }, mrYes, "the undo of B", afterB},
-      {[&] { Item("UndoLastApply2").Click(); }, mrYes, "the undo of undo of B", afterA},
+      {[&] { Button("ButtonUndo").Click(); }, mrNo, "the apply of B", afterB,
+       "Lanvoy - B - 10.2.2.5"},
+      {[&] { Button("ButtonUndo").Click(); }, mrYes, "the apply of B", afterA,
+       "Lanvoy - undo of B - 10.1.1.5"},
+      {[&] { Item("UndoLastApply1").Click(); }, mrYes, "the undo of B", afterB,
+       "Lanvoy - undo of undo of B - 10.2.2.5"},
+      {[&] { Item("UndoLastApply2").Click(); }, mrYes, "the undo of undo of B", afterA,
+       "Lanvoy - undo of undo of undo of B - 10.1.1.5"},
   };
   for (const auto& u : undos) {
     const std::string named =
@@ -111,6 +117,7 @@ TEST_F(SafeApplyTest, UndoNamesWhatItUndoesAndTheHistoryGoesBackFurther) {
                 "MessageDlg mtInformation: The settings before " + named + " are back. [OK]");
     }
     EXPECT_EQ(State(), u.state) << named;
+    EXPECT_EQ(form->TrayIcon().Hint(), u.tooltip);
   }
 
   // The History page: the kept applies, newest first; the oldest chosen, the state before it

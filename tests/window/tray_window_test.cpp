@@ -15,7 +15,6 @@ class TrayWindowTest : public test::WindowTest {
     WindowTest::TearDown();
     EXPECT_TRUE(window->area.icons.empty());  // the icon leaves with the window
   }
-  std::vector<std::string> Sections() { return StoreIni().ReadSections(); }
   const NotifyIconData& Icon() { return window->area.icons.begin()->second; }
 };
 
@@ -71,25 +70,25 @@ TEST_F(TrayWindowTest, WithoutANotificationAreaMinimizeKeepsAWayBack) {
   EXPECT_TRUE(TimerOf("TimerMinimize").enabled);
 }
 
-TEST_F(TrayWindowTest, TheSubmenuFollowsTheStoreInFileOrder) {
+TEST_F(TrayWindowTest, TheSubmenuFollowsTheList) {
   Create();
-  EXPECT_EQ(Submenu().Captions(), (std::vector<std::string>{"zeta", "R&D", "alpha"}));
+  EXPECT_EQ(Submenu().Captions(), (std::vector<std::string>{"alpha", "R&D", "zeta"}));
 
   questions.AnswerInput("beta");
   Button("ButtonNew").Click();
   questions.AnswerMessage(mrNo);  // apply it now?
   Button("ButtonSave").Click();
-  EXPECT_EQ(Submenu().Captions(), Sections());
+  EXPECT_EQ(Submenu().Captions(), List().items);
   questions.AnswerInput("Copy of zeta");
   List().Click("zeta");
   Button("ButtonCopy").Click();
-  EXPECT_EQ(Submenu().Captions(), Sections());
+  EXPECT_EQ(Submenu().Captions(), List().items);
   questions.AnswerInput("omega");
   Button("ButtonRename").Click();
-  EXPECT_EQ(Submenu().Captions(), Sections());
+  EXPECT_EQ(Submenu().Captions(), List().items);
   questions.AnswerMessage(mrYes);
   Button("ButtonDelete").Click();
-  EXPECT_EQ(Submenu().Captions(), Sections());
+  EXPECT_EQ(Submenu().Captions(), List().items);
   EXPECT_EQ(Submenu().items.size(), 4u);
 }
 
