@@ -4,6 +4,7 @@
 #include <ostream>
 #include <thread>
 
+#include "app/console_stream.h"
 #include "app/startup.h"
 #include "apply/preflight.h"
 #include "apply/safe_apply.h"
@@ -40,26 +41,28 @@ std::unique_ptr<platform::Platform> CreatePlatformOrTell(
     return create();
   } catch (const std::exception& e) {
     err << e.what() << std::endl;
-    if (!ParseStartupArguments(args).hide) errorBox(e.what());
+    if (!ParseStartupArguments(args).Windowless()) errorBox(e.what());
     return nullptr;
   }
 }
 
 bool StartsWithoutWindows(const std::vector<std::string>& args) {
-  const StartupArguments arguments = ParseStartupArguments(args);
   // Asked to run unattended, a start never waits in a window: a name not in the store ends
   // it with its message. Without "hide" such a name shows its message in the window.
-  return arguments.keep || arguments.current || arguments.help || !arguments.handover.empty() ||
-         arguments.hide;
+  return ParseStartupArguments(args).Windowless();
 }
 
 int RunWithoutWindows(platform::Platform& platform, const std::vector<std::string>& args,
                       std::ostream& out, std::ostream& err) {
-  WindowlessQuestions questions(err);
+  // The caller's console reads its own code page; a store's text goes as the store has it.
+  const uint32_t page = platform::ConsoleCodePage(platform.system());
+  ConsoleStream consoleOut(out, platform.system(), page), consoleErr(err, platform.system(), page);
+  WindowlessQuestions questions(consoleErr);
   MemoryWindows windows;
   TLanvoyProgram program(platform, questions, windows, platform.system().ExecutablePath(), args,
-                         err);
-  program.Out = &out;
+                         consoleErr);
+  program.Out = &consoleOut;
+  program.StoreOut = &out;
   // The store changed in between and the profile is gone: the program would wait in a window.
   if (program.Start()) return kExitApplyFailed;
   return program.ExitCode();
@@ -72,11 +75,17 @@ TLanvoyProgram::~TLanvoyProgram() {
 
 bool TLanvoyProgram::Start() {
   const StartupArguments arguments = ParseStartupArguments(args_);
-  if (arguments.help) {
+  if (!arguments.error.empty()) {
+    err_ << arguments.error << "\r\n\r\n" << UsageText() << std::flush;
+    exitCode_ = kExitApplyFailed;
+    return false;
+  }
+  if (arguments.command == Command::Help) {
     (Out ? *Out : err_) << UsageText() << std::flush;
     return false;
   }
-  if (arguments.keep) {
+  if (RunStoreCommand(arguments)) return false;
+  if (arguments.command == Command::Keep) {
     // Tells an unattended apply waiting for it to keep its settings; nothing else runs.
     if (!KeepWaiting(StorePathFor(exePath_))) {
       err_ << "No apply is waiting to be kept." << std::endl;
@@ -87,11 +96,15 @@ bool TLanvoyProgram::Start() {
     }
     return false;
   }
-  if (arguments.current) {
+  if (arguments.command == Command::Current) {
     PrintCurrent(arguments);
     return false;
   }
   unattended_.SetUnattended(arguments.hide);
+  if (arguments.command == Command::Check) {
+    CheckProfile(arguments);
+    return false;
+  }
   // With an administrator's rights no file is written through a link another user laid.
   RefuseLinkedFiles(platform_.system().Elevated());
   const std::string programDirectory = platform_.system().NativePath(ExtractFilePath(exePath_));
@@ -113,11 +126,12 @@ bool TLanvoyProgram::Start() {
   if (OnMainFormConstructed) OnMainFormConstructed(*form_);
   form_->FormCreate();
 
-  if (arguments.undo) {
-    UnattendedUndo(arguments.hide, arguments.undoBack);
+  if (arguments.command == Command::Undo) {
+    UnattendedUndo(arguments);
     splash_.reset();
     return false;
   }
+
   if (!arguments.handover.empty()) {
     HandedOverApply(arguments);
     splash_.reset();
@@ -171,9 +185,11 @@ void TLanvoyProgram::PrintCurrent(const StartupArguments& arguments) {
     }
     const ProfileRecord record = ReadCurrentRecord(context, problems);
     for (const std::string& p : problems) err_ << p << '\n';
-    std::ostream& out = Out ? *Out : err_;
-    out << TProfileStore::SectionText(arguments.currentName, record);
-    out.flush();
+    CommandOutput io = Output();
+    if (arguments.json)
+      PrintJson(io.out, CurrentJson(arguments.currentName, record, problems, io));
+    else
+      io.out << TProfileStore::SectionText(arguments.currentName, record) << std::flush;
   } catch (const std::exception& e) {
     err_ << e.what() << '\n';
     exitCode_ = kExitApplyFailed;
@@ -205,12 +221,16 @@ void TLanvoyProgram::HandedOverApply(const StartupArguments& arguments) {
 
 void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments, std::string name) {
   const bool hide = arguments.hide;
+  ApplyRun run;
+  run.command = "apply";
+  run.profile = name;
   try {
     if (name.empty()) {
       // The history names the profile as the store has it, not as it was typed.
       name = arguments.profileName;
       for (const std::string& stored : form_->Store().ProfileNames())
         if (SameText(stored, name)) name = stored;
+      run.profile = name;
       form_->LoadProfile(name);
     }
     const std::string keep = KeepFilePath(StorePathFor(exePath_));
@@ -221,11 +241,12 @@ void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments, std::str
       waiting.emplace(StorePathFor(exePath_));
     }
     ApplySession session = form_->Session();
-    const ApplyReport report =
+    run.report =
         session.Apply(form_->ShownRecord(), name, !hide, [&](const std::vector<Finding>& findings) {
           err_ << FindingsText(findings);
           return arguments.force || !HasErrors(findings);
         });
+    const ApplyReport& report = *run.report;
     if (report.busy) {
       exitCode_ = UnattendedExitCode(report, err_);
     } else if (report.refused) {
@@ -234,33 +255,117 @@ void TLanvoyProgram::UnattendedApply(const StartupArguments& arguments, std::str
     } else {
       exitCode_ = UnattendedExitCode(report, err_);
       if (arguments.confirmWithin > 0) {
+        run.confirmWithin = arguments.confirmWithin;
         if (!WaitForKeep(keep, std::chrono::seconds(arguments.confirmWithin))) {
           err_ << "Not kept within " << arguments.confirmWithin
                << " seconds: the settings before the apply come back." << '\n';
-          UnattendedExitCode(session.Undo(!hide), err_);
+          run.undone = session.Undo(!hide);
+          UnattendedExitCode(*run.undone, err_);
           exitCode_ = kExitReverted;
         } else {
+          run.kept = true;
           session.Kept();
         }
       }
     }
   } catch (const std::exception& e) {
     err_ << e.what() << '\n';
+    run.error = e.what();
     exitCode_ = kExitApplyFailed;
   }
   err_.flush();
+  if (arguments.json) {
+    run.exitCode = exitCode_;
+    CommandOutput io = Output();
+    PrintJson(io.out, ApplyJson(run, io));
+  }
 }
 
-void TLanvoyProgram::UnattendedUndo(bool hide, size_t back) {
+void TLanvoyProgram::UnattendedUndo(const StartupArguments& arguments) {
+  ApplyRun run;
+  run.command = "undo";
   try {
-    if (back == 0)
+    if (arguments.undoBack == 0)
       throw Error("--undo 0 undoes nothing: the last apply is 1; nothing was changed.");
-    exitCode_ = UnattendedExitCode(form_->Session().Undo(!hide, back), err_);
+    run.report = form_->Session().Undo(!arguments.hide, arguments.undoBack);
+    run.profile = run.report->name;
+    exitCode_ = UnattendedExitCode(*run.report, err_);
   } catch (const std::exception& e) {
     err_ << e.what() << '\n';
+    run.error = e.what();
     exitCode_ = kExitApplyFailed;
   }
   err_.flush();
+  if (arguments.json) {
+    run.exitCode = exitCode_;
+    CommandOutput io = Output();
+    PrintJson(io.out, ApplyJson(run, io));
+  }
+}
+
+CommandOutput TLanvoyProgram::Output() {
+  platform::System& system = platform_.system();
+  return {Out ? *Out : err_,
+          StoreOut ? *StoreOut
+          : Out    ? *Out
+                   : err_,
+          err_, [&system](const std::string& text) {
+            return system.ToUtf8(text, system.AnsiCodePage());
+          }};
+}
+
+bool TLanvoyProgram::RunStoreCommand(const StartupArguments& a) {
+  CommandOutput io = Output();
+  TProfileStore store(StorePathFor(exePath_));
+  try {
+    switch (a.command) {
+      case Command::List:
+        exitCode_ = ListProfiles(store, a.json, io);
+        return true;
+      case Command::Show:
+        exitCode_ = ShowProfile(store, a.names.front(), a.json, io);
+        return true;
+      case Command::Export:
+        exitCode_ = ExportProfiles(store, a.names, a.all, a.to, io);
+        return true;
+      case Command::Import:
+        // With an administrator's rights no file is written through a link another user laid.
+        RefuseLinkedFiles(platform_.system().Elevated());
+        exitCode_ = ImportProfiles(store, a.importFile, a.replace, io);
+        return true;
+      case Command::History:
+        exitCode_ = ShowHistory(ApplyHistory(ApplyHistory::PathFor(store.FileName())),
+                                a.historyLines, a.json, io);
+        return true;
+      default:
+        return false;
+    }
+  } catch (const std::exception& e) {
+    io.err << e.what() << std::endl;
+    exitCode_ = kExitApplyFailed;
+    return true;
+  }
+}
+
+void TLanvoyProgram::CheckProfile(const StartupArguments& arguments) {
+  CommandOutput io = Output();
+  try {
+    // The window's logic without its start: the checks read the machine as an apply would,
+    // and nothing of the window's start (its notices, its options) runs.
+    window_ = windows_.CreateMainWindow();
+    form_ = std::make_unique<TMainForm>(platform_, unattended_, exePath_, arguments.positional,
+                                        *window_);
+    const auto name = StoredName(form_->Store(), arguments.names.front(), err_);
+    if (!name) {
+      exitCode_ = kExitApplyFailed;
+      return;
+    }
+    const std::vector<Finding> findings = form_->Session().Check(form_->Store().LoadProfile(*name));
+    exitCode_ = PrintCheck(*name, findings, arguments.json, io);
+  } catch (const std::exception& e) {
+    err_ << e.what() << std::endl;
+    exitCode_ = kExitApplyFailed;
+  }
 }
 
 }  // namespace lanvoy

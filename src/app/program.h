@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/startup.h"
 #include "apply/apply_session.h"
 #include "mainwindow/main_window_view.h"
@@ -62,19 +63,26 @@ class TLanvoyProgram {
   std::chrono::milliseconds SplashPause{3000};
   // The pause in each of the apply's stages 2 to 5.
   std::chrono::milliseconds ApplyPause = kStagePause;
-  // Where the results of a command ("--current") go; without one, to err.
+  // Where the results of a command ("--current", "--list" ...) go, in the console's code
+  // page; without one, to err. StoreOut: text as the store holds it ("--export").
   std::ostream* Out = nullptr;
+  std::ostream* StoreOut = nullptr;
 
  private:
   // "--current [NAME]": Get Current as a section of the store.
   void PrintCurrent(const StartupArguments& arguments);
+  // The commands on the store and the history, which need no window; false for others.
+  bool RunStoreCommand(const StartupArguments& arguments);
+  // "--check NAME": the checks of an apply, nothing applied.
+  void CheckProfile(const StartupArguments& arguments);
+  CommandOutput Output();
   // The profile shown, stored under name; without a name, the one the arguments name, loaded
   // from the store.
   void UnattendedApply(const StartupArguments& arguments, std::string name = "");
   // "--handover": the profile the window that started this copy showed.
   void HandedOverApply(const StartupArguments& arguments);
   // "--undo [N]": back to the state before the apply N applies ago.
-  void UnattendedUndo(bool hide, size_t back);
+  void UnattendedUndo(const StartupArguments& arguments);
 
   platform::Platform& platform_;
   WindowFactory& windows_;

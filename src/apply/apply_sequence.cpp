@@ -66,6 +66,33 @@ void RunNetsh(const std::vector<std::string>& script, ApplyContext& ctx, ApplyOu
   }
 }
 
+// What the stage did, as its last result tells; a stage the profile leaves out is skipped.
+void Record(ApplyOutcome& outcome, const char* stage, bool included, const std::string& failure) {
+  outcome.stages.push_back({stage,
+                            !included         ? "skipped"
+                            : failure.empty() ? "done"
+                                              : "failed",
+                            included ? failure : ""});
+}
+
+std::string LastProblemSince(const ApplyOutcome& outcome, size_t count) {
+  return outcome.stageProblems.size() > count ? outcome.stageProblems.back() : "";
+}
+
+// netsh's stage: failed when it refused lines or ended with an error.
+void RecordNetsh(ApplyOutcome& outcome) {
+  if (!outcome.netshWaited) {
+    outcome.stages.push_back({"network", "not waited for", ""});
+    return;
+  }
+  std::string failure;
+  if (!outcome.netshErrors.empty())
+    failure = "netsh refused " + std::to_string(outcome.netshErrors.size()) + " line(s)";
+  else if (outcome.netshExitCode != 0)
+    failure = "netsh ended with exit code " + std::to_string(outcome.netshExitCode);
+  Record(outcome, "network", true, failure);
+}
+
 void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcome& outcome) {
   ApplyObserver& ui = ctx.observer;
   platform::Platform& platform = ctx.platform;
@@ -76,6 +103,7 @@ void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcom
   ui.ProgressRange(1, 5);
   ui.ProgressStage(1, "Applying network settings", show);
   RunNetsh(BuildNetshScript(p, ctx.netsh), ctx, outcome);
+  RecordNetsh(outcome);
 
   ui.ProgressStage(2, "Processing proxy/ Outlook Express account settings", show);
   pause();
@@ -85,12 +113,15 @@ void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcom
   const bool windows5 = platform.system().WindowsVersion().Windows5();
   // Later Windows keep no proxy they read once: running programs are told.
   if (!windows5) platform.system().InternetSettingsChanged();
+  Record(outcome, "proxy", true, "");
+  size_t problems = outcome.stageProblems.size();
   if (p.IncludeOLExp) {
     if (!windows5 && !MailAccountExists(platform.registry()))
       outcome.stageProblems.push_back(kNoMailAccountMessage);
     else
       WriteMailServers(platform.registry(), p.OLEXPIMAP, p.OLEXPSMTP, p.OLEXPPOP);
   }
+  Record(outcome, "mail", p.IncludeOLExp, LastProblemSince(outcome, problems));
 
   ui.ProgressStage(3, "Processing Host file modification/ script execution", show);
   if (p.IncludeHostModification) {
@@ -101,11 +132,14 @@ void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcom
       outcome.hostsError = e.what();
     }
   }
+  Record(outcome, "hosts", p.IncludeHostModification, outcome.hostsError);
   if (p.IncludeSript) RunProfileScript(platform, p.ScriptLines, p.ScriptKind);
+  Record(outcome, "script", p.IncludeSript, "");
   pause();
 
   ui.ProgressStage(4, "Processing default printer", show);
   pause();
+  problems = outcome.stageProblems.size();
   if (p.IncludeDefPrint) {
     if (windows5)
       SetDefaultPrinter(platform, p.DefPrinter);
@@ -113,9 +147,11 @@ void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcom
       outcome.stageProblems.push_back("Windows did not make \"" + p.DefPrinter +
                                       "\" the default printer: it is not installed here.");
   }
+  Record(outcome, "printer", p.IncludeDefPrint, LastProblemSince(outcome, problems));
 
   ui.ProgressStage(5, "Processing computer name", show);
   pause();
+  problems = outcome.stageProblems.size();
   if (p.IncludeHostName) {
     std::string refused;
     if (windows5)
@@ -124,6 +160,7 @@ void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcom
       outcome.stageProblems.push_back("Windows refused the computer name \"" + p.HostName +
                                       "\": " + refused + ".");
   }
+  Record(outcome, "computer name", p.IncludeHostName, LastProblemSince(outcome, problems));
   if (ctx.afterStages) ctx.afterStages(show);
 }
 
@@ -132,6 +169,7 @@ void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcom
 ApplyOutcome RunNetshScript(const std::vector<std::string>& script, ApplyContext& ctx) {
   ApplyOutcome outcome;
   RunNetsh(script, ctx, outcome);
+  RecordNetsh(outcome);
   return outcome;
 }
 

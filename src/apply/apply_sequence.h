@@ -57,8 +57,18 @@ struct ApplyContext {
   std::function<void(bool showProgress)> afterStages = nullptr;
 };
 
+// What one stage did: "done", "skipped" (the profile leaves it out), "failed" (with why), or
+// "not waited for" (netsh in debug mode).
+struct StageResult {
+  std::string stage;
+  std::string outcome;
+  std::string message;
+  bool operator==(const StageResult&) const = default;
+};
+
 // What netsh made of the script. Known only when netsh was waited for (not in debug mode).
 struct ApplyOutcome {
+  std::vector<StageResult> stages;  // in the order they ran
   bool netshWaited = false;
   uint32_t netshExitCode = 0;
   std::string netshOutput;

@@ -120,6 +120,13 @@ void ApplySession::Note(ApplyReport& report, const std::string& event,
              : "."));
 }
 
+std::vector<Finding> ApplySession::Check(const ProfileRecord& profile) {
+  std::vector<Finding> findings;
+  const MachineFacts facts = ReadMachineFacts(findings);
+  for (Finding& f : PreflightChecks(profile, facts)) findings.push_back(std::move(f));
+  return findings;
+}
+
 ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& name,
                                 bool showProgress, const GoAhead& goAhead) {
   ApplyReport report;

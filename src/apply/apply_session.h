@@ -79,6 +79,8 @@ class ApplySession {
   // there is no such apply, the user's choice is gone or the file is damaged (then nothing
   // is changed).
   ApplyReport Undo(bool showProgress, size_t back = 1, const Snapshot* asked = nullptr);
+  // The checks an apply runs first, and nothing else: nothing is changed or noted.
+  std::vector<Finding> Check(const ProfileRecord& profile);
   // The applied settings were confirmed in time.
   void Kept();
   // "Another apply is running" to err, and its exit code.

@@ -49,10 +49,10 @@ class Checker {
  public:
   Checker(const ConnectionSettings& c, std::vector<Finding>& out) : c_(c), out_(out) {}
   void Error(const std::string& text) {
-    out_.push_back({Finding::Error, c_.LongLANDescription + ": " + text});
+    out_.push_back({Finding::Error, c_.LongLANDescription + ": " + text, c_.LongLANDescription});
   }
   void Warning(const std::string& text) {
-    out_.push_back({Finding::Warning, c_.LongLANDescription + ": " + text});
+    out_.push_back({Finding::Warning, c_.LongLANDescription + ": " + text, c_.LongLANDescription});
   }
   std::optional<uint32_t> Address(const std::string& what, const std::string& value) {
     auto a = ParseIPv4(value);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "profiles/profile_record.h"
@@ -27,8 +28,12 @@ enum class AddressKind { Address, Mask, Wins };
 bool ValidAddressText(AddressKind kind, std::string_view text);
 
 struct Finding {
-  enum Level { Error, Warning } level;
+  enum Level { Error, Warning };
+  Finding(Level l, std::string m, std::string c = "")
+      : level(l), message(std::move(m)), connection(std::move(c)) {}
+  Level level;
   std::string message;
+  std::string connection;  // the connection it is about; "" for the profile's other parts
   bool operator==(const Finding&) const = default;
 };
 

@@ -260,20 +260,30 @@ ApplyOutcome RestoreSnapshot(const Snapshot& s, ApplyContext& ctx) {
   platform::Platform& platform = ctx.platform;
   ApplyOutcome outcome;
   if (!s.connections.empty()) outcome = RunNetshScript(RestoreScript(s, ctx.netsh), ctx);
+  std::string failure;
   for (const SavedValue& v : s.registry) {
     // A key the value lived in exists again; a value that did not exist goes.
     auto key = platform.registry().Open(v.root, v.key, v.value.has_value());
     const bool restored = v.value ? key && key->SetRaw(v.name, *v.value)
                                   : !key || !key->Query(v.name) || key->DeleteValue(v.name);
-    if (!restored)
+    if (!restored) {
       outcome.stageProblems.push_back("Registry: " + v.name + " could not be put back.");
+      failure = outcome.stageProblems.back();
+    }
   }
+  if (!s.registry.empty())
+    outcome.stages.push_back({"registry", failure.empty() ? "done" : "failed", failure});
   if (s.hasHosts && !s.hostsTooLarge) {
     const std::string native = platform.system().NativePath(HostsFilePath(ctx.windowsDirectory));
     if (s.hosts ? !WriteFileAtomic(native, *s.hosts) : FileExists(native) && !DeleteFileAt(native))
       outcome.hostsError = "Cannot create file " + HostsFilePath(ctx.windowsDirectory);
+    outcome.stages.push_back(
+        {"hosts", outcome.hostsError.empty() ? "done" : "failed", outcome.hostsError});
   }
-  if (s.hasPrinter && s.printer) SetDefaultPrinter(platform, *s.printer);
+  if (s.hasPrinter && s.printer) {
+    SetDefaultPrinter(platform, *s.printer);
+    outcome.stages.push_back({"printer", "done", ""});
+  }
   return outcome;
 }
 

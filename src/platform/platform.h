@@ -299,4 +299,10 @@ std::unique_ptr<Platform> CreatePlatform();
 // them to a program: on the simulated host a terminal passes them in its locale's UTF-8.
 std::vector<std::string> ProgramArguments(int argc, char** argv, System& system);
 
+// The code page a program's console output is read in: the console's (GetConsoleOutputCP),
+// or the OEM code page, as console programs write to a pipe or file, when the process has no
+// console; on the simulated host the terminal locale's UTF-8 (65001), else the ANSI code page
+// (the bytes as they are).
+uint32_t ConsoleCodePage(System& system);
+
 }  // namespace lanvoy::platform

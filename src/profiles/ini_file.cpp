@@ -616,14 +616,31 @@ void IniFile::DeleteKey(const std::string& section, const std::string& key) {
 }
 
 void IniFile::ReplaceSection(const std::string& section, const Entries& entries) {
-  CheckEntries(section, entries);
+  ReplaceSections({{section, entries}});
+}
+
+void IniFile::ReplaceSections(const std::vector<std::pair<std::string, Entries>>& sections) {
+  for (const auto& [section, entries] : sections) CheckEntries(section, entries);
   Document doc(path_);
   Writer w(doc);
   // A repeated header goes too: left behind, it would be read instead of the new section.
-  AddLinesWithoutSection(w, doc, section);
-  // Erasing then writing puts the section at the end of the file, as separate writes would.
-  w.OpenSection(section);
-  for (const auto& [key, value] : Collapse(entries)) w.AddKey(key, value);
+  std::vector<std::pair<std::size_t, std::size_t>> gone;
+  for (const auto& [section, entries] : sections)
+    for (std::size_t header : doc.FindSections(section))
+      gone.emplace_back(header, doc.SectionEnd(header));
+  std::sort(gone.begin(), gone.end());
+  std::size_t from = 0;
+  for (const auto& [header, end] : gone) {
+    if (header < from) continue;  // named twice
+    w.AddLines(doc, from, header);
+    from = end;
+  }
+  w.AddLines(doc, from, doc.lines.size());
+  // Erasing then writing puts the sections at the end of the file, as separate writes would.
+  for (const auto& [section, entries] : sections) {
+    w.OpenSection(section);
+    for (const auto& [key, value] : Collapse(entries)) w.AddKey(key, value);
+  }
   Commit(path_, w);
 }
 
@@ -638,6 +655,10 @@ bool IniFile::RenameSection(const std::string& section, const std::string& newNa
   w.AddLines(doc, header + 1, doc.lines.size());
   Commit(path_, w);
   return true;
+}
+
+std::string IniFile::ValueAsRead(const std::string& written) {
+  return StripQuotes(Trim(written));
 }
 
 int32_t IniFile::IntegerOf(const std::string& text, int32_t def) {

@@ -64,6 +64,8 @@ class IniFile {
   // these keys, in this order: one change of the file, so a failure leaves the old section as it
   // was.
   void ReplaceSection(const std::string& section, const Entries& entries);
+  // Several sections replaced so in one change of the file, in this order.
+  void ReplaceSections(const std::vector<std::pair<std::string, Entries>>& sections);
 
   // Gives the section's header a new name in place (keys and position stay); false when
   // the section is missing.
@@ -72,6 +74,9 @@ class IniFile {
   // A value as ReadInteger reads it (a value as ReadString gives it): decimal or
   // hexadecimal, else def.
   static int32_t IntegerOf(const std::string& text, int32_t def);
+
+  // What a read gives for a value written so (one pair of equal enclosing quotes removed).
+  static std::string ValueAsRead(const std::string& written);
 
   // A name that cannot be a section: empty, holding "[" or "]" or a line break.
   static bool IsValidSectionName(const std::string& name);

@@ -235,9 +235,65 @@ void TProfileStore::SaveProfile(const std::string& name, const ProfileRecord& r)
 }
 
 std::string TProfileStore::SectionText(const std::string& name, const ProfileRecord& r) {
+  return SectionText(name, EntriesOf(r));
+}
+
+std::string TProfileStore::SectionText(const std::string& name, const IniFile::Entries& entries) {
   std::string text = "[" + name + "]" + kCRLF;
-  for (const auto& [key, value] : EntriesOf(r)) text += key + "=" + value + kCRLF;
+  for (const auto& [key, value] : entries) text += key + "=" + value + kCRLF;
   return text;
+}
+
+IniFile::Entries TProfileStore::StoredEntries(const std::string& name) const {
+  IniFile::Entries entries = ini_.ReadSectionValues(name);
+  for (auto& entry : entries) entry.second = Protected(entry.second);
+  return entries;
+}
+
+namespace {
+
+// Lines of the hosts table and the script: a prefix and a number without leading zero.
+bool IsNumberedKey(const std::string& upper) {
+  for (const char* prefix : {"H", "S"})
+    if (upper.size() > 1 && upper[0] == prefix[0] && upper[1] != '0' &&
+        upper.find_first_not_of("0123456789", 1) == std::string::npos)
+      return true;
+  return false;
+}
+
+bool KeyIn(const std::string& key, std::initializer_list<const char*> keys) {
+  return std::any_of(keys.begin(), keys.end(), [&](const char* k) { return SameText(key, k); });
+}
+
+// The keys read as numbers besides the connections' switches.
+constexpr std::initializer_list<const char*> kNumberKeys = {
+    "EnableProxy",     "ProxyNoLocal", "IncludeOLExp",           "IncludeDefPrint", "HostsCount",
+    "IncludeHostName", "IncludeSript", "ScriptLinesCount",       "ScriptKind",      "ConfirmKeep",
+    "ConfirmSeconds",  "IncludeOL",    "IncludeHostModification"};
+
+}  // namespace
+
+bool TProfileStore::IsNumberKey(const std::string& key) {
+  bool connectionSwitch = false;
+  for (int n = 0; n < kConnections; ++n)
+    ForEachConnectionField([&](const char* name, auto, auto first, auto) {
+      using T = std::remove_reference_t<decltype(ProfileRecord().*first)>;
+      if (!std::is_same_v<T, std::string> && SameText(key, name + std::string(ConnectionSuffix(n))))
+        connectionSwitch = true;
+    });
+  return connectionSwitch || KeyIn(key, kNumberKeys);
+}
+
+bool TProfileStore::IsKnownKey(const std::string& key) {
+  if (IsNumberKey(key) || IsNumberedKey(UpperCase(key))) return true;
+  bool connection = false;
+  for (int n = 0; n < kConnections; ++n)
+    ForEachConnectionField([&](const char* name, auto, auto, auto) {
+      if (SameText(key, name + std::string(ConnectionSuffix(n)))) connection = true;
+    });
+  // The keys of the mail program of old, which a new profile still gets.
+  return connection || KeyIn(key, {"Proxy", "ProxyPort", "ProxyNotUsed", "OLEXPPOP", "OLEXPSMTP",
+                                   "OLEXPIMAP", "DefPrinter", "HostName", "OLPROFILE", "OLSERVER"});
 }
 
 IniFile::Entries TProfileStore::EntriesOf(const ProfileRecord& r) {
@@ -325,9 +381,7 @@ void TProfileStore::CopyProfile(const std::string& source, const std::string& ta
   if (!ProfileExists(source)) return;
   // Each value as read, quoted again where it needs it: written bare, a script line's
   // blanks at its ends, or a pair of quotes around it, would be lost in the copy.
-  IniFile::Entries entries = ini_.ReadSectionValues(source);
-  for (auto& entry : entries) entry.second = Protected(entry.second);
-  ini_.WriteStrings(target, entries);
+  ini_.WriteStrings(target, StoredEntries(source));
 }
 
 bool TProfileStore::MoveProfile(const std::string& source, const std::string& target) {

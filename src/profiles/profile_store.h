@@ -34,6 +34,7 @@ class TProfileStore {
   explicit TProfileStore(std::string path);
   const std::string& FileName() const;
   IniFile& Ini();
+  const IniFile& Ini() const { return ini_; }
   std::vector<std::string> ProfileNames() const;  // sections in file order
   ProfileRecord LoadProfile(const std::string& name) const;
   // One change of the file: the section is written anew at the end of the file.
@@ -54,6 +55,15 @@ class TProfileStore {
   // The record as a section of a store: "[name]" and every key as SaveProfile writes it, each
   // line ended by CR LF.
   static std::string SectionText(const std::string& name, const ProfileRecord& record);
+  static std::string SectionText(const std::string& name, const IniFile::Entries& entries);
+  // The section's keys as they stand, each value quoted where a write needs it to read back
+  // the same (so a copy or an export keeps every key, unknown ones too).
+  IniFile::Entries StoredEntries(const std::string& name) const;
+
+  // Whether the program reads the key (in any letter case), and whether it reads it as a
+  // number.
+  static bool IsKnownKey(const std::string& key);
+  static bool IsNumberKey(const std::string& key);
 
  private:
   IniFile ini_;

@@ -3,12 +3,16 @@
 // console. Creates the platform, runs the start-up and the message loop.
 #include "mainwindow/win32/win32_api.h"
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/console_stream.h"
 #include "app/program.h"
 #include "app/startup.h"
 #include "mainwindow/win32/win32_controls.h"
@@ -46,6 +50,9 @@ int RunMessageLoop() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ConnectConsole();
+  // The program's text ends its lines with CR LF itself; the C runtime would add a second CR.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   // The arguments as the C runtime split the command line, in the ANSI code page.
   std::vector<std::string> args(__argv + 1, __argv + __argc);
   // As every other error: in the error box, and for a script on standard error.
@@ -64,8 +71,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   lanvoy::InitWin32Windows();
   lanvoy::Win32Questions questions;
   lanvoy::Win32WindowFactory windows;
+  lanvoy::ConsoleStream err(std::cerr, platform->system(),
+                            lanvoy::platform::ConsoleCodePage(platform->system()));
   lanvoy::TLanvoyProgram program(*platform, questions, windows, platform->system().ExecutablePath(),
-                                 args, std::cerr);
+                                 args, err);
   program.OnMainFormConstructed = [&](lanvoy::TMainForm&) {
     questions.SetOwner(dynamic_cast<lanvoy::Win32MainWindow&>(program.MainWindow()).Handle());
   };

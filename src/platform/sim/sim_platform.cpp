@@ -327,6 +327,10 @@ std::vector<std::string> ProgramArguments(int argc, char** argv, System& system)
   return args;
 }
 
+uint32_t ConsoleCodePage(System& system) {
+  return sim::LocaleIsUtf8() ? 65001 : system.AnsiCodePage();
+}
+
 }  // namespace lanvoy::platform
 
 namespace lanvoy::sim {

@@ -64,4 +64,9 @@ std::vector<std::string> ProgramArguments(int argc, char** argv, System&) {
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 
+uint32_t ConsoleCodePage(System& system) {
+  const UINT console = GetConsoleOutputCP();
+  return console ? console : system.OemCodePage();
+}
+
 }  // namespace lanvoy::platform
