@@ -288,7 +288,7 @@ void TLanvoyProgram::UnattendedUndo(const StartupArguments& arguments) {
     if (arguments.undoBack == 0)
       throw Error("--undo 0 undoes nothing: the last apply is 1; nothing was changed.");
     run.report = form_->Session().Undo(!arguments.hide, arguments.undoBack);
-    run.profile = run.report->name;
+    run.profile = run.report->profile;
     exitCode_ = UnattendedExitCode(*run.report, err_);
   } catch (const std::exception& e) {
     err_ << e.what() << '\n';
@@ -355,12 +355,13 @@ void TLanvoyProgram::CheckProfile(const StartupArguments& arguments) {
     window_ = windows_.CreateMainWindow();
     form_ = std::make_unique<TMainForm>(platform_, unattended_, exePath_, arguments.positional,
                                         *window_);
-    const auto name = StoredName(form_->Store(), arguments.names.front(), err_);
+    const TProfileStore store(StorePathFor(exePath_));
+    const auto name = StoredName(store, arguments.names.front(), err_);
     if (!name) {
       exitCode_ = kExitApplyFailed;
       return;
     }
-    const std::vector<Finding> findings = form_->Session().Check(form_->Store().LoadProfile(*name));
+    const std::vector<Finding> findings = form_->Session().Check(store.LoadProfile(*name));
     exitCode_ = PrintCheck(*name, findings, arguments.json, io);
   } catch (const std::exception& e) {
     err_ << e.what() << std::endl;

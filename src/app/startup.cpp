@@ -113,7 +113,7 @@ class Parser {
   }
   void SetCommand(Command command, const std::string& option) {
     if (r_.command != Command::Window && r_.command != command)
-      Fail(option + " cannot be given with another command; give one at a time.");
+      return Fail(option + " cannot be given with another command; give one at a time.");
     r_.command = command;
   }
   void Fail(const std::string& message) {

@@ -153,7 +153,7 @@ ApplyReport ApplySession::Apply(const ProfileRecord& record, const std::string& 
   // Before the first change: a killed apply leaves this line without its outcome.
   Note(report, "apply " + name + " started");
 
-  report.name = name;
+  report.name = report.profile = name;
   SafeApplyContext after = AddressReaders(report, record.LongLANDescription);
   ApplyContext stages = StageContext();
   stages.netsh = NetshTargetFor(context_.platform.system().WindowsVersion(), facts.connections);
@@ -236,6 +236,7 @@ ApplyReport ApplySession::Undo(bool showProgress, size_t back, const Snapshot* a
     report.outcome = RestoreSnapshot(before, stages);
     observer.ProgressStage(5, "Verifying the settings", showProgress);
     report.name = "undo of " + before.profile;
+    report.profile = before.profile;
     SafeApplyContext verify = AddressReaders(
         report, before.connections.empty() ? "" : before.connections[0].LongLANDescription);
     report.differences = VerifyRestored(before, verify);

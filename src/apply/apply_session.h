@@ -58,6 +58,7 @@ struct ApplyReport {
   std::vector<std::string> warnings;
   // What the tray shows: the profile, and the first connection's address as verify read it.
   std::string name, address;
+  std::string profile;  // the profile applied, or the one whose apply was undone
 };
 
 // Decides whether an apply goes on despite the checks' findings.

@@ -23,6 +23,55 @@ TEST(StartupTest, SecondArgumentHideInAnyLetterCase) {
   EXPECT_FALSE(ParseStartupArguments({}).hasArguments);
 }
 
+// One parser for every command: what each line asks for, and why a line cannot be run.
+TEST(StartupTest, EveryCommandAndEveryWrongLine) {
+  const struct {
+    std::vector<std::string> args;
+    Command command;
+    const char* error;  // "" when the line can be run
+    bool windowless;
+  } cases[] = {
+      {{}, Command::Window, "", false},
+      {{"Office"}, Command::Window, "", false},
+      {{"-style", "hide"}, Command::Window, "", true},  // a profile, not an option
+      {{"--", "--odd", "hide"}, Command::Window, "", true},
+      {{"--undo", "3", "hide", "--json"}, Command::Undo, "", true},
+      {{"--undo"}, Command::Undo, "", false},
+      {{"--LIST", "--json"}, Command::List, "", true},
+      {{"--export", "A", "B", "--to", "x.INI"}, Command::Export, "", true},
+      {{"--import", "x.INI", "--replace"}, Command::Import, "", true},
+      {{"--history"}, Command::History, "", true},
+      {{"--current"}, Command::Current, "", true},
+      {{"/?", "hide"}, Command::Help, "", true},
+      {{"--bogus"}, Command::Window, "Unknown option --bogus.", true},
+      {{"--check"}, Command::Check, "--check needs a profile name.", true},
+      {{"--import", "--replace"}, Command::Import, "--import needs a file name.", true},
+      {{"--export"}, Command::Export, "--export needs profile names, or --all.", true},
+      {{"--list", "--history"}, Command::List, "give one at a time", true},
+      {{"--show", "A", "B"}, Command::Show, "Unexpected argument \"B\".", true},
+      {{"--history", "ten"}, Command::History, "takes a number of lines", true},
+      {{"A", "--json"}, Command::Window, "--json goes with", true},
+      {{"A", "hide", "--replace"}, Command::Window, "--replace belongs to --import.", true},
+      {{"A", "hide", "--confirm-within"}, Command::Window, "needs a number of seconds", true},
+  };
+  for (const auto& c : cases) {
+    const StartupArguments a = ParseStartupArguments(c.args);
+    const std::string line = JoinCommandLine(c.args);
+    EXPECT_EQ(a.command, c.command) << line;
+    EXPECT_NE(a.error.find(c.error), std::string::npos) << line << ": " << a.error;
+    EXPECT_EQ(a.error.empty(), std::string(c.error).empty()) << line << ": " << a.error;
+    EXPECT_EQ(a.Windowless(), c.windowless) << line;
+  }
+  const StartupArguments undo = ParseStartupArguments({"--undo", "3", "hide"});
+  EXPECT_EQ(undo.undoBack, 3u);
+  EXPECT_TRUE(undo.hide);
+  const StartupArguments odd = ParseStartupArguments({"--", "--odd", "hide"});
+  EXPECT_EQ(odd.profileName, "--odd");
+  const StartupArguments exp = ParseStartupArguments({"--export", "A", "B", "--to", "x.INI"});
+  EXPECT_EQ(exp.names, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(exp.to, "x.INI");
+}
+
 TEST(StartupTest, QuotesGroupBlanksIntoOneArgumentAndAreRemoved) {
   auto args =
       SplitCommandLine("\"D:\\program files\\Lanvoy\\Lanvoy.exe\"  \"office 1\" hide extra");

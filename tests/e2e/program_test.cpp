@@ -14,8 +14,14 @@
 #include <optional>
 #include <thread>
 
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+
+#include "base/command_line.h"
 #include "platform/sim/sim_platform.h"
 #include "profiles/ini_file.h"
+#include "profiles/profile_store.h"
 #include "test_support/host_windows.h"
 #include "test_support/temp_dir.h"
 
@@ -129,6 +135,8 @@ class ProgramTest : public ::testing::Test {
     std::vector<char*> argvp = pointers(argv), envp = pointers(unique);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // Started in its folder, as from a prompt there: file names on its line are relative to it.
+    posix_spawn_file_actions_addchdir_np(&actions, dir.path().c_str());
     // Standard input: in.txt where a test wrote one.
     if (dir.Exists("in.txt"))
       posix_spawn_file_actions_addopen(&actions, 0, dir.File("in.txt").c_str(), O_RDONLY, 0);
@@ -600,6 +608,124 @@ TEST_F(ProgramTest, ElevatedCopyRunsOnlyWhatItWasHanded) {
   EXPECT_EQ(dir.Read("../secret"), "only root writes this\n");
   EXPECT_FALSE(dir.Exists("planted"));
   EXPECT_NE(dir.Read("host/network.ini").find("Address1=10.20.30.41"), std::string::npos);
+}
+
+// The store of the command line's guide: a profile with a German name in the ANSI code page,
+// and one the checks refuse.
+constexpr const char* kGuideStore =
+    "[B\xFCro]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.20.30.40\r\n"
+    "Subnet=255.255.255.0\r\nGateway=10.20.30.1\r\nDNS=10.20.30.2\r\n\r\n"
+    "[Kunde]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=192.168.7.20\r\n"
+    "Subnet=255.255.255.0\r\nGateway=192.168.8.1\r\n";
+
+// Times change from run to run; line ends are CR LF from the program, LF in the guide.
+std::string Comparable(std::string text) {
+  static const std::regex time("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}");
+  text = std::regex_replace(text, time, "TIME");
+  return std::regex_replace(text, std::regex("\r\n"), "\n");
+}
+
+// Every example of the guide, in its order, on the store it describes: the output exactly,
+// and each JSON document parsed back and compared field by field.
+TEST_F(ProgramTest, TheCommandLineGuideIsWhatTheProgramPrints) {
+  windows = "10";
+  dir.Write("Lanvoy.INI", kGuideStore);
+  std::ifstream guide(LANVOY_COMMAND_LINE_GUIDE);
+  ASSERT_TRUE(guide) << LANVOY_COMMAND_LINE_GUIDE;
+  std::vector<std::pair<std::string, std::string>> examples;  // command line, output
+  bool inBlock = false;
+  for (std::string line; std::getline(guide, line);) {
+    if (line == "```console") {
+      inBlock = true;
+    } else if (inBlock && line == "```") {
+      inBlock = false;
+    } else if (inBlock && line.rfind("$ Lanvoy ", 0) == 0) {
+      examples.emplace_back(line.substr(9), "");
+    } else if (inBlock && !examples.empty()) {
+      examples.back().second += line + "\n";
+    }
+  }
+  ASSERT_GE(examples.size(), 14u);
+  for (const auto& [commandLine, expected] : examples) {
+    const ProgramRun run =
+        Start(SplitCommandLine(commandLine), std::chrono::seconds(60), "", {"LC_ALL=C.UTF-8"});
+    ASSERT_TRUE(run.exitCode) << commandLine;
+    EXPECT_EQ(Comparable(run.out), Comparable(expected)) << commandLine << "\n" << run.err;
+    if (expected.empty() || expected[0] != '{') continue;
+    const auto shown = nlohmann::ordered_json::parse(expected);
+    const auto printed = nlohmann::ordered_json::parse(run.out, nullptr, false);
+    ASSERT_TRUE(printed.is_object()) << commandLine << ": " << run.out;
+    EXPECT_EQ(printed.size(), shown.size()) << commandLine;
+    for (const auto& [field, value] : shown.items()) {
+      if (field == "lines") continue;  // times
+      EXPECT_EQ(printed.value(field, nlohmann::ordered_json()), value)
+          << commandLine << ": " << field;
+    }
+  }
+}
+
+// What a script gets for a line it got wrong, an import that must not happen and a store
+// moved to another machine.
+TEST_F(ProgramTest, ScriptsGetTheUsageARefusedImportChangesNothingAndExportsComeBack) {
+  const struct {
+    std::vector<std::string> args;
+    const char* err;
+  } wrong[] = {
+      {{"--bogus"}, "Unknown option --bogus."},
+      {{"--show"}, "--show needs a profile name."},
+      {{"--list", "--show", "Office"}, "give one at a time"},
+      {{"--check", "Office", "extra"}, "Unexpected argument \"extra\"."},
+      {{"Office", "--json"}, "--json goes with"},
+      {{"--import", "x.INI", "--all"}, "--all belongs to --export."},
+      {{"--confirm-within", "soon", "Office", "hide"}, "takes a number of seconds"},
+  };
+  for (const auto& c : wrong) {
+    // No window waits: each ends at once with the reason and the usage.
+    const ProgramRun run = Start(c.args, std::chrono::seconds(20));
+    EXPECT_EQ(run.exitCode, 1) << c.args[0];
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Exit codes:"), std::string::npos) << c.args[0];
+    EXPECT_EQ(run.out, "") << c.args[0];
+  }
+  EXPECT_EQ(Start({"--show", "Nobody"}, std::chrono::seconds(20)).exitCode, 1);
+
+  // Every kind of key, a German name, an unknown key and values that need their quotes.
+  const std::string store =
+      dir.Read("Lanvoy.INI") +
+      "\r\n[Gr\xFC\xDF Gott]\r\nLongLANDescription=Drahtlose Netzwerkverbindung\r\nDHCP=1\r\n"
+      "DHCP_DNS=1\r\nLongLANDescriptionLan2=LAN-Verbindung 2\r\nIPLan2=192.168.0.5\r\n"
+      "SubnetLan2=255.255.0.0\r\nProxyNotUsed=*.local;intranet\r\nIncludeSript=1\r\n"
+      "ScriptLinesCount=2\r\nScriptKind=1\r\nS1=' echo \"hallo\" '\r\nS2='net use'\r\n"
+      "ConfirmKeep=1\r\nConfirmSeconds=30\r\nAbteilung=Vertrieb\r\n";
+  dir.Write("Lanvoy.INI", store);
+  dir.Write("bad.INI", "[Neu]\r\nDHCP=1\r\n\r\n[Office]\r\nIP=10.0.0.300\r\n");
+  const ProgramRun refused = Start({"--import", "bad.INI", "--replace"}, std::chrono::seconds(20));
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("Profile \"Office\": IP=10.0.0.300 is no IPv4 address."),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(dir.Read("Lanvoy.INI"), store);
+
+  const ProgramRun exported =
+      Start({"--export", "--all", "--to", dir.File("Team Datei.INI")}, std::chrono::seconds(20));
+  ASSERT_EQ(exported.exitCode, 0) << exported.err;
+  std::filesystem::rename(dir.path() / "Lanvoy.INI", dir.path() / "before.INI");
+  const ProgramRun imported = Start({"--import", "Team Datei.INI"}, std::chrono::seconds(20));
+  ASSERT_EQ(imported.exitCode, 0) << imported.err;
+  EXPECT_NE(imported.err.find("keys Lanvoy does not read are kept: Abteilung."), std::string::npos)
+      << imported.err;
+  const TProfileStore before(dir.File("before.INI")), after(dir.File("Lanvoy.INI"));
+  ASSERT_EQ(after.ProfileNames(), before.ProfileNames());
+  for (const std::string& name : before.ProfileNames()) {
+    EXPECT_EQ(after.Ini().ReadSectionValues(name), before.Ini().ReadSectionValues(name)) << name;
+    EXPECT_EQ(after.LoadProfile(name), before.LoadProfile(name)) << name;
+  }
+  // Once more: each is there, and skipped unless replaced; a terminal of UTF-8 reads the name.
+  const ProgramRun again = Start({"--import", dir.File("Team Datei.INI")}, std::chrono::seconds(20),
+                                 "", {"LC_ALL=C.UTF-8"});
+  EXPECT_EQ(again.exitCode, 0);
+  EXPECT_NE(again.err.find("\"Gr\xC3\xBC\xC3\x9F Gott\" exists already"), std::string::npos)
+      << again.err;
 }
 
 }  // namespace
