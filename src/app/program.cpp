@@ -131,7 +131,6 @@ bool TLanvoyProgram::Start() {
     splash_.reset();
     return false;
   }
-
   if (!arguments.handover.empty()) {
     HandedOverApply(arguments);
     splash_.reset();
@@ -189,7 +188,8 @@ void TLanvoyProgram::PrintCurrent(const StartupArguments& arguments) {
     if (arguments.json)
       PrintJson(io.out, CurrentJson(arguments.currentName, record, problems, io));
     else
-      io.out << TProfileStore::SectionText(arguments.currentName, record) << std::flush;
+      // A section of the store as the store has it: "--current X >> Lanvoy.INI" adds it.
+      io.store << TProfileStore::SectionText(arguments.currentName, record) << std::flush;
   } catch (const std::exception& e) {
     err_ << e.what() << '\n';
     exitCode_ = kExitApplyFailed;

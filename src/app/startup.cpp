@@ -71,7 +71,7 @@ class Parser {
       if (const std::string* n = Optional(); n && IsNumber(*n))
         r_.historyLines = n->size() > 9 ? 999999999 : std::stoul(*n);
       else if (n)
-        Fail(option + " takes a number of lines, not \"" + *n + "\".");
+        --i_;  // "hide", or an argument that has no place here
     } else if (option == "--current") {
       SetCommand(Command::Current, option);
       if (const std::string* name = Optional()) r_.currentName = *name;

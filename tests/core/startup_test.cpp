@@ -49,7 +49,7 @@ TEST(StartupTest, EveryCommandAndEveryWrongLine) {
       {{"--export"}, Command::Export, "--export needs profile names, or --all.", true},
       {{"--list", "--history"}, Command::List, "give one at a time", true},
       {{"--show", "A", "B"}, Command::Show, "Unexpected argument \"B\".", true},
-      {{"--history", "ten"}, Command::History, "takes a number of lines", true},
+      {{"--history", "ten"}, Command::History, "Unexpected argument \"ten\".", true},
       {{"A", "--json"}, Command::Window, "--json goes with", true},
       {{"A", "hide", "--replace"}, Command::Window, "--replace belongs to --import.", true},
       {{"A", "hide", "--confirm-within"}, Command::Window, "needs a number of seconds", true},

@@ -105,6 +105,8 @@ TEST_F(ProgramTest, CommandsForScriptsFromACommandPrompt) {
        "Profile \"Office\" exists already and was not imported"},
       {"Office hide", 0, ""},
       {"--history 1", 0, "apply Office: verified"},
+      {"--current Jetzt", 0, "[Jetzt]\r\nIP2="},
+      {"--help", 0, "Exit codes:"},
   };
   for (const auto& c : cases) {
     const test::Captured run = Run(c.args);
