@@ -220,6 +220,8 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void ShowConnection(ConnectionControls& c, int index);
   void DefaultMaskRule(TextField& address, TextField& mask);
   void SelectListEntry(const std::string& name);
+  // After a copy or rename: the list anew, the profile selected and shown as stored.
+  void ShowChangedProfile(const std::string& name);
   void SelectListRow(int row);
   // Every windowed control whose direct parent is that page or group.
   void SetEnabledChildren(const std::string& parent, bool enabled);

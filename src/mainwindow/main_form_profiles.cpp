@@ -185,6 +185,13 @@ std::optional<std::string> TMainForm::AskProfileName(NameBox box, const std::str
   }
 }
 
+void TMainForm::ShowChangedProfile(const std::string& name) {
+  LeaveEditMode();
+  RefillProfileList();
+  SelectListEntry(name);
+  LoadProfile(name);
+}
+
 void TMainForm::ButtonNewClick() {
   ExpandWindow();
   const std::optional<std::string> name = AskProfileName(NameBox::New, "");
@@ -221,10 +228,7 @@ void TMainForm::ButtonCopyClick() {
     return;
   }
   store_->CopyProfile(source, *name);
-  LeaveEditMode();
-  RefillProfileList();
-  SelectListEntry(*name);
-  LoadProfile(*name);
+  ShowChangedProfile(*name);
 }
 
 void TMainForm::ButtonRenameClick() {
@@ -237,10 +241,7 @@ void TMainForm::ButtonRenameClick() {
     LeaveEditMode();
     return;
   }
-  LeaveEditMode();
-  RefillProfileList();
-  SelectListEntry(*name);
-  LoadProfile(*name);
+  ShowChangedProfile(*name);
 }
 
 void TMainForm::ButtonSaveClick() {
