@@ -99,68 +99,78 @@ void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcom
   auto pause = [&] {
     if (ctx.pause.count() > 0) std::this_thread::sleep_for(ctx.pause);
   };
+  // Each stage's work touches no window: the window answers while it runs.
+  auto stage = [&](int position, const char* label, const std::function<void()>& work) {
+    ui.ProgressStage(position, label, show);
+    ui.RunAnswering(work);
+  };
 
   ui.ProgressRange(1, 5);
   ui.ProgressStage(1, "Applying network settings", show);
   RunNetsh(BuildNetshScript(p, ctx.netsh), ctx, outcome);
   RecordNetsh(outcome);
 
-  ui.ProgressStage(2, "Processing proxy/ Outlook Express account settings", show);
-  pause();
-  // Written at every apply, so that a profile with the proxy off switches it off.
-  WriteProxySettings(platform.registry(), p.Proxy, p.ProxyPort, SplitLines(p.ProxyNotUsed),
-                     p.ProxyNoLocal, p.EnableProxy);
-  const bool windows5 = platform.system().WindowsVersion().Windows5();
-  // Later Windows keep no proxy they read once: running programs are told.
-  if (!windows5) platform.system().InternetSettingsChanged();
-  Record(outcome, "proxy", true, "");
-  size_t problems = outcome.stageProblems.size();
-  if (p.IncludeOLExp) {
-    if (!windows5 && !MailAccountExists(platform.registry()))
-      outcome.stageProblems.push_back(kNoMailAccountMessage);
-    else
-      WriteMailServers(platform.registry(), p.OLEXPIMAP, p.OLEXPSMTP, p.OLEXPPOP);
-  }
-  Record(outcome, "mail", p.IncludeOLExp, LastProblemSince(outcome, problems));
-
-  ui.ProgressStage(3, "Processing Host file modification/ script execution", show);
-  if (p.IncludeHostModification) {
-    try {
-      WriteHostsFile(platform.system(), ctx.windowsDirectory, p.Hosts);
-    } catch (const std::exception& e) {
-      // A locked hosts file must not stop the later stages.
-      outcome.hostsError = e.what();
+  bool windows5 = false;
+  stage(2, "Processing proxy/ Outlook Express account settings", [&] {
+    pause();
+    // Written at every apply, so that a profile with the proxy off switches it off.
+    WriteProxySettings(platform.registry(), p.Proxy, p.ProxyPort, SplitLines(p.ProxyNotUsed),
+                       p.ProxyNoLocal, p.EnableProxy);
+    windows5 = platform.system().WindowsVersion().Windows5();
+    // Later Windows keep no proxy they read once: running programs are told.
+    if (!windows5) platform.system().InternetSettingsChanged();
+    Record(outcome, "proxy", true, "");
+    const size_t problems = outcome.stageProblems.size();
+    if (p.IncludeOLExp) {
+      if (!windows5 && !MailAccountExists(platform.registry()))
+        outcome.stageProblems.push_back(kNoMailAccountMessage);
+      else
+        WriteMailServers(platform.registry(), p.OLEXPIMAP, p.OLEXPSMTP, p.OLEXPPOP);
     }
-  }
-  Record(outcome, "hosts", p.IncludeHostModification, outcome.hostsError);
-  if (p.IncludeSript) RunProfileScript(platform, p.ScriptLines, p.ScriptKind);
-  Record(outcome, "script", p.IncludeSript, "");
-  pause();
+    Record(outcome, "mail", p.IncludeOLExp, LastProblemSince(outcome, problems));
+  });
 
-  ui.ProgressStage(4, "Processing default printer", show);
-  pause();
-  problems = outcome.stageProblems.size();
-  if (p.IncludeDefPrint) {
-    if (windows5)
-      SetDefaultPrinter(platform, p.DefPrinter);
-    else if (!platform.printers().SetDefault(p.DefPrinter))
-      outcome.stageProblems.push_back("Windows did not make \"" + p.DefPrinter +
-                                      "\" the default printer: it is not installed here.");
-  }
-  Record(outcome, "printer", p.IncludeDefPrint, LastProblemSince(outcome, problems));
+  stage(3, "Processing Host file modification/ script execution", [&] {
+    if (p.IncludeHostModification) {
+      try {
+        WriteHostsFile(platform.system(), ctx.windowsDirectory, p.Hosts);
+      } catch (const std::exception& e) {
+        // A locked hosts file must not stop the later stages.
+        outcome.hostsError = e.what();
+      }
+    }
+    Record(outcome, "hosts", p.IncludeHostModification, outcome.hostsError);
+    if (p.IncludeSript) RunProfileScript(platform, p.ScriptLines, p.ScriptKind);
+    Record(outcome, "script", p.IncludeSript, "");
+    pause();
+  });
 
-  ui.ProgressStage(5, "Processing computer name", show);
-  pause();
-  problems = outcome.stageProblems.size();
-  if (p.IncludeHostName) {
-    std::string refused;
-    if (windows5)
-      WriteComputerName(platform.registry(), p.HostName);
-    else if (!platform.system().SetComputerName(p.HostName, refused))
-      outcome.stageProblems.push_back("Windows refused the computer name \"" + p.HostName +
-                                      "\": " + refused + ".");
-  }
-  Record(outcome, "computer name", p.IncludeHostName, LastProblemSince(outcome, problems));
+  stage(4, "Processing default printer", [&] {
+    pause();
+    const size_t problems = outcome.stageProblems.size();
+    if (p.IncludeDefPrint) {
+      if (windows5)
+        SetDefaultPrinter(platform, p.DefPrinter);
+      else if (!platform.printers().SetDefault(p.DefPrinter))
+        outcome.stageProblems.push_back("Windows did not make \"" + p.DefPrinter +
+                                        "\" the default printer: it is not installed here.");
+    }
+    Record(outcome, "printer", p.IncludeDefPrint, LastProblemSince(outcome, problems));
+  });
+
+  stage(5, "Processing computer name", [&] {
+    pause();
+    const size_t problems = outcome.stageProblems.size();
+    if (p.IncludeHostName) {
+      std::string refused;
+      if (windows5)
+        WriteComputerName(platform.registry(), p.HostName);
+      else if (!platform.system().SetComputerName(p.HostName, refused))
+        outcome.stageProblems.push_back("Windows refused the computer name \"" + p.HostName +
+                                        "\": " + refused + ".");
+    }
+    Record(outcome, "computer name", p.IncludeHostName, LastProblemSince(outcome, problems));
+  });
   if (ctx.afterStages) ctx.afterStages(show);
 }
 

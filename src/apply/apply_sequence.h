@@ -35,6 +35,9 @@ class ApplyObserver {
   // dialog, which shows itself unless the user has silenced it.
   virtual void ShowMailClientWarning(const std::string& text) = 0;
   virtual void RunBrowserRestartNotice() = 0;
+  // Runs work, which touches no window, while the windows keep painting and the main window
+  // takes no input, so that a slow netsh never leaves it unanswered; raises what work raised.
+  virtual void RunAnswering(const std::function<void()>& work) { work(); }
 };
 
 // The pause in each of stages 2 to 5, so that the progress window can be read.

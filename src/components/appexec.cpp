@@ -96,6 +96,13 @@ std::string TAppExec::CommandLine() const {
 }
 
 void TAppExec::Execute() {
+  if (runner_)
+    runner_([this] { Run(); });
+  else
+    Run();
+}
+
+void TAppExec::Run() {
   const std::string commandLine = CommandLine();
 
   if (changeDir_ && !exePath_.empty()) {

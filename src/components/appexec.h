@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -75,7 +77,13 @@ class TAppExec {
   // Raises EAppExecChDir or EAppExecWinExec.
   void Execute();
 
+  // Where Execute runs: a window hands its own, which keeps it answering while the program
+  // runs and raises what the run raised. Without one it runs on the caller's thread.
+  using Runner = std::function<void(const std::function<void()>& run)>;
+  void SetRunner(Runner runner) { runner_ = std::move(runner); }
+
  private:
+  void Run();
   void UpdateShowCommand();
   void ReadAllOutput(platform::Process& process, platform::Pipe& out);
 
@@ -93,6 +101,7 @@ class TAppExec {
   bool captureOutput_ = false;
   std::string output_;
   uint32_t exitCode_ = 0;
+  Runner runner_;
 };
 
 }  // namespace lanvoy

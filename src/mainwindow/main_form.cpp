@@ -114,10 +114,12 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
   netshExe_->SetWait(true);
   netshExe_->SetWindowState(wsMinimized);
   netshExe_->SetHideIfMinimized(true);
+  netshExe_->SetRunner([this](const std::function<void()>& run) { RunAnswering(run); });
   tempBat_ = std::make_unique<TAppExec>(platform_.processes());
   tempBat_->SetWait(true);
   tempBat_->SetWindowState(wsMinimized);
   tempBat_->SetHideIfMinimized(true);
+  tempBat_->SetRunner([this](const std::function<void()>& run) { RunAnswering(run); });
   dosCommand_ = std::make_unique<TDosCommand>(platform_.processes(), view_.Dispatcher());
   dosCommand_->SetInputToOutput(false);
   dosCommand_->SetMaxTimeAfterBeginning(0);
@@ -164,6 +166,7 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::Guarded(const std::function<void()>& handler) {
+  if (answering_) return;
   try {
     handler();
   } catch (const std::exception& e) {
@@ -257,11 +260,14 @@ void TMainForm::Connect() {
 
   // The window itself.
   view_.OnCloseQuery = [this] {
+    if (answering_) return false;
     bool close = true;
     Guarded([&] { close = FormCloseQuery(); });
     return close;
   };
-  view_.OnContextPopup = [this](int x, int y) { FormContextPopup(x, y); };
+  view_.OnContextPopup = [this](int x, int y) {
+    if (!answering_) FormContextPopup(x, y);
+  };
 }
 
 void TMainForm::ConnectionEvents(ConnectionControls& c, void (TMainForm::*modeRule)(const Widget*),

@@ -190,9 +190,12 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void ProgressClose() override;
   void ShowMailClientWarning(const std::string& text) override;
   void RunBrowserRestartNotice() override;
+  // The toolkit's worker and message loop; meanwhile every handler of the window is held
+  // off (the tray's menu and the timers too), so that nothing starts twice.
+  void RunAnswering(const std::function<void()>& work) override;
 
   // Runs an event handler; an error is shown in the error box, as the application's
-  // general handler does.
+  // general handler does. Not while a run of RunAnswering goes on.
   void Guarded(const std::function<void()>& handler);
 
   // ---- components and state
@@ -240,6 +243,7 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   platform::Platform& platform_;
   Questions& questions_;
   std::string exePath_;
+  bool answering_ = false;  // RunAnswering's work runs
   std::vector<std::string> args_;
   std::string optionsPath_;
   MainWindowView& view_;

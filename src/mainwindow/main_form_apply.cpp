@@ -1,5 +1,6 @@
 // TMainForm: applying the shown profile, and the LAN state view.
 #include <algorithm>
+#include <exception>
 
 #include "apply/elevated_apply.h"
 #include "apply/hosts_file.h"
@@ -22,8 +23,9 @@ bool TMainForm::ApplyWithNetshWarning(const std::string& name) {
   // Without an administrator's rights, a copy of the program that has them applies it.
   if (AppliesElevated(platform_.system())) {
     // The profile as this window shows it goes over: not what the store holds by then.
-    const ElevatedApplyReport report =
-        ApplyElevated(platform_.shell(), exePath_, name, ShownRecord());
+    const ProfileRecord shown = ShownRecord();
+    ElevatedApplyReport report;
+    RunAnswering([&] { report = ApplyElevated(platform_.shell(), exePath_, name, shown); });
     questions_.MessageDlg(report.message,
                           report.applied   ? mtInformation
                           : report.changed ? mtWarning
@@ -154,6 +156,30 @@ void TMainForm::ShowMailClientWarning(const std::string& text) {
 
 void TMainForm::RunBrowserRestartNotice() {
   dialogBrowserRestart_->Execute();
+}
+
+void TMainForm::RunAnswering(const std::function<void()>& work) {
+  // Work that reaches here again is already on the worker.
+  if (answering_) {
+    work();
+    return;
+  }
+  std::exception_ptr failed;
+  answering_ = true;
+  try {
+    view_.RunAnswering([&] {
+      try {
+        work();
+      } catch (...) {
+        failed = std::current_exception();
+      }
+    });
+  } catch (...) {
+    answering_ = false;
+    throw;
+  }
+  answering_ = false;
+  if (failed) std::rethrow_exception(failed);
 }
 
 // ---------------------------------------------------------------- LAN state view

@@ -96,6 +96,10 @@ class MainWindowView {
   virtual bool Visible() const = 0;
   virtual void Repaint() = 0;  // at once
   virtual void SetBusyCursor(bool busy) = 0;
+  // Runs work on a thread of its own and returns when it has ended; meanwhile the windows
+  // keep painting and can be moved, and the main window takes no input. work touches no
+  // window and raises nothing.
+  virtual void RunAnswering(const std::function<void()>& work) = 0;
   // The focus to the next control in the window's tab order, as the Tab key moves it.
   virtual void FocusNext(Control& from) = 0;
   // Ends the window for good: it goes, and with it the message loop.

@@ -317,6 +317,8 @@ class MemoryWindow : public MainWindowView {
     busy = on;
     if (on) ++busyTimes;
   }
+  // Without a window to keep answering, the work runs on the caller's thread.
+  void RunAnswering(const std::function<void()>& work) override { work(); }
   void FocusNext(Control& from) override;
   void Closed() override {
     visible = false;

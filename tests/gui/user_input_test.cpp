@@ -2,10 +2,13 @@
 // the real widgets, found by their names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -19,6 +22,7 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 
+#include "apply/qt/form_progress.h"
 #include "mainwindow/qt/qt_questions.h"
 #include "mainwindow/qt/qt_text.h"
 #include "platform/sim/sim_platform.h"
@@ -399,6 +403,74 @@ TEST(UndoByMouse, TheButtonBesideApplyAndTheHistoryPageGoBack) {
   EXPECT_EQ(dir.Read("host/network.ini"), network[0]);
   ASSERT_EQ(after.size(), 1u);
   EXPECT_NE(after[0].find("  undo of B\xFCro and the 1 apply after it"), std::string::npos);
+}
+
+// netsh taking 10 s over the apply's script, as Windows' does over a DHCP switch: the window
+// and the progress window go on answering and painting, a click on Apply meanwhile starts
+// nothing, and the apply ends as it would at once.
+TEST(Answering, TheWindowAnswersWhileASlowNetshRuns) {
+  test::GuiApp();
+  test::TempDir dir;
+  sim::SimPlatform machine(dir.path() / "host");
+  dir.Write("host/netsh-delay-ms", "10000");
+  dir.Write("Lanvoy.GUI",
+            "[Programm]\r\nMsgAdminNeeded=1\r\nMsgRestartBrowser=1\r\nTerminate=0\r\n"
+            "NoActionAfterApply=1\r\nNoValidationMessage=0\r\n");
+  dir.Write("Lanvoy.INI",
+            "[B\xFCro]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=0\r\nIP=10.1.1.5\r\n"
+            "Subnet=255.255.255.0\r\nDNS=10.1.1.53\r\n");
+  ScriptedQuestions questions;
+  InstallQtCodePages(machine.system());  // as the program starts: "B\xFCro" in ANSI
+  test::QtWindow qt(machine, questions, dir.File("Lanvoy.exe"), true);
+  qt.window->show();
+  auto* list = qt.Find<QListWidget>("ProfileList");
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    list->visualItemRect(list->item(0)).center());
+  auto* apply = qt.Find<QPushButton>("ButtonApply");
+  QWidget* progress = qt.window->FormProgress();
+
+  // A tick every 10 ms: the longest time between two is how long the window left a
+  // message unanswered.
+  QElapsedTimer clock, since;
+  qint64 longest = 0, painted = 0;
+  int ticks = 0;
+  bool progressShown = false, clicked = false;
+  QTimer tick;
+  tick.setInterval(10);
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    longest = std::max(longest, since.restart());
+    ++ticks;
+    progressShown = progressShown || progress->isVisible();
+    if (!clicked && clock.elapsed() > 2000) {
+      clicked = true;
+      QTest::mouseClick(apply, Qt::LeftButton);
+      progress->update();
+    }
+  });
+  struct Paints : QObject {
+    qint64* count;
+    bool eventFilter(QObject*, QEvent* event) override {
+      *count += event->type() == QEvent::Paint;
+      return false;
+    }
+  } paints;
+  paints.count = &painted;
+  progress->installEventFilter(&paints);
+  clock.start();
+  since.start();
+  tick.start();
+  QTest::mouseClick(apply, Qt::LeftButton);
+  tick.stop();
+  progress->removeEventFilter(&paints);
+
+  EXPECT_GE(clock.elapsed(), 10000);
+  EXPECT_GT(ticks, 500);
+  EXPECT_LT(longest, 100) << "ms without an answer";
+  EXPECT_TRUE(progressShown);
+  EXPECT_GT(painted, 0);
+  EXPECT_TRUE(clicked);
+  EXPECT_EQ(qt.form->Session().Snapshots().All().size(), 1u) << "a second apply started";
+  EXPECT_NE(dir.Read("host/network.ini").find("10.1.1.5"), std::string::npos);
 }
 
 }  // namespace

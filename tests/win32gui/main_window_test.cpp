@@ -7,6 +7,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "apply/win32/form_progress.h"
 #include "base/strings.h"
@@ -175,6 +178,76 @@ TEST_F(MainWindowTest, ApplyRunsTheStagesAndGetCurrentFillsTheWindowBack) {
   EXPECT_EQ(Text("EditLongLanDescription"), kBridgeWide);
   EXPECT_EQ(Text("InputIP"), L"10.20.30.40");
   EXPECT_EQ(Text("InputGateway"), L"10.20.30.1");
+}
+
+// netsh taking 10 s over the apply's script, as Windows' does over a DHCP switch: the main
+// and the progress window answer a message sent from another thread (as Windows asks
+// whether a window hangs) within 100 ms throughout, a click on Apply meanwhile starts
+// nothing, and the apply ends as it would at once.
+TEST_F(MainWindowTest, TheWindowAnswersWhileASlowNetshRuns) {
+  dir.Write("host/netsh-delay-ms", "10000");
+  dir.Write("Lanvoy.INI",
+            "[B\xFCro]\r\nLongLANDescription=LAN-Verbindung 2\r\nDHCP=0\r\n"
+            "IP=10.20.30.40\r\nSubnet=255.255.255.0\r\n");
+  Create();
+  questions.SetDefaultMessageAnswer(mrYes);
+  Click("ButtonMoreLess");
+  Tab("PageControl1", L"Program Options");
+  Click("CheckNoAction");  // stay open after the apply
+  Choose("ProfileList", L"B\u00FCro");
+  ShowWindow(window->Handle(), SW_SHOW);
+  SetForegroundWindow(window->Handle());
+  Pump();
+
+  using Clock = std::chrono::steady_clock;
+  HWND main = window->Handle(), progress = window->FormProgress()->Handle();
+  HWND apply = H("ButtonApply");
+  RECT at;
+  GetWindowRect(apply, &at);
+  std::atomic<bool> applying{true}, progressShown{false}, clicked{false};
+  std::atomic<long long> longest{0};
+  std::atomic<int> unanswered{0}, probes{0};
+  const Clock::time_point start = Clock::now();
+  std::thread prober([&] {
+    while (applying) {
+      for (HWND h : {main, progress}) {
+        const Clock::time_point sent = Clock::now();
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) ++unanswered;
+        const long long ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent).count();
+        if (ms > longest) longest = ms;
+        ++probes;
+      }
+      if (IsWindowVisible(progress)) progressShown = true;
+      if (!clicked && Clock::now() - start > std::chrono::seconds(2)) {
+        // The user clicks Apply again, with the mouse.
+        clicked = true;
+        SetCursorPos((at.left + at.right) / 2, (at.top + at.bottom) / 2);
+        INPUT press[2] = {};
+        press[0].type = press[1].type = INPUT_MOUSE;
+        press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, press, sizeof(INPUT));
+      }
+      Sleep(10);
+    }
+  });
+  Click("ButtonApply");
+  const auto took = Clock::now() - start;
+  applying = false;
+  prober.join();
+  Pump();
+
+  EXPECT_GE(took, std::chrono::seconds(10));
+  EXPECT_GT(probes.load(), 200);
+  EXPECT_EQ(unanswered.load(), 0);
+  EXPECT_LT(longest.load(), 100) << "ms without an answer";
+  EXPECT_TRUE(progressShown.load());
+  EXPECT_TRUE(clicked.load());
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_EQ(form->Session().Snapshots().All().size(), 1u) << "a second apply started";
+  EXPECT_NE(dir.Read("host/network.ini").find("10.20.30.40"), std::string::npos);
 }
 
 // Keys typed through the system's input: each character, then a key of its own (0: none).

@@ -1,6 +1,9 @@
 #include "standin/netsh_tool.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <optional>
+#include <thread>
 
 #include "base/command_line.h"
 #include "base/files.h"
@@ -68,6 +71,13 @@ int RunNetsh(const std::vector<std::string>& args, const std::filesystem::path& 
       return 1;
     }
     text = std::move(*bytes);
+  }
+
+  // A host whose file netsh-delay-ms holds a number takes that long over every script, as
+  // Windows' netsh does over a DHCP switch or a DNS probe.
+  if (script) {
+    if (auto delay = ReadFileBytes((hostRoot / "netsh-delay-ms").string()))
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(delay->c_str())));
   }
 
   const auto statePath = NetworkStatePath(hostRoot);

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QEventLoop>
 #include <QProxyStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
+#include <thread>
 #include <utility>
 
 #include "app/qt/form_help.h"
@@ -33,6 +35,31 @@ class HintStyle : public QProxyStyle {
 
  private:
   int showMs_;
+};
+
+// What the user clicks or types while work runs is dropped, not kept for later: nothing
+// starts twice. Painting, timers and the window manager's moves go on.
+class InputHeldOff : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Wheel:
+      case QEvent::ContextMenu:
+      case QEvent::Shortcut:
+      case QEvent::ShortcutOverride:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+        return true;
+      default:
+        return QObject::eventFilter(watched, event);
+    }
+  }
 };
 
 }  // namespace
@@ -99,6 +126,27 @@ void QtMainWindow::SetBusyCursor(bool busy) {
     QApplication::restoreOverrideCursor();
 }
 
+void QtMainWindow::RunAnswering(const std::function<void()>& work) {
+  InputHeldOff held;
+  qApp->installEventFilter(&held);
+  answering_ = true;
+  QEventLoop loop;
+  // A quit queued before exec starts is handled by it.
+  std::thread worker([&] {
+    work();
+    QMetaObject::invokeMethod(
+        &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+  });
+  loop.exec();
+  worker.join();
+  qApp->removeEventFilter(&held);
+  answering_ = false;
+  // A request to close the window that came meanwhile is answered now.
+  if (std::exchange(closeAsked_, false))
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
+}
+
 void QtMainWindow::FocusNext(Control& from) {
   auto* holder = dynamic_cast<QtWidgetOf*>(&from);
   if (!holder) return;
@@ -119,7 +167,10 @@ void QtMainWindow::Closed() {
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
-  if (!OnCloseQuery || OnCloseQuery()) {
+  if (answering_) {
+    closeAsked_ = true;
+    event->ignore();
+  } else if (!OnCloseQuery || OnCloseQuery()) {
     event->accept();
     emit ClosedForGood();
   } else {

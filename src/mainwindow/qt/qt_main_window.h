@@ -35,6 +35,7 @@ class QtMainWindow : public QWidget, public MainWindowView {
   bool Visible() const override { return isVisible(); }
   void Repaint() override { repaint(); }
   void SetBusyCursor(bool busy) override;
+  void RunAnswering(const std::function<void()>& work) override;
   void FocusNext(Control& from) override;
   void Closed() override;
   TIcon ProgramIcon() override;
@@ -68,6 +69,8 @@ class QtMainWindow : public QWidget, public MainWindowView {
   TFormProgress* formProgress_ = nullptr;
   TFormHelp* formHelp_ = nullptr;
   TFormNetDetails* formNetDetails_ = nullptr;
+  bool answering_ = false;   // RunAnswering's work runs
+  bool closeAsked_ = false;  // and the window was asked to close meanwhile
 };
 
 // The windows of the program on Qt.

@@ -2,6 +2,8 @@
 
 #include <uxtheme.h>
 
+#include <thread>
+
 #include "app/win32/forms.h"
 #include "apply/win32/form_progress.h"
 #include "components/win32/win32_notification_area.h"
@@ -94,6 +96,51 @@ void Win32MainWindow::ShowNormal() {
 void Win32MainWindow::Repaint() {
   RedrawWindow(Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void Win32MainWindow::RunAnswering(const std::function<void()>& work) {
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!done) {
+    work();
+    return;
+  }
+  // Input held off as a modal window holds it off from its owner; the focus and the
+  // activation come back afterwards.
+  HWND focus = GetFocus();
+  const bool active = GetActiveWindow() == Handle();
+  const bool wasEnabled = !EnableWindow(Handle(), FALSE);
+  std::thread worker([&] {
+    work();
+    SetEvent(done);
+  });
+  // The messages of every window of this thread go on (painting, moving, sent messages),
+  // until the work has ended; a WM_QUIT, and a request to close this window, are kept for
+  // afterwards.
+  int quit = -1;
+  bool closeAsked = false;
+  while (MsgWaitForMultipleObjectsEx(1, &done, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) !=
+         WAIT_OBJECT_0) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = static_cast<int>(msg.wParam);
+        continue;
+      }
+      if (msg.message == WM_CLOSE && msg.hwnd == Handle()) {
+        closeAsked = true;
+        continue;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  worker.join();
+  CloseHandle(done);
+  if (wasEnabled) EnableWindow(Handle(), TRUE);
+  if (active) SetActiveWindow(Handle());
+  if (focus && IsWindow(focus)) SetFocus(focus);
+  if (closeAsked) PostMessageW(Handle(), WM_CLOSE, 0, 0);
+  if (quit >= 0) PostQuitMessage(quit);
 }
 
 void Win32MainWindow::FocusNext(Control& from) {

@@ -46,6 +46,7 @@ class Win32MainWindow : public Win32Window, public MainWindowView {
   bool Visible() const override { return IsWindowVisible(Handle()); }
   void Repaint() override;
   void SetBusyCursor(bool busy) override { SetBusy(busy); }
+  void RunAnswering(const std::function<void()>& work) override;
   void FocusNext(Control& from) override;
   void Closed() override;
   TIcon ProgramIcon() override { return TIcon{"MAINICON"}; }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include <objbase.h>
+
 #include "platform/win32/win32_parts.h"
 
 namespace lanvoy::win32 {
@@ -39,6 +41,14 @@ class Win32Shell : public platform::Shell {
     }
     const std::string token = pipe + ":" + std::to_string(GetCurrentProcessId());
     const std::string all = parameters + (parameters.empty() ? "" : " ") + "--handover " + token;
+    // The window may run this on a worker thread: the shell's extensions need COM on it.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    struct ComEnd {
+      bool initialized;
+      ~ComEnd() {
+        if (initialized) CoUninitialize();
+      }
+    } comEnd{SUCCEEDED(com)};
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
