@@ -42,6 +42,16 @@ class MainWindowTest : public test::Win32WindowTest {
       network += "[" + name + "]\r\nMode=dhcp\r\nDnsSource=dhcp\r\nWinsSource=dhcp\r\n";
     dir.Write("host/network.ini", network);
   }
+  // The window made, set to stay open after an apply, the profile chosen; every question
+  // answered yes.
+  void OpenToApply(const std::wstring& profile) {
+    Create();
+    questions.SetDefaultMessageAnswer(mrYes);
+    Click("ButtonMoreLess");
+    Tab("PageControl1", L"Program Options");
+    Click("CheckNoAction");
+    Choose("ProfileList", profile);
+  }
 };
 
 TEST_F(MainWindowTest, ProfileEditedInTheWindowIsSavedToTheStore) {
@@ -144,12 +154,7 @@ TEST_F(MainWindowTest, ApplyRunsTheStagesAndGetCurrentFillsTheWindowBack) {
   dir.Write("Lanvoy.INI", "[B\xFCro]\r\nLongLANDescription=" + kBridge +
                               "\r\nDHCP=0\r\nIP=10.20.30.40\r\nSubnet=255.255.255.0\r\n"
                               "Gateway=10.20.30.1\r\nDNS=10.20.30.2\r\n");
-  Create();
-  questions.SetDefaultMessageAnswer(mrYes);
-  Click("ButtonMoreLess");
-  Tab("PageControl1", L"Program Options");
-  Click("CheckNoAction");  // stay open after the apply
-  Choose("ProfileList", L"B\u00FCro");
+  OpenToApply(L"B\u00FCro");
   Click("ButtonApply");
   EXPECT_FALSE(closed);
   EXPECT_FALSE(IsWindowVisible(window->FormProgress()->Handle()));
@@ -189,12 +194,7 @@ TEST_F(MainWindowTest, TheWindowAnswersWhileASlowNetshRuns) {
   dir.Write("Lanvoy.INI",
             "[B\xFCro]\r\nLongLANDescription=LAN-Verbindung 2\r\nDHCP=0\r\n"
             "IP=10.20.30.40\r\nSubnet=255.255.255.0\r\n");
-  Create();
-  questions.SetDefaultMessageAnswer(mrYes);
-  Click("ButtonMoreLess");
-  Tab("PageControl1", L"Program Options");
-  Click("CheckNoAction");  // stay open after the apply
-  Choose("ProfileList", L"B\u00FCro");
+  OpenToApply(L"B\u00FCro");
   ShowWindow(window->Handle(), SW_SHOW);
   SetForegroundWindow(window->Handle());
   Pump();
