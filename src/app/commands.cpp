@@ -86,7 +86,7 @@ std::optional<std::string> StoredName(const TProfileStore& store, const std::str
 }
 
 int ListProfiles(const TProfileStore& store, bool json, CommandOutput& io) {
-  const std::vector<std::string> names = store.ProfileNames();
+  const std::vector<std::string> names = store.ListedNames();
   if (json) {
     PrintJson(io.out, {{"profiles", Strings(names, io)}});
   } else {

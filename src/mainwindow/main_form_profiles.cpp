@@ -34,17 +34,8 @@ void TMainForm::SelectListEntry(const std::string& name) {
 }
 
 void TMainForm::RefillProfileList() {
-  // One read of the store for the list and the tray menu, and each name lowered once for
-  // the sort, not once per comparison: a store may hold a hundred thousand profiles.
-  const std::vector<std::string> names = store_->ProfileNames();
-  std::vector<std::pair<std::string, const std::string*>> keyed;
-  keyed.reserve(names.size());
-  for (const std::string& name : names) keyed.emplace_back(LowerCase(name), &name);
-  std::stable_sort(keyed.begin(), keyed.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<std::string> sorted;
-  sorted.reserve(keyed.size());
-  for (const auto& entry : keyed) sorted.push_back(*entry.second);
+  // One read of the store for the list and the tray menu.
+  const std::vector<std::string> sorted = store_->ListedNames();
   ProfileList.SetItems(sorted);
   SelectListRow(sorted.empty() ? -1 : 0);
   BuildTrayProfileMenu(sorted);

@@ -171,6 +171,21 @@ std::vector<std::string> TProfileStore::ProfileNames() const {
   return ini_.ReadSections();
 }
 
+std::vector<std::string> TProfileStore::ListedNames() const {
+  // Each name lowered once for the sort, not once per comparison: a store may hold a hundred
+  // thousand profiles.
+  const std::vector<std::string> names = ProfileNames();
+  std::vector<std::pair<std::string, const std::string*>> keyed;
+  keyed.reserve(names.size());
+  for (const std::string& name : names) keyed.emplace_back(LowerCase(name), &name);
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> sorted;
+  sorted.reserve(keyed.size());
+  for (const auto& entry : keyed) sorted.push_back(*entry.second);
+  return sorted;
+}
+
 bool TProfileStore::IsValidProfileName(const std::string& name) {
   return IniFile::IsValidSectionName(name);
 }

@@ -36,6 +36,9 @@ class TProfileStore {
   IniFile& Ini();
   const IniFile& Ini() const { return ini_; }
   std::vector<std::string> ProfileNames() const;  // sections in file order
+  // The names in the order the window's list and the tray menu show them: by name in any
+  // letter case, names equal so in file order.
+  std::vector<std::string> ListedNames() const;
   ProfileRecord LoadProfile(const std::string& name) const;
   // One change of the file: the section is written anew at the end of the file.
   void SaveProfile(const std::string& name, const ProfileRecord& record);

@@ -89,7 +89,7 @@ TEST_F(ProgramTest, CommandsForScriptsFromACommandPrompt) {
                             test::Quoted(dir.File("Lanvoy.exe")) + " --list",
                         "", 60000);
   EXPECT_EQ(list.output,
-            system.FromUtf8("B\xC3\xBCro", system.OemCodePage()) + "\r\nOffice\r\nFar\r\n");
+            system.FromUtf8("B\xC3\xBCro", system.OemCodePage()) + "\r\nFar\r\nOffice\r\n");
 
   const struct {
     std::string args;
@@ -131,7 +131,7 @@ TEST_F(ProgramTest, CommandsForScriptsFromACommandPrompt) {
   ASSERT_EQ(check["findings"].size(), 1u);
   EXPECT_EQ(check["findings"][0]["level"], "error");
   EXPECT_EQ(check["findings"][0]["connection"], "LAN-Verbindung 2");
-  EXPECT_EQ(json("--list")["profiles"], nlohmann::json::array({"B\xC3\xBCro", "Office", "Far"}));
+  EXPECT_EQ(json("--list")["profiles"], nlohmann::json::array({"B\xC3\xBCro", "Far", "Office"}));
   const auto apply = json("Far hide --force");
   EXPECT_EQ(apply.value("exitCode", -1), 0);
   EXPECT_EQ(apply["findings"][0]["level"], "error");
