@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include <algorithm>
+#include <string_view>
 #include <type_traits>
 
 #include "app/startup.h"
@@ -53,20 +54,15 @@ void AddOutcome(Json& doc, const ApplyReport& report, CommandOutput& io) {
   doc["notInPlace"] = Strings(report.differences, io);
 }
 
-// The kind of a connection's address key; nullopt for other keys.
+// The kind of a connection's IPv4 address key; nullopt for other keys.
 std::optional<AddressKind> AddressKindOf(const std::string& key) {
   std::optional<AddressKind> kind;
   for (int n = 0; n < kConnections; ++n)
-    ForEachConnectionField([&](const char* field, auto, auto first, auto) {
-      using T = std::remove_reference_t<decltype(ProfileRecord().*first)>;
-      const std::string name = field;
-      if (!std::is_same_v<T, std::string> || name == "LongLANDescription" ||
-          !SameText(key, name + ConnectionSuffix(n)))
-        return;
-      kind = name.rfind("Subnet", 0) == 0 ? AddressKind::Mask
-             : name == "WINS"             ? AddressKind::Wins
-                                          : AddressKind::Address;
-    });
+    for (const char* name : {"IP", "IP2", "Subnet", "Subnet2", "Gateway", "DNS", "DNS2", "WINS"})
+      if (SameText(key, name + std::string(ConnectionSuffix(n))))
+        kind = name[0] == 'S'                     ? AddressKind::Mask
+               : std::string_view(name) == "WINS" ? AddressKind::Wins
+                                                  : AddressKind::Address;
   return kind;
 }
 

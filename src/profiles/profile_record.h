@@ -30,6 +30,16 @@ struct ProfileRecord {
   bool DHCP_DNSLan2 = false;
   bool DHCP_WINSLan2 = false;
 
+  // Settings of Vista and later, connection 1 and 2 (see ConnectionSettings).
+  int32_t IPv6Mode = kModeNone, IPv6ModeLan2 = kModeNone;
+  std::string IPv6, IPv6Prefix, IPv6_2, IPv6Prefix2, IPv6Gateway, IPv6DNS, IPv6DNS2;
+  std::string IPv6Lan2, IPv6PrefixLan2, IPv6_2Lan2, IPv6Prefix2Lan2, IPv6GatewayLan2, IPv6DNSLan2,
+      IPv6DNS2Lan2;
+  bool DHCP_IPv6DNS = false, DHCP_IPv6DNSLan2 = false;
+  std::string DNSMore, DNSMoreLan2, DNSSuffix, DNSSuffixLan2, GatewayMetric, GatewayMetricLan2;
+  std::string WlanProfile, WlanProfileLan2;
+  int32_t AdapterState = kModeNone, AdapterStateLan2 = kModeNone;
+
   // Internet proxy.
   std::string Proxy;
   std::string ProxyPort = "8080";
@@ -70,6 +80,28 @@ struct ProfileRecord {
 // A profile's connections: 0 is the first, 1 the second.
 inline constexpr int kConnections = 2;
 
+// The fields of Vista and later: stored only when they differ from their default (-1 for
+// the numbers, empty, off), so that a store without them loads and saves as before.
+template <class Visit>
+void ForEachNewerConnectionField(Visit&& visit) {
+  using C = ConnectionSettings;
+  using R = ProfileRecord;
+  visit("IPv6Mode", &C::IPv6Mode, &R::IPv6Mode, &R::IPv6ModeLan2);
+  visit("IPv6", &C::IPv6, &R::IPv6, &R::IPv6Lan2);
+  visit("IPv6Prefix", &C::IPv6Prefix, &R::IPv6Prefix, &R::IPv6PrefixLan2);
+  visit("IPv6_2", &C::IPv6_2, &R::IPv6_2, &R::IPv6_2Lan2);
+  visit("IPv6Prefix2", &C::IPv6Prefix2, &R::IPv6Prefix2, &R::IPv6Prefix2Lan2);
+  visit("IPv6Gateway", &C::IPv6Gateway, &R::IPv6Gateway, &R::IPv6GatewayLan2);
+  visit("IPv6DNS", &C::IPv6DNS, &R::IPv6DNS, &R::IPv6DNSLan2);
+  visit("IPv6DNS2", &C::IPv6DNS2, &R::IPv6DNS2, &R::IPv6DNS2Lan2);
+  visit("DHCP_IPv6DNS", &C::DHCP_IPv6DNS, &R::DHCP_IPv6DNS, &R::DHCP_IPv6DNSLan2);
+  visit("DNSMore", &C::DNSMore, &R::DNSMore, &R::DNSMoreLan2);
+  visit("DNSSuffix", &C::DNSSuffix, &R::DNSSuffix, &R::DNSSuffixLan2);
+  visit("GatewayMetric", &C::GatewayMetric, &R::GatewayMetric, &R::GatewayMetricLan2);
+  visit("WlanProfile", &C::WlanProfile, &R::WlanProfile, &R::WlanProfileLan2);
+  visit("AdapterState", &C::AdapterState, &R::AdapterState, &R::AdapterStateLan2);
+}
+
 // Every field of a connection, in the order the store writes them: its key (connection 2's
 // adds "Lan2"), its member in ConnectionSettings and the record's members of connection 1
 // and 2. The one place that pairs them.
@@ -90,6 +122,7 @@ void ForEachConnectionField(Visit&& visit) {
   visit("DHCP_WINS", &C::DHCP_WINS, &R::DHCP_WINS, &R::DHCP_WINSLan2);
   visit("LongLANDescription", &C::LongLANDescription, &R::LongLANDescription,
         &R::LongLANDescriptionLan2);
+  ForEachNewerConnectionField(visit);
 }
 
 // The suffix of connection i's keys and controls: "" or "Lan2".

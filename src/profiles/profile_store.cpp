@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <type_traits>
 #include <unordered_map>
 #include <utility>
@@ -101,6 +102,13 @@ class SectionSnapshot {
  private:
   std::unordered_map<std::string, std::string> values_;
 };
+
+bool IsNewerConnectionKey(const char* key) {
+  bool newer = false;
+  ForEachNewerConnectionField(
+      [&](const char* name, auto, auto, auto) { newer = newer || std::string_view(name) == key; });
+  return newer;
+}
 
 int32_t ModeOf(int32_t stored) {
   if (stored > 1) return kModeDhcp;
@@ -207,7 +215,7 @@ ProfileRecord TProfileStore::LoadProfile(const std::string& name) const {
       if constexpr (std::is_same_v<T, bool>)
         field = s.Bool(name);
       else if constexpr (std::is_same_v<T, int32_t>)
-        field = ModeOf(s.Integer(name, 0));
+        field = ModeOf(s.Integer(name, IsNewerConnectionKey(key) ? kModeNone : 0));
       else
         field = s.String(name);
     });
@@ -316,9 +324,10 @@ IniFile::Entries TProfileStore::EntriesOf(const ProfileRecord& r) {
   auto i = [](int32_t v) { return std::to_string(v); };
   IniFile::Entries e;
   for (int n = 0; n < kConnections; ++n)
-    ForEachConnectionField([&](const char* key, auto, auto first, auto second) {
-      e.emplace_back(key + std::string(ConnectionSuffix(n)),
-                     StoredText(r.*(n == 0 ? first : second)));
+    ForEachConnectionField([&](const char* key, auto member, auto first, auto second) {
+      const auto& value = r.*(n == 0 ? first : second);
+      if (IsNewerConnectionKey(key) && value == ConnectionSettings().*member) return;
+      e.emplace_back(key + std::string(ConnectionSuffix(n)), StoredText(value));
     });
   e.insert(e.end(), {
                         {"Proxy", r.Proxy},

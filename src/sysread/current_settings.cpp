@@ -37,6 +37,12 @@ void ReadCurrentSettings(ReadContext& ctx, CurrentSettingsSink& sink) {
   sink.ShowComputerName(ReadComputerName(platform.registry()));
   std::vector<std::string> problems;
   TNetworkInfoSet table = ReadConnections(ctx, &problems);
+  // A profile keeps a gateway metric only where it is not the default: Windows' automatic
+  // one (0) and 1 leave the key out. Windows 5's dump sets nothing of the newer settings.
+  for (TNetworkInfo& c : table)
+    if (c.GatewayMetric == "0" || c.GatewayMetric == "1" ||
+        UsesInterfaceDump(system.WindowsVersion()))
+      c.GatewayMetric.clear();
 
   if (auto printer = CurrentDefaultPrinter(platform.printers())) sink.ShowDefaultPrinter(*printer);
   sink.ShowHosts(FillHostsGrid(ReadHostsFile(system, ctx.windowsDirectory)));

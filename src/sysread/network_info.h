@@ -10,10 +10,9 @@
 
 namespace lanvoy {
 
-// A connection's settings as read from the machine (DHCP is kModeStatic or kModeDhcp).
+// A connection's settings as read from the machine (DHCP is kModeStatic or kModeDhcp); its
+// GatewayMetric is the machine's, "0" included, which undo sets back as it was.
 struct TNetworkInfo : ConnectionSettings {
-  // The gateway's metric as the machine gives it: undo sets it back as it was.
-  std::string GatewayMetric;
   // The interface index that names it to netsh on Vista and later; 0 from a dump.
   uint32_t InterfaceIndex = 0;
   bool operator==(const TNetworkInfo&) const = default;
