@@ -19,7 +19,9 @@ std::vector<std::string> NetshErrorLines(const std::string& output) {
   std::vector<std::string> errors;
   for (const std::string& line : SplitLines(output)) {
     std::string text = Trim(line);
-    if (!text.empty() && text != "Ok.") errors.push_back(text);
+    // What netsh says after a change: XP's "Ok.", and "wlan connect"'s answer.
+    if (!text.empty() && text != "Ok." && text != "Connection request was completed successfully.")
+      errors.push_back(text);
   }
   return errors;
 }
@@ -93,6 +95,25 @@ void RecordNetsh(ApplyOutcome& outcome) {
   Record(outcome, "network", true, failure);
 }
 
+}  // namespace
+
+void SetDnsSuffixes(platform::Platform& platform,
+                    const std::vector<std::pair<std::string, std::string>>& suffixes,
+                    ApplyOutcome& outcome) {
+  if (suffixes.empty()) return;
+  const size_t problems = outcome.stageProblems.size();
+  for (const auto& [connection, suffix] : suffixes) {
+    try {
+      platform.network().SetDnsSuffix(connection, suffix);
+    } catch (const std::exception& e) {
+      outcome.stageProblems.push_back(e.what());
+    }
+  }
+  Record(outcome, "dns suffix", true, LastProblemSince(outcome, problems));
+}
+
+namespace {
+
 void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcome& outcome) {
   ApplyObserver& ui = ctx.observer;
   platform::Platform& platform = ctx.platform;
@@ -109,6 +130,13 @@ void RunStages(const ProfileRecord& p, bool show, ApplyContext& ctx, ApplyOutcom
   ui.ProgressStage(1, "Applying network settings", show);
   RunNetsh(BuildNetshScript(p, ctx.netsh), ctx, outcome);
   RecordNetsh(outcome);
+  if (ctx.netsh.ipv4Grammar) {
+    std::vector<std::pair<std::string, std::string>> suffixes;
+    for (const ConnectionSettings& c : ConnectionsOf(p))
+      if (!c.LongLANDescription.empty() && !c.DNSSuffix.empty())
+        suffixes.emplace_back(c.LongLANDescription, c.DNSSuffix);
+    SetDnsSuffixes(platform, suffixes, outcome);
+  }
 
   bool windows5 = false;
   stage(2, "Processing proxy/ Outlook Express account settings", [&] {

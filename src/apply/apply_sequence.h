@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "apply/netsh_script.h"
@@ -99,6 +100,12 @@ ApplyOutcome ApplyProfile(const ProfileRecord& profile, bool showProgress, Apply
 // The closing notice: the mail program's warning, or the restart-your-browser dialog.
 void ClosingNotice(const ProfileRecord& profile, platform::Platform& platform,
                    ApplyObserver& observer);
+
+// Sets each connection's own DNS suffix (connection, suffix), which netsh cannot; what
+// Windows refuses goes to the outcome's stage problems, and the step to its stages.
+void SetDnsSuffixes(platform::Platform& platform,
+                    const std::vector<std::pair<std::string, std::string>>& suffixes,
+                    ApplyOutcome& outcome);
 
 // Runs netsh on the script as stage 1 does.
 ApplyOutcome RunNetshScript(const std::vector<std::string>& script, ApplyContext& context);

@@ -1,5 +1,6 @@
 #include "apply/netsh_script.h"
 
+#include "apply/preflight.h"
 #include "base/error.h"
 #include "base/files.h"
 #include "base/strings.h"
@@ -114,9 +115,10 @@ class Ipv4Lines {
       // into the same line, or none.
       block.Add(
           "set address name=" + name + " source=static address=" + c.IP + " mask=" + c.Subnet +
-          (c.Gateway.empty()
-               ? " gateway=none"
-               : " gateway=" + c.Gateway + " gwmetric=" + target_.MetricOf(c.LongLANDescription)));
+          (c.Gateway.empty() ? " gateway=none"
+                             : " gateway=" + c.Gateway + " gwmetric=" +
+                                   (c.GatewayMetric.empty() ? target_.MetricOf(c.LongLANDescription)
+                                                            : c.GatewayMetric)));
       if (!c.IP2.empty())
         block.Add("add address name=" + name + " address=" + c.IP2 + " mask=" + c.Subnet2);
     } else if (c.DHCP == kModeDhcp) {
@@ -135,6 +137,10 @@ class Ipv4Lines {
               (c.DNS.empty() ? std::string("none") : c.DNS) + " register=primary validate=no");
     if (!c.DNS2.empty())
       block.Add("add dnsservers name=" + name + " address=" + c.DNS2 + " index=2 validate=no");
+    int index = 3;
+    for (const std::string& server : SplitList(c.DNSMore))
+      block.Add("add dnsservers name=" + name + " address=" + server +
+                " index=" + std::to_string(index++) + " validate=no");
   }
   void Wins(Block& block, const ConnectionSettings& c) const {
     const std::string name = Name(c);
@@ -150,13 +156,98 @@ class Ipv4Lines {
 
 }  // namespace
 
+namespace {
+
+// The IPv6 lines of one connection: the mode, the addresses and gateway set by hand that the
+// profile does not keep removed, its own added, then the DNS servers.
+void AddIpv6Lines(Block& block, const ConnectionSettings& c, const std::string& name,
+                  const ManualIPv6& now) {
+  const bool manual = c.IPv6Mode == kIPv6Static;
+  block.Add("set interface interface=" + name +
+            " routerdiscovery=" + (manual ? "disabled" : "enabled"));
+  std::vector<std::pair<std::string, std::string>> wanted;
+  if (manual)
+    for (auto [address, prefix] : {std::pair{&c.IPv6, &c.IPv6Prefix}, {&c.IPv6_2, &c.IPv6Prefix2}})
+      if (!address->empty()) wanted.emplace_back(*address, prefix->empty() ? "64" : *prefix);
+  auto held = [](const auto& list, const std::pair<std::string, std::string>& a) {
+    return std::any_of(list.begin(), list.end(), [&](const auto& b) {
+      return SameIPv6(a.first, b.first) && a.second == b.second;
+    });
+  };
+  for (const auto& a : now.addresses)
+    if (!held(wanted, a)) block.Add("delete address interface=" + name + " address=" + a.first);
+  for (const auto& a : wanted)
+    if (!held(now.addresses, a))
+      block.Add("add address interface=" + name + " address=" + a.first + "/" + a.second);
+  const std::string gateway = manual ? c.IPv6Gateway : "";
+  if (!now.gateway.empty() && !SameIPv6(now.gateway, gateway))
+    block.Add("delete route prefix=::/0 interface=" + name + " nexthop=" + now.gateway);
+  if (!gateway.empty() && (now.gateway.empty() || !SameIPv6(now.gateway, gateway)))
+    block.Add("add route prefix=::/0 interface=" + name + " nexthop=" + gateway);
+  if (c.DHCP_IPv6DNS) {
+    block.Add("set dnsservers name=" + name + " source=dhcp");
+    return;
+  }
+  block.Add("set dnsservers name=" + name +
+            " source=static address=" + (c.IPv6DNS.empty() ? std::string("none") : c.IPv6DNS) +
+            " register=primary validate=no");
+  if (!c.IPv6DNS2.empty())
+    block.Add("add dnsservers name=" + name + " address=" + c.IPv6DNS2 + " index=2 validate=no");
+}
+
+// A context's entries around its lines, or none when there are no lines.
+void AddContext(std::vector<std::string>& entries, const char* context, const std::string& lines) {
+  if (lines.empty()) return;
+  entries.insert(entries.end(), {std::string("pushd ") + context, lines, "popd"});
+}
+
+std::string AdapterLines(const ProfileRecord& profile, int32_t state) {
+  Block block;
+  for (const ConnectionSettings& c : ConnectionsOf(profile))
+    if (!c.LongLANDescription.empty() && c.AdapterState == state)
+      block.Add("set interface name=" + Quote(c.LongLANDescription) +
+                " admin=" + (state == kAdapterEnabled ? "enabled" : "disabled"));
+  return block.Take();
+}
+
+}  // namespace
+
+std::vector<std::string> NewerSettingsBefore(const ProfileRecord& profile, const NetshTarget&) {
+  std::vector<std::string> entries;
+  AddContext(entries, "interface", AdapterLines(profile, kAdapterEnabled));
+  return entries;
+}
+
+std::vector<std::string> NewerSettingsAfter(const ProfileRecord& profile,
+                                            const NetshTarget& target) {
+  const Ipv4Lines names(target);
+  Block ipv6, wlan;
+  for (const ConnectionSettings& c : ConnectionsOf(profile)) {
+    if (c.LongLANDescription.empty()) continue;
+    if (c.IPv6Mode == kIPv6Static || c.IPv6Mode == kIPv6Automatic) {
+      auto now = target.ipv6.find(c.LongLANDescription);
+      AddIpv6Lines(ipv6, c, names.Name(c), now == target.ipv6.end() ? ManualIPv6{} : now->second);
+    }
+    // Wi-Fi names its interface by the connection's name.
+    if (!c.WlanProfile.empty())
+      wlan.Add("connect name=" + Quote(c.WlanProfile) +
+               " interface=" + Quote(c.LongLANDescription));
+  }
+  std::vector<std::string> entries;
+  AddContext(entries, "interface ipv6", ipv6.Take());
+  AddContext(entries, "wlan", wlan.Take());
+  AddContext(entries, "interface", AdapterLines(profile, kAdapterDisabled));
+  return entries;
+}
+
 std::vector<std::string> BuildNetshScript(const ProfileRecord& profile, const NetshTarget& target) {
   if (!target.ipv4Grammar)
     return {"pushd interface\r\nreset all\r\npopd\r\npushd interface ip",
             BuildAddressCommands(profile, target), BuildDnsCommands(profile),
             BuildWinsCommands(profile), "popd"};
   const Ipv4Lines lines(target);
-  return {
+  std::vector<std::string> entries = NewerSettingsBefore(profile, target);
+  std::vector<std::string> ipv4 = {
       "pushd interface ipv4",
       BuildBlock(profile,
                  [&](Block& b, const ConnectionSettings& c, bool) { lines.Address(b, c); }),
@@ -164,6 +255,10 @@ std::vector<std::string> BuildNetshScript(const ProfileRecord& profile, const Ne
                               bool first) { lines.Dns(b, c, first); }),
       BuildBlock(profile, [&](Block& b, const ConnectionSettings& c, bool) { lines.Wins(b, c); }),
       "popd"};
+  entries.insert(entries.end(), ipv4.begin(), ipv4.end());
+  for (std::string& entry : NewerSettingsAfter(profile, target))
+    entries.push_back(std::move(entry));
+  return entries;
 }
 
 std::vector<std::string> BuildNetshScript(const ProfileRecord& profile) {

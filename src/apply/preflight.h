@@ -3,6 +3,7 @@
 // user can act on.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -18,6 +19,15 @@ namespace lanvoy {
 
 // A dotted IPv4 address of four decimal numbers 0 to 255, nothing else.
 std::optional<uint32_t> ParseIPv4(std::string_view text);
+// An IPv6 address as Windows writes it: up to eight groups of one to four hex digits, one
+// "::" for a run of zero groups, the last two groups also as a dotted IPv4 address.
+using IPv6Groups = std::array<uint16_t, 8>;
+std::optional<IPv6Groups> ParseIPv6(std::string_view text);
+// Whether two texts name the same IPv6 address ("2001:DB8::1", "2001:db8:0:0::1").
+bool SameIPv6(std::string_view a, std::string_view b);
+// Whether the address lies in the prefix of that length.
+bool InIPv6Prefix(const IPv6Groups& address, const IPv6Groups& prefix, int length);
+
 // A mask: ones from the top, then zeros (0.0.0.0 is no mask for an address).
 bool IsSubnetMask(uint32_t mask);
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <type_traits>
 
 #include "apply/hosts_file.h"
 #include "apply/mail_servers.h"
@@ -124,11 +125,81 @@ Snapshot TakeSnapshotLike(const Snapshot& like, SafeApplyContext& ctx) {
   return s;
 }
 
+namespace {
+
+std::string ModeText(int32_t mode) {
+  return mode == kIPv6Static ? "static" : mode == kIPv6Automatic ? "automatic" : "not set";
+}
+
+// The settings of Vista and later that the machine does not hold as the profile asks.
+void VerifyNewer(const ConnectionSettings& c, const TNetworkInfo& is,
+                 std::vector<std::string>& out) {
+  const std::string& name = c.LongLANDescription;
+  if (c.AdapterState == kAdapterDisabled) {
+    if (is.AdapterState != kAdapterDisabled)
+      out.push_back(name + ": the adapter is on, the profile switches it off");
+    return;  // an adapter that is off has no settings to compare
+  }
+  if (is.AdapterState == kAdapterDisabled) {
+    out.push_back(name + ": the adapter is off" +
+                  (c.AdapterState == kAdapterEnabled ? ", the profile switches it on" : ""));
+    return;
+  }
+  if (c.IPv6Mode != kModeNone) {
+    if (is.IPv6Mode != c.IPv6Mode) {
+      out.push_back(name + ": IPv6 is " + ModeText(is.IPv6Mode) + ", the profile asks for " +
+                    ModeText(c.IPv6Mode));
+    } else if (c.IPv6Mode == kIPv6Static) {
+      auto compare = [&](const char* what, const std::string& was, const std::string& asked) {
+        if (!SameIPv6(was, asked))
+          out.push_back(name + ": " + what + " is " + (was.empty() ? "empty" : was) +
+                        ", the profile asks for " + (asked.empty() ? "none" : asked));
+      };
+      auto withPrefix = [](const std::string& a, const std::string& n) {
+        return a.empty() ? a : a + "/" + (n.empty() ? "64" : n);
+      };
+      if (withPrefix(is.IPv6, is.IPv6Prefix) != withPrefix(c.IPv6, c.IPv6Prefix) ||
+          !SameIPv6(is.IPv6, c.IPv6))
+        compare("the IPv6 address", withPrefix(is.IPv6, is.IPv6Prefix),
+                withPrefix(c.IPv6, c.IPv6Prefix));
+      if (!SameIPv6(is.IPv6_2, c.IPv6_2)) compare("the second IPv6 address", is.IPv6_2, c.IPv6_2);
+      compare("the IPv6 gateway", is.IPv6Gateway, c.IPv6Gateway);
+    }
+    if (c.DHCP_IPv6DNS && !is.DHCP_IPv6DNS)
+      out.push_back(name + ": IPv6 DNS is " + is.IPv6DNS + ", the profile asks for DHCP");
+    if (!c.DHCP_IPv6DNS && (!SameIPv6(is.IPv6DNS, c.IPv6DNS) || !SameIPv6(is.IPv6DNS2, c.IPv6DNS2)))
+      out.push_back(name + ": IPv6 DNS is " + (is.IPv6DNS.empty() ? "empty" : is.IPv6DNS) +
+                    (is.IPv6DNS2.empty() ? "" : " " + is.IPv6DNS2) + ", the profile asks for " +
+                    (c.IPv6DNS.empty() ? "none" : c.IPv6DNS) +
+                    (c.IPv6DNS2.empty() ? "" : " " + c.IPv6DNS2));
+  }
+  if (!c.DNSMore.empty() && !c.DHCP_DNS && SplitList(is.DNSMore) != SplitList(c.DNSMore))
+    out.push_back(name + ": the further DNS servers are " +
+                  (is.DNSMore.empty() ? "none" : is.DNSMore) + ", the profile asks for " +
+                  c.DNSMore);
+  if (!c.DNSSuffix.empty()) Compare(out, name, "the DNS suffix", is.DNSSuffix, c.DNSSuffix);
+  if (!c.GatewayMetric.empty() && c.DHCP == kModeStatic && !c.Gateway.empty())
+    Compare(out, name, "the gateway metric", is.GatewayMetric, c.GatewayMetric);
+  if (!c.WlanProfile.empty() && is.WlanProfile != c.WlanProfile)
+    out.push_back(name + ": the Wi-Fi network is " +
+                  (is.WlanProfile.empty() ? "none" : "\"" + is.WlanProfile + "\"") +
+                  ", the profile asks for \"" + c.WlanProfile + "\"");
+}
+
+}  // namespace
+
 std::vector<std::string> VerifyApplied(const ProfileRecord& p, SafeApplyContext& ctx) {
   std::vector<std::string> out;
   platform::Platform& platform = ctx.platform;
   const TNetworkInfoSet table = ctx.readConnections ? ctx.readConnections() : TNetworkInfoSet{};
+  // Windows 5 applies none of the later settings (the checks said so).
+  const bool newer = !platform.system().WindowsVersion().Windows5();
   for (const ConnectionSettings& c : ConnectionsOf(p)) {
+    if (newer && ctx.readConnections && !c.LongLANDescription.empty() && c.HasNewerSettings())
+      if (const TNetworkInfo* is = Named(table, c.LongLANDescription)) {
+        VerifyNewer(c, *is, out);
+        if (c.AdapterState == kAdapterDisabled) continue;
+      }
     if (!ctx.readConnections || !c.Configured()) continue;
     const std::string& name = c.LongLANDescription;
     const TNetworkInfo* is = Named(table, name);
@@ -227,8 +298,8 @@ std::vector<std::string> VerifyRestored(const Snapshot& s, SafeApplyContext& ctx
 
 std::vector<std::string> RestoreScript(const Snapshot& s, NetshTarget target) {
   // Two connections to a record, as a profile holds them; the blocks of every further pair
-  // join the first pair's script before its closing "popd" (a snapshot that puts back
-  // several applies may hold more).
+  // join the first pair's script before its closing "popd", on Vista and later its whole
+  // script follows (a snapshot that puts back several applies may hold more).
   std::vector<std::string> script;
   for (size_t first = 0; first == 0 || first < s.connections.size(); first += kConnections) {
     ProfileRecord p;
@@ -239,9 +310,21 @@ std::vector<std::string> RestoreScript(const Snapshot& s, NetshTarget target) {
     SetConnection(p, 0, none);
     for (size_t i = first; i < s.connections.size() && i < first + kConnections; ++i) {
       ConnectionSettings c = s.connections[i];
+      if (target.ipv4Grammar) {
+        // An adapter that was on is switched on again; one that was off only off, as it has
+        // no settings to give back.
+        if (c.AdapterState == kAdapterDisabled) {
+          ConnectionSettings off = none;
+          off.LongLANDescription = c.LongLANDescription;
+          off.AdapterState = kAdapterDisabled;
+          c = off;
+        } else {
+          c.AdapterState = kAdapterEnabled;
+        }
+      }
       // A server that was cleared is cleared again: the line that sets none is written.
-      if (!c.DHCP_DNS && c.DNS.empty()) c.DNS = "none";
-      if (!c.DHCP_WINS && c.WINS.empty()) c.WINS = "none";
+      if (c.DHCP != kModeNone && !c.DHCP_DNS && c.DNS.empty()) c.DNS = "none";
+      if (c.DHCP != kModeNone && !c.DHCP_WINS && c.WINS.empty()) c.WINS = "none";
       SetConnection(p, static_cast<int>(i - first), c);
       // The gateway's metric as it was, not the script's 1.
       if (!s.connections[i].GatewayMetric.empty())
@@ -250,6 +333,8 @@ std::vector<std::string> RestoreScript(const Snapshot& s, NetshTarget target) {
     std::vector<std::string> pair = BuildNetshScript(p, target);
     if (script.empty())
       script = std::move(pair);
+    else if (target.ipv4Grammar)  // each pair's contexts whole: they switch adapters around them
+      script.insert(script.end(), pair.begin(), pair.end());
     else
       script.insert(script.end() - 1, pair.begin() + 1, pair.end() - 1);
   }
@@ -260,6 +345,16 @@ ApplyOutcome RestoreSnapshot(const Snapshot& s, ApplyContext& ctx) {
   platform::Platform& platform = ctx.platform;
   ApplyOutcome outcome;
   if (!s.connections.empty()) outcome = RunNetshScript(RestoreScript(s, ctx.netsh), ctx);
+  if (ctx.netsh.ipv4Grammar) {
+    // Each suffix that the apply changed as it was, an empty one too.
+    std::vector<std::pair<std::string, std::string>> suffixes;
+    const std::vector<platform::NetworkAdapter> now = platform.network().Adapters();
+    for (const TNetworkInfo& c : s.connections)
+      for (const platform::NetworkAdapter& a : now)
+        if (a.name == c.LongLANDescription && a.enabled && a.dnsSuffix != c.DNSSuffix)
+          suffixes.emplace_back(c.LongLANDescription, c.DNSSuffix);
+    SetDnsSuffixes(platform, suffixes, outcome);
+  }
   std::string failure;
   for (const SavedValue& v : s.registry) {
     // A key the value lived in exists again; a value that did not exist goes.
@@ -386,9 +481,23 @@ std::string Body(const Snapshot& s) {
     for (const std::string* f : {&c.LongLANDescription, &c.IP, &c.Subnet, &c.IP2, &c.Subnet2,
                                  &c.Gateway, &c.DNS, &c.DNS2, &c.WINS})
       joined += Hex(*f) + ",";
+    // The settings of Vista and later as a twelfth field, those not at their default only;
+    // a connection without them is written as before they were known.
+    std::string newer;
+    ForEachNewerConnectionField([&](const char* key, auto member, auto, auto) {
+      const auto& value = c.*member;
+      if (value == ConnectionSettings().*member) return;
+      std::string text;
+      if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, std::string>)
+        text = value;
+      else
+        text = std::to_string(value);
+      newer += (newer.empty() ? "" : ";") + std::string(key) + ":" + Hex(text);
+    });
     line("C" + std::to_string(i + 1), joined + (c.DHCP == kModeDhcp ? "1" : "0") +
                                           (c.DHCP_DNS ? "1" : "0") + (c.DHCP_WINS ? "1" : "0") +
-                                          "," + Hex(c.GatewayMetric));
+                                          "," + Hex(c.GatewayMetric) +
+                                          (newer.empty() ? "" : "," + newer));
   }
   line("Values", std::to_string(s.registry.size()));
   for (size_t i = 0; i < s.registry.size(); ++i) {
@@ -501,7 +610,8 @@ Snapshot Parse(std::string_view body) {
       BodyReader::Number(r.Next("Connections"), kConnections * kSnapshotsKept);
   for (uint64_t i = 1; i <= connections; ++i) {
     const std::vector<std::string> f = BodyReader::Split(r.Next("C" + std::to_string(i)), ',');
-    if (f.size() != 11 || f[9].size() != 3 || f[9].find_first_not_of("01") != std::string::npos)
+    if ((f.size() != 11 && f.size() != 12) || f[9].size() != 3 ||
+        f[9].find_first_not_of("01") != std::string::npos)
       BodyReader::Fail("a connection of the wrong form");
     TNetworkInfo c;
     std::string* texts[] = {&c.LongLANDescription,
@@ -518,6 +628,23 @@ Snapshot Parse(std::string_view body) {
     c.DHCP_DNS = f[9][1] == '1';
     c.DHCP_WINS = f[9][2] == '1';
     c.GatewayMetric = BodyReader::Unhex(f[10]);
+    if (f.size() == 12)
+      for (const std::string& pair : BodyReader::Split(f[11], ';')) {
+        const size_t colon = pair.find(':');
+        bool known = false;
+        ForEachNewerConnectionField([&](const char* key, auto member, auto, auto) {
+          if (colon == std::string::npos || pair.compare(0, colon, key) != 0) return;
+          known = true;
+          const std::string text = BodyReader::Unhex(pair.substr(colon + 1));
+          auto& field = c.*member;
+          using T = std::remove_cvref_t<decltype(field)>;
+          if constexpr (std::is_same_v<T, std::string>)
+            field = text;
+          else
+            field = static_cast<T>(BodyReader::Number(text, 1));
+        });
+        if (!known) BodyReader::Fail("a connection of the wrong form");
+      }
     s.connections.push_back(c);
   }
   const uint64_t values = BodyReader::Number(r.Next("Values"), 64 * kSnapshotsKept);

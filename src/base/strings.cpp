@@ -91,3 +91,17 @@ std::string ExtractFileName(std::string_view path) {
 }
 
 }  // namespace lanvoy
+
+namespace lanvoy {
+
+std::vector<std::string> SplitList(std::string_view text) {
+  std::vector<std::string> items;
+  while (true) {
+    const size_t end = std::min(text.find(';'), text.size());
+    if (std::string item = Trim(text.substr(0, end)); !item.empty()) items.push_back(item);
+    if (end == text.size()) return items;
+    text.remove_prefix(end + 1);
+  }
+}
+
+}  // namespace lanvoy

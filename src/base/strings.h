@@ -24,6 +24,8 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 // Cuts text into lines: CR LF, LF or CR end a line; a line end at the very end of the
 // text does not start another (empty) line, as a multi-line field's lines behave.
 std::vector<std::string> SplitLines(std::string_view text);
+// The items of a ";"-joined list, blanks around them trimmed, empty ones left out.
+std::vector<std::string> SplitList(std::string_view text);
 
 // Every line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);

@@ -245,6 +245,13 @@ struct IPv4Address {
   bool operator==(const IPv4Address&) const = default;
 };
 
+struct IPv6Address {
+  std::string address;
+  uint32_t prefixLength = 64;
+  bool manual = false;  // set by hand, not from the router or DHCPv6
+  bool operator==(const IPv6Address&) const = default;
+};
+
 // IfType values of the connections Windows lists (and of those it does not).
 inline constexpr uint32_t kIfTypeEthernet = 6;
 inline constexpr uint32_t kIfTypeLoopback = 24;
@@ -268,6 +275,20 @@ struct NetworkAdapter {
   bool dnsStatic = false;                // set by hand, not from DHCP
   std::vector<std::string> winsServers;  // those in effect
   bool winsStatic = false;
+  // Switched off in Network Connections: Windows then gives no address or server of it.
+  bool enabled = true;
+  std::string dnsSuffix;  // the connection's own, set by hand; "" for none
+  // IPv6: global addresses (no link-local one), the default gateway, the DNS servers.
+  bool ipv6 = false;  // IPv6 is bound to the adapter
+  bool ipv6RouterDiscovery = true;
+  std::vector<IPv6Address> ipv6Addresses;
+  std::string ipv6Gateway;
+  bool ipv6GatewayManual = false;  // a default route set by hand
+  std::vector<std::string> ipv6DnsServers;
+  bool ipv6DnsStatic = false;
+  // A Wi-Fi adapter: the machine's Wi-Fi profiles for it and the one it is connected with.
+  std::vector<std::string> wlanProfiles;
+  std::string wlanConnected;
   bool operator==(const NetworkAdapter&) const = default;
 };
 
@@ -276,6 +297,9 @@ class Network {
   virtual ~Network() = default;
   // Every network interface, in the order Windows lists them; Error when they cannot be read.
   virtual std::vector<NetworkAdapter> Adapters() = 0;
+  // Sets the connection's own DNS suffix ("" clears it); Error with a message a user can
+  // act on when Windows refuses.
+  virtual void SetDnsSuffix(const std::string& connection, const std::string& suffix) = 0;
 };
 
 // ---------------------------------------------------------------- the whole machine

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "profiles/connection_settings.h"
@@ -15,6 +16,13 @@ namespace lanvoy {
 struct TNetworkInfo : ConnectionSettings {
   // The interface index that names it to netsh on Vista and later; 0 from a dump.
   uint32_t InterfaceIndex = 0;
+  // The IPv6 addresses and default route set by hand, whatever the mode: what a profile's
+  // IPv6 replaces.
+  std::vector<std::pair<std::string, std::string>> IPv6Manual;  // address, prefix length
+  std::string IPv6GatewayManual;
+  // A Wi-Fi adapter, and the machine's Wi-Fi profiles for it.
+  bool Wireless = false;
+  std::vector<std::string> WlanProfiles;
   bool operator==(const TNetworkInfo&) const = default;
 };
 

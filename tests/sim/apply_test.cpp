@@ -270,6 +270,85 @@ class ApplySessionTest : public ::testing::TestWithParam<const char*> {
 
 INSTANTIATE_TEST_SUITE_P(Windows, ApplySessionTest, ::testing::Values("xp", "10"));
 
+// The settings of Vista and later on both connections of two Wi-Fi adapters with IPv6: on
+// Windows 10 applied, verified, read back by Get Current, undone; on XP a finding says they
+// are not applied, and the machine's later settings stay as they were.
+TEST_P(ApplySessionTest, LaterSettingsOnBothConnectionsApplyReadBackAndUndo) {
+  std::filesystem::create_directories(programDir_);
+  ReadContext reading = Reading();
+  ReadConnections(reading);
+  const auto stateFile = dir_.path() / "host" / standin::kNetworkStateFileName;
+  standin::NetworkState state = standin::NetworkState::Load(stateFile);
+  for (standin::ConnectionState& c : state.connections) {
+    c.ipv6 = c.wireless = true;
+    c.routerAddress = {"2001:db8:99::" + std::to_string(c.index), 64};
+    c.routerGateway = "fe80::1";
+    c.dhcpIpv6DnsServers = {"2001:db8:99::53"};
+    c.wlanProfiles = {"B\xFCro-WLAN", "Gast"};
+    c.dnsSuffix = "old.example";
+  }
+  state.connections[0].routerDiscovery = false;  // static IPv6 before
+  state.connections[0].ipv6Addresses = {{"2001:db8:77::5", 64}};
+  state.connections[0].ipv6Gateway = "2001:db8:77::1";
+  state.connections[0].wlanConnected = "B\xFCro-WLAN";
+  state.connections[1].wlanConnected = "Gast";
+  state.Save(stateFile);
+  const std::string before = Machine();
+
+  ProfileRecord office = test::TwoConnectionProfile();
+  office.IncludeOLExp = false;
+  office.IPv6Mode = kIPv6Static;
+  office.IPv6 = "2001:DB8:10::10", office.IPv6Prefix = "64";
+  office.IPv6_2 = "2001:db8:20::10", office.IPv6Prefix2 = "48";
+  office.IPv6Gateway = "2001:db8:10::1";
+  office.IPv6DNS = "2001:db8:10::53", office.IPv6DNS2 = "2001:db8:10::54";
+  office.DNSMore = "10.20.30.5;10.20.30.6";
+  office.DNSSuffix = "buero.example.com";
+  office.GatewayMetric = "25";
+  office.WlanProfile = "Gast";
+  office.AdapterState = kAdapterEnabled;
+  office.DHCPLan2 = kModeStatic;
+  office.IPLan2 = "10.40.0.7", office.SubnetLan2 = "255.255.0.0", office.GatewayLan2 = "10.40.0.1";
+  office.DHCP_DNSLan2 = false, office.DNSLan2 = "10.40.0.53", office.DNS2Lan2 = "10.40.0.54";
+  office.DNSMoreLan2 = "10.40.0.55";
+  office.IPv6ModeLan2 = kIPv6Automatic;
+  office.DHCP_IPv6DNSLan2 = true;
+  office.DNSSuffixLan2 = "gast.example.com";
+  office.GatewayMetricLan2 = "9999";
+  office.WlanProfileLan2 = "B\xFCro-WLAN";
+  office.AdapterStateLan2 = kAdapterEnabled;
+
+  std::vector<Finding> asked;
+  const ApplyReport applied = Session().Apply(office, "Office", false, [&](const auto& findings) {
+    asked = findings;
+    return true;
+  });
+  EXPECT_TRUE(applied.outcome.NetshSucceeded()) << applied.outcome.netshOutput;
+  EXPECT_TRUE(applied.outcome.stageProblems.empty());
+  EXPECT_TRUE(applied.differences.empty()) << applied.differences[0];
+  std::vector<std::string> problems;
+  ReadContext again = Reading();
+  const ProfileRecord read = ReadCurrentRecord(again, problems);
+  if (!Windows10()) {
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_NE(asked[0].message.find("not applied on this Windows"), std::string::npos);
+    EXPECT_EQ(standin::NetworkState::Load(stateFile).connections[0].ipv6Addresses,
+              state.connections[0].ipv6Addresses);
+    return;
+  }
+  EXPECT_EQ(FindingsText(asked), "");
+  // An adapter that is on reads as left alone.
+  ProfileRecord expected = office;
+  expected.AdapterState = expected.AdapterStateLan2 = kModeNone;
+  for (int i = 0; i < kConnections; ++i)
+    EXPECT_EQ(ConnectionOf(read, i), ConnectionOf(expected, i)) << "connection " << i + 1;
+
+  const ApplyReport undone = Session().Undo(false);
+  EXPECT_TRUE(undone.outcome.NetshSucceeded()) << undone.outcome.netshOutput;
+  EXPECT_TRUE(undone.differences.empty()) << undone.differences[0];
+  EXPECT_EQ(Machine(), before);
+}
+
 TEST_P(ApplySessionTest, AppliesVerifiesReadsBackUndoesAndWritesTheHistory) {
   std::filesystem::create_directories(programDir_);
   ReadContext reading = Reading();

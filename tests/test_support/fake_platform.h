@@ -228,6 +228,10 @@ class FakePlatform : public platform::Platform,
   bool Elevated() override { return elevated; }
   Version WindowsVersion() override { return windowsVersion; }
   std::vector<platform::NetworkAdapter> Adapters() override { return adapters; }
+  void SetDnsSuffix(const std::string& connection, const std::string& suffix) override {
+    for (auto& a : adapters)
+      if (a.name == connection) a.dnsSuffix = suffix;
+  }
   Version windowsVersion;  // XP
   std::vector<platform::NetworkAdapter> adapters;
   bool elevated = true;

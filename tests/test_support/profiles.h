@@ -6,6 +6,17 @@
 #include "profiles/profile_record.h"
 #include "test_support/recorders.h"
 
+namespace lanvoy {
+
+// A connection as a failed comparison shows it: each field that is set, by its key.
+inline void PrintTo(const ConnectionSettings& c, std::ostream* out) {
+  ForEachConnectionField([&](const char* key, auto member, auto, auto) {
+    if (c.*member != ConnectionSettings().*member) *out << key << "=" << c.*member << " ";
+  });
+}
+
+}  // namespace lanvoy
+
 namespace lanvoy::test {
 
 // The store the screenshots of both front-ends show: every tab has something to show.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "apply/preflight.h"
 #include "base/strings.h"
 #include "standin/netsh_dump.h"
 
@@ -105,6 +106,10 @@ std::optional<int> ParseNumber(std::string_view text, int limit) {
 
 }  // namespace
 
+bool IsIpv6Address(std::string_view text) {
+  return ParseIPv6(text).has_value();
+}
+
 bool IsIpAddress(std::string_view text) {
   return ParseAddress(text).has_value();
 }
@@ -130,6 +135,8 @@ bool NetshInterpreter::Enter(Context from, std::string_view word, Context& to) c
     to = Context::InterfaceIp;
   else if (from == Context::Interface && word == "ipv6" && !Xp())
     to = Context::InterfaceIpv6;
+  else if (from == Context::Root && word == "wlan" && !Xp())
+    to = Context::Wlan;
   else
     return false;
   return true;
@@ -229,9 +236,11 @@ ConnectionState* NetshInterpreter::Connection(const Params& params) {
   if (!Xp()) {
     // Windows 10 takes a number for the interface index first.
     if (auto index = ParseNumber(*name, 999999999))
-      if (ConnectionState* c = state_.FindIndex(*index)) return c;
+      if (ConnectionState* c = state_.FindIndex(*index); c && c->enabled) return c;
   }
   ConnectionState* c = state_.Find(*name);
+  // An adapter switched off has no IP interface.
+  if (c && !c->enabled && !Xp()) c = nullptr;
   if (!c) Fail(Xp() ? "Invalid interface \"" + *name + "\" specified." : kUnknownInterface10);
   return c;
 }
@@ -274,9 +283,23 @@ bool NetshInterpreter::Execute(std::string_view rawLine) {
     return true;
   }
 
-  if (context == Context::InterfaceIpv6) return notFound();  // known, but nothing modelled
   const std::string verb = LowerCase(lexemes[i].text);
   const std::string object = i + 1 < lexemes.size() ? LowerCase(lexemes[i + 1].text) : "";
+  if (context == Context::InterfaceIpv6) {
+    if (verb == "dump") return notFound();  // known, but not modelled
+    if (auto done = Ipv6Command(verb, object, lexemes, i + 2)) return *done;
+    return notFound();
+  }
+  if (context == Context::Wlan) {
+    Params params;
+    if (verb != "connect") return notFound();
+    return Bind(lexemes, i + 1, {"name", "ssid", "interface"}, params) && WlanConnect(params);
+  }
+  if (!Xp() && context == Context::Interface && verb == "set" && object == "interface") {
+    Params params;
+    return Bind(lexemes, i + 2, {"name", "admin", "connect", "newname"}, params) &&
+           SetInterfaceAdmin(params);
+  }
   if (verb == "dump") {
     if (i + 1 != lexemes.size()) return Fail(kSyntaxError);
     const bool ip = context == Context::InterfaceIp;
@@ -532,6 +555,243 @@ bool NetshInterpreter::SetWins(const Params& p) {
 bool NetshInterpreter::AddWins(const Params& p) {
   ConnectionState* c = Connection(p);
   return c && AddServer(p, c->winsFromDhcp, c->winsServers);
+}
+
+// ---------------------------------------------------------------- Windows 10's later commands
+
+namespace {
+
+constexpr const char* kElementNotFound = "Element not found.";
+const std::vector<std::string> kIpv6AddAddressTags = {
+    "interface", "address", "type", "validlifetime", "preferredlifetime", "store", "skipassource"};
+const std::vector<std::string> kIpv6DeleteAddressTags = {"interface", "address", "store"};
+const std::vector<std::string> kIpv6SetInterfaceTags = {
+    "interface", "forwarding",      "advertise",      "mtu",           "siteid", "metric",
+    "nud",       "routerdiscovery", "managedaddress", "otherstateful", "store"};
+const std::vector<std::string> kIpv6AddRouteTags = {
+    "prefix",        "interface",         "nexthop", "siteprefixlength", "metric", "publish",
+    "validlifetime", "preferredlifetime", "store"};
+const std::vector<std::string> kIpv6DeleteRouteTags = {"prefix", "interface", "nexthop", "store"};
+const std::vector<std::string> kIpv6SetObjects = {"address", "dnsservers", "interface", "route"};
+const std::vector<std::string> kIpv6AddObjects = {"address", "dnsservers", "route"};
+const std::vector<std::string> kIpv6DeleteObjects = {"address", "dnsservers", "route"};
+
+}  // namespace
+
+ConnectionState* NetshInterpreter::Interface(const Params& params, const char* tag) {
+  Params named;
+  if (auto value = Get(params, tag)) named.emplace_back("name", *value);
+  return Connection(named);
+}
+
+std::optional<bool> NetshInterpreter::Ipv6Command(const std::string& verb,
+                                                  const std::string& object,
+                                                  const std::vector<Lexeme>& lexemes,
+                                                  std::size_t from) {
+  const std::vector<std::string>* objects = verb == "set"      ? &kIpv6SetObjects
+                                            : verb == "add"    ? &kIpv6AddObjects
+                                            : verb == "delete" ? &kIpv6DeleteObjects
+                                                               : nullptr;
+  if (!objects) return std::nullopt;
+  const std::string command = Match(object, *objects, true);
+  Params p;
+  auto run = [&](const std::vector<std::string>& tags, auto action) {
+    return Bind(lexemes, from, tags, p) && action();
+  };
+  if (command == "address" && verb == "add")
+    return run(kIpv6AddAddressTags, [&] { return AddIpv6Address(p); });
+  if (command == "address" && verb == "delete")
+    return run(kIpv6DeleteAddressTags, [&] { return DeleteIpv6Address(p); });
+  if (command == "interface")
+    return run(kIpv6SetInterfaceTags, [&] { return SetIpv6Interface(p); });
+  if (command == "route")
+    return run(verb == "add" ? kIpv6AddRouteTags : kIpv6DeleteRouteTags,
+               [&] { return Ipv6Route(p, verb == "add"); });
+  if (command == "dnsservers" && verb == "set")
+    return run(kSetDnsTags, [&] { return SetIpv6Dns(p); });
+  if (command == "dnsservers" && verb == "add")
+    return run(kAddDnsTags, [&] { return AddIpv6Dns(p); });
+  return std::nullopt;
+}
+
+bool NetshInterpreter::AddIpv6Address(const Params& p) {
+  ConnectionState* c = Interface(p, "interface");
+  if (!c) return false;
+  auto address = Get(p, "address");
+  if (!address) return FailMissing();
+  int length = 64;
+  if (const std::size_t slash = address->find('/'); slash != std::string::npos) {
+    const auto n = ParseNumber(std::string_view(*address).substr(slash + 1), 128);
+    if (!n || *n == 0) return Fail("Invalid address parameter (" + *address + ").");
+    length = *n;
+    address->erase(slash);
+  }
+  if (!IsIpv6Address(*address)) return Fail("Invalid address parameter (" + *address + ").");
+  if (auto error = CheckChoice(p, "type", {"unicast", "anycast"})) return Fail(*error);
+  if (auto error = CheckChoice(p, "store", {"active", "persistent"})) return Fail(*error);
+  for (const auto& a : c->EffectiveIpv6Addresses())
+    if (SameIPv6(a.address, *address)) return Fail("The object already exists.");
+  c->ipv6 = true;
+  c->ipv6Addresses.push_back({*address, length});
+  return Changed();
+}
+
+bool NetshInterpreter::DeleteIpv6Address(const Params& p) {
+  ConnectionState* c = Interface(p, "interface");
+  if (!c) return false;
+  const auto address = Get(p, "address");
+  if (!address) return FailMissing();
+  if (!IsIpv6Address(*address)) return Fail("Invalid address parameter (" + *address + ").");
+  auto& list = c->ipv6Addresses;
+  auto it = std::find_if(list.begin(), list.end(),
+                         [&](const Ipv6Entry& a) { return SameIPv6(a.address, *address); });
+  if (it == list.end()) return Fail(kElementNotFound);
+  list.erase(it);
+  return Changed();
+}
+
+bool NetshInterpreter::SetIpv6Interface(const Params& p) {
+  ConnectionState* c = Interface(p, "interface");
+  if (!c) return false;
+  for (const char* tag : {"forwarding", "advertise", "nud", "managedaddress", "otherstateful"})
+    if (auto error = CheckChoice(p, tag, {"enabled", "disabled"})) return Fail(*error);
+  if (auto error = CheckChoice(p, "routerdiscovery", {"enabled", "disabled", "dhcp"}))
+    return Fail(*error);
+  if (auto error = CheckChoice(p, "store", {"active", "persistent"})) return Fail(*error);
+  for (const char* tag : {"mtu", "siteid", "metric"})
+    if (auto value = Get(p, tag); value && !ParseNumber(*value, 999999999))
+      return Fail("Invalid " + std::string(tag) + " parameter (" + *value + ").");
+  if (auto discovery = Get(p, "routerdiscovery")) {
+    c->ipv6 = true;
+    c->routerDiscovery = !SameText(*discovery, "disabled");
+  }
+  return Changed();
+}
+
+bool NetshInterpreter::Ipv6Route(const Params& p, bool add) {
+  const auto prefix = Get(p, "prefix");
+  if (!prefix || !Get(p, "interface")) return FailMissing();
+  ConnectionState* c = Interface(p, "interface");
+  if (!c) return false;
+  const std::size_t slash = prefix->find('/');
+  if (slash == std::string::npos || !IsIpv6Address(prefix->substr(0, slash)) ||
+      !ParseNumber(std::string_view(*prefix).substr(slash + 1), 128))
+    return Fail("Invalid prefix parameter (" + *prefix + ").");
+  const auto nexthop = Get(p, "nexthop");
+  if (nexthop && !IsIpv6Address(*nexthop))
+    return Fail("Invalid nexthop parameter (" + *nexthop + ").");
+  if (auto error = CheckChoice(p, "store", {"active", "persistent"})) return Fail(*error);
+  // Only the default route is modelled; another prefix is refused rather than taken and lost.
+  if (!SameIPv6(prefix->substr(0, slash), "::") || prefix->substr(slash + 1) != "0")
+    return Fail("The simulated host models only the default route ::/0.");
+  if (add) {
+    if (!nexthop) return FailMissing();
+    if (!c->ipv6Gateway.empty()) return Fail("The object already exists.");
+    c->ipv6 = true;
+    c->ipv6Gateway = *nexthop;
+    return Changed();
+  }
+  if (c->ipv6Gateway.empty() || (nexthop && !SameIPv6(c->ipv6Gateway, *nexthop)))
+    return Fail(kElementNotFound);
+  c->ipv6Gateway.clear();
+  return Changed();
+}
+
+bool NetshInterpreter::SetIpv6Dns(const Params& p) {
+  ConnectionState* c = Connection(p);
+  if (!c) return false;
+  const auto source = Get(p, "source");
+  if (!source) return FailMissing();
+  if (auto error = CheckChoice(p, "register", {"none", "primary", "both"})) return Fail(*error);
+  if (auto error = CheckChoice(p, "validate", {"yes", "no"})) return Fail(*error);
+  const auto address = Get(p, "address");
+  if (address && !IsNone(*address) && !IsIpv6Address(*address))
+    return Fail("Invalid address parameter (" + *address + ").");
+  Params v4 = p;  // the same rules as IPv4's once the address is known to be IPv6
+  for (auto& [key, value] : v4)
+    if (key == "address" && !IsNone(value)) value = "0.0.0.0";
+  std::vector<std::string> servers;
+  bool fromDhcp = c->ipv6DnsFromDhcp;
+  if (!SetServers(v4, fromDhcp, servers)) return false;
+  c->ipv6 = true;
+  c->ipv6DnsFromDhcp = fromDhcp;
+  c->ipv6DnsServers.clear();
+  if (!fromDhcp && address && !IsNone(*address)) c->ipv6DnsServers.push_back(*address);
+  return true;
+}
+
+bool NetshInterpreter::AddIpv6Dns(const Params& p) {
+  ConnectionState* c = Connection(p);
+  if (!c) return false;
+  if (auto error = CheckChoice(p, "validate", {"yes", "no"})) return Fail(*error);
+  const auto address = Get(p, "address");
+  if (!address) return FailMissing();
+  if (!IsIpv6Address(*address)) return Fail("Invalid address parameter (" + *address + ").");
+  const auto index = Get(p, "index");
+  std::optional<int> position;
+  if (index) {
+    position = ParseNumber(*index, 999);
+    if (!position || *position == 0) return Fail("Invalid index parameter (" + *index + ").");
+  }
+  auto& servers = c->ipv6DnsServers;
+  if (!c->ipv6DnsFromDhcp)
+    for (const auto& s : servers)
+      if (SameIPv6(s, *address)) return Fail("The object is already in the list.");
+  if (c->ipv6DnsFromDhcp) servers.clear();
+  c->ipv6DnsFromDhcp = false;
+  c->ipv6 = true;
+  const std::size_t at =
+      position ? std::min<std::size_t>(static_cast<std::size_t>(*position - 1), servers.size())
+               : servers.size();
+  servers.insert(servers.begin() + static_cast<std::ptrdiff_t>(at), *address);
+  return Changed();
+}
+
+bool NetshInterpreter::SetInterfaceAdmin(const Params& p) {
+  const auto name = Get(p, "name");
+  if (!name) return FailMissing();
+  // This command takes the connection's name only, switched off or not.
+  ConnectionState* c = state_.Find(*name);
+  if (!c) return Fail("The interface name is not registered with the router.");
+  if (auto error = CheckChoice(p, "admin", {"enabled", "disabled"})) return Fail(*error);
+  if (auto error = CheckChoice(p, "connect", {"connected", "disconnected"})) return Fail(*error);
+  if (Get(p, "newname")) return Fail("Renaming is not modelled by the simulated host.");
+  const auto admin = Get(p, "admin");
+  if (!admin) return FailMissing();
+  c->enabled = SameText(*admin, "enabled");
+  if (!c->enabled) c->wlanConnected.clear();
+  return Changed();
+}
+
+bool NetshInterpreter::WlanConnect(const Params& p) {
+  const auto name = Get(p, "name");
+  if (!name) return FailMissing();
+  const auto interfaceName = Get(p, "interface");
+  ConnectionState* c = nullptr;
+  if (interfaceName) {
+    c = state_.Find(*interfaceName);
+    if (!c || !c->wireless || !c->enabled)
+      return Fail("There is no such wireless interface on the system.");
+  } else {
+    for (auto& candidate : state_.connections)
+      if (candidate.wireless && candidate.enabled) {
+        // With more than one wireless interface netsh wants it named.
+        if (c)
+          return Fail(
+              "There are more than one wireless interface on the system. Please "
+              "specify the interface name.");
+        c = &candidate;
+      }
+    if (!c) return Fail("There is no wireless interface on the system.");
+  }
+  auto it = std::find(c->wlanProfiles.begin(), c->wlanProfiles.end(), *name);
+  if (it == c->wlanProfiles.end())
+    return Fail("There is no profile \"" + *name + "\" assigned to the specified interface.");
+  c->wlanConnected = *name;
+  output_ += "Connection request was completed successfully.";
+  output_ += kCRLF;
+  changed_ = true;
+  return true;
 }
 
 }  // namespace lanvoy::standin

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,7 +44,7 @@ class NetshInterpreter {
   const std::string& output() const { return output_; }
 
  private:
-  enum class Context { Root, Interface, InterfaceIp, InterfaceIpv6 };
+  enum class Context { Root, Interface, InterfaceIp, InterfaceIpv6, Wlan };
   struct Lexeme {
     std::string text;
     bool equals = false;  // an "=" outside quotes
@@ -71,6 +72,21 @@ class NetshInterpreter {
   bool SetServers(const Params& p, bool& fromDhcp, std::vector<std::string>& servers);
   bool AddServer(const Params& p, bool& fromDhcp, std::vector<std::string>& servers);
 
+  // Windows 10's: "interface set interface", the "interface ipv6" commands Lanvoy uses, and
+  // "wlan connect".
+  ConnectionState* Interface(const Params& params, const char* tag);
+  bool SetInterfaceAdmin(const Params& p);
+  // nullopt for a command the context does not have.
+  std::optional<bool> Ipv6Command(const std::string& verb, const std::string& object,
+                                  const std::vector<Lexeme>& lexemes, std::size_t from);
+  bool AddIpv6Address(const Params& p);
+  bool DeleteIpv6Address(const Params& p);
+  bool SetIpv6Interface(const Params& p);
+  bool Ipv6Route(const Params& p, bool add);
+  bool SetIpv6Dns(const Params& p);
+  bool AddIpv6Dns(const Params& p);
+  bool WlanConnect(const Params& p);
+
   NetworkState& state_;
   NetshVersion version_;
   const char* addr_;  // the address tag: XP's "addr", Windows 10's "address"
@@ -80,6 +96,9 @@ class NetshInterpreter {
   bool changed_ = false;
   bool finished_ = false;
 };
+
+// An IPv6 address as netsh takes it.
+bool IsIpv6Address(std::string_view text);
 
 // A dotted IPv4 address: four decimal numbers 0..255.
 bool IsIpAddress(std::string_view text);

@@ -88,7 +88,39 @@ IniFile::Entries EntriesOf(const ConnectionState& c) {
   e.emplace_back("DhcpServer", c.dhcpServer);
   AddList(e, "DhcpDns", c.dhcpDnsServers);
   e.emplace_back("DhcpWins", c.dhcpWinsServer);
+  // The later settings only where they are not the default, so that a file of before reads
+  // and writes as it was.
+  if (!c.enabled) e.emplace_back("Enabled", "0");
+  if (!c.dnsSuffix.empty()) e.emplace_back("DnsSuffix", c.dnsSuffix);
+  if (c.ipv6) {
+    e.emplace_back("IPv6", "on");
+    e.emplace_back("RouterDiscovery", c.routerDiscovery ? "enabled" : "disabled");
+    for (std::size_t i = 0; i < c.ipv6Addresses.size(); ++i)
+      e.emplace_back(
+          "IPv6Address" + std::to_string(i + 1),
+          c.ipv6Addresses[i].address + "/" + std::to_string(c.ipv6Addresses[i].prefixLength));
+    e.emplace_back("IPv6Gateway", c.ipv6Gateway);
+    e.emplace_back("IPv6DnsSource", ModeText(c.ipv6DnsFromDhcp));
+    AddList(e, "IPv6Dns", c.ipv6DnsServers);
+    if (!c.routerAddress.address.empty())
+      e.emplace_back("RouterAddress",
+                     c.routerAddress.address + "/" + std::to_string(c.routerAddress.prefixLength));
+    e.emplace_back("RouterGateway", c.routerGateway);
+    AddList(e, "DhcpIPv6Dns", c.dhcpIpv6DnsServers);
+  }
+  if (c.wireless) {
+    e.emplace_back("Wireless", "1");
+    AddList(e, "WlanProfile", c.wlanProfiles);
+    e.emplace_back("WlanConnected", c.wlanConnected);
+  }
   return e;
+}
+
+Ipv6Entry Ipv6EntryOf(const std::string& section, const std::string& key,
+                      const std::string& value) {
+  const std::size_t slash = value.find('/');
+  if (slash == std::string::npos) return {value, 64};
+  return {value.substr(0, slash), ReadNumber(section, key, value.substr(slash + 1))};
 }
 
 ConnectionState ConnectionOf(const std::string& name, const IniFile::Entries& e) {
@@ -118,6 +150,23 @@ ConnectionState ConnectionOf(const std::string& name, const IniFile::Entries& e)
   c.dhcpServer = Value(e, "DhcpServer");
   c.dhcpDnsServers = ReadList(e, "DhcpDns");
   c.dhcpWinsServer = Value(e, "DhcpWins");
+  c.enabled = Value(e, "Enabled") != "0";
+  c.dnsSuffix = Value(e, "DnsSuffix");
+  c.ipv6 = SameText(Value(e, "IPv6"), "on");
+  c.routerDiscovery = !SameText(Value(e, "RouterDiscovery"), "disabled");
+  for (const std::string& a : ReadList(e, "IPv6Address"))
+    c.ipv6Addresses.push_back(Ipv6EntryOf(name, "IPv6Address", a));
+  c.ipv6Gateway = Value(e, "IPv6Gateway");
+  c.ipv6DnsFromDhcp = Value(e, "IPv6DnsSource").empty() ||
+                      ParseMode(name, "IPv6DnsSource", Value(e, "IPv6DnsSource"));
+  c.ipv6DnsServers = ReadList(e, "IPv6Dns");
+  if (const std::string a = Value(e, "RouterAddress"); !a.empty())
+    c.routerAddress = Ipv6EntryOf(name, "RouterAddress", a);
+  c.routerGateway = Value(e, "RouterGateway");
+  c.dhcpIpv6DnsServers = ReadList(e, "DhcpIPv6Dns");
+  c.wireless = Value(e, "Wireless") == "1";
+  c.wlanProfiles = ReadList(e, "WlanProfile");
+  c.wlanConnected = Value(e, "WlanConnected");
   return c;
 }
 
@@ -141,6 +190,21 @@ std::vector<std::string> ConnectionState::EffectiveWinsServers() const {
   if (!winsFromDhcp) return winsServers;
   if (dhcpWinsServer.empty()) return {};
   return {dhcpWinsServer};
+}
+
+std::vector<Ipv6Entry> ConnectionState::EffectiveIpv6Addresses() const {
+  std::vector<Ipv6Entry> list = ipv6Addresses;
+  if (routerDiscovery && !routerAddress.address.empty()) list.push_back(routerAddress);
+  return list;
+}
+
+std::string ConnectionState::EffectiveIpv6Gateway() const {
+  if (!ipv6Gateway.empty()) return ipv6Gateway;
+  return routerDiscovery ? routerGateway : std::string();
+}
+
+std::vector<std::string> ConnectionState::EffectiveIpv6DnsServers() const {
+  return ipv6DnsFromDhcp ? dhcpIpv6DnsServers : ipv6DnsServers;
 }
 
 ConnectionState* NetworkState::Find(std::string_view name) {
@@ -270,11 +334,12 @@ std::string IpconfigAllReport(const NetworkState& state, const std::string& host
   out += Field("IP Routing Enabled", "No");
   out += Field("WINS Proxy Enabled", "No");
   for (const auto& c : state.connections) {
+    if (!c.enabled) continue;  // ipconfig leaves out an adapter switched off
     out += kCRLF;
-    out += "Ethernet adapter " + c.name + ":";
+    out += (c.wireless ? "Wireless LAN adapter " : "Ethernet adapter ") + c.name + ":";
     out += kCRLF;
     out += kCRLF;
-    out += Field("Connection-specific DNS Suffix", "");
+    out += Field("Connection-specific DNS Suffix", c.dnsSuffix);
     out += Field("Description", c.description);
     out += Field("Physical Address", c.physicalAddress);
     out += Field("Dhcp Enabled", c.dhcp ? "Yes" : "No");
@@ -283,9 +348,19 @@ std::string IpconfigAllReport(const NetworkState& state, const std::string& host
       out += Field("IP Address", a.address);
       out += Field("Subnet Mask", a.mask);
     }
-    out += Field("Default Gateway", c.EffectiveGateway());
+    if (c.ipv6)
+      for (const auto& a : c.EffectiveIpv6Addresses())
+        out += Field("IPv6 Address", a.address + "(Preferred)");
+    const std::string gateway6 = c.ipv6 ? c.EffectiveIpv6Gateway() : "";
+    if (gateway6.empty()) {
+      out += Field("Default Gateway", c.EffectiveGateway());
+    } else {
+      out += Field("Default Gateway", gateway6);
+      if (!c.EffectiveGateway().empty()) out += Continuation(c.EffectiveGateway());
+    }
     if (c.dhcp) out += Field("DHCP Server", c.dhcpServer);
-    const auto dns = c.EffectiveDnsServers();
+    auto dns = c.ipv6 ? c.EffectiveIpv6DnsServers() : std::vector<std::string>{};
+    for (const auto& server : c.EffectiveDnsServers()) dns.push_back(server);
     for (std::size_t i = 0; i < dns.size(); ++i)
       out += i == 0 ? Field("DNS Servers", dns[i]) : Continuation(dns[i]);
     const auto wins = c.EffectiveWinsServers();

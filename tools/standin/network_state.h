@@ -26,6 +26,12 @@ struct AddressEntry {
   bool operator==(const AddressEntry&) const = default;
 };
 
+struct Ipv6Entry {
+  std::string address;
+  int prefixLength = 64;
+  bool operator==(const Ipv6Entry&) const = default;
+};
+
 struct ConnectionState {
   std::string name;
   int index = 0;                // the interface index, which names it as well on Windows 10
@@ -50,11 +56,34 @@ struct ConnectionState {
   std::vector<std::string> dhcpDnsServers;
   std::string dhcpWinsServer;
 
+  // Vista and later. An adapter switched off is not on the network: Windows lists no
+  // address, netsh knows no interface of it.
+  bool enabled = true;
+  std::string dnsSuffix;  // the connection's own
+  // IPv6, where the file models it (a file of before has none of it).
+  bool ipv6 = false;
+  bool routerDiscovery = true;           // addresses and a gateway from the router
+  std::vector<Ipv6Entry> ipv6Addresses;  // those set by hand
+  std::string ipv6Gateway;               // a default route set by hand; empty = none
+  bool ipv6DnsFromDhcp = true;
+  std::vector<std::string> ipv6DnsServers;  // when not from DHCP
+  // What the router and DHCPv6 of this adapter's network hand out.
+  Ipv6Entry routerAddress;
+  std::string routerGateway;
+  std::vector<std::string> dhcpIpv6DnsServers;
+  // A Wi-Fi adapter: the profiles of the machine for it, and the one it is connected with.
+  bool wireless = false;
+  std::vector<std::string> wlanProfiles;
+  std::string wlanConnected;
+
   // The values in effect, whichever source they come from.
   std::vector<AddressEntry> EffectiveAddresses() const;
   std::string EffectiveGateway() const;
   std::vector<std::string> EffectiveDnsServers() const;
   std::vector<std::string> EffectiveWinsServers() const;
+  std::vector<Ipv6Entry> EffectiveIpv6Addresses() const;
+  std::string EffectiveIpv6Gateway() const;
+  std::vector<std::string> EffectiveIpv6DnsServers() const;
 
   bool operator==(const ConnectionState&) const = default;
 };

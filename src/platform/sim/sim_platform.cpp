@@ -425,6 +425,13 @@ std::vector<platform::NetworkAdapter> SimNetwork::Adapters() {
     platform::NetworkAdapter a;
     a.name = c.name;
     a.index = static_cast<uint32_t>(c.index);
+    a.type = c.wireless ? platform::kIfTypeWifi : platform::kIfTypeEthernet;
+    a.enabled = c.enabled;
+    if (c.wireless) a.wlanProfiles = c.wlanProfiles;
+    if (!c.enabled) {  // as Windows lists an adapter switched off: its name only
+      adapters.push_back(std::move(a));
+      continue;
+    }
     a.dhcp = c.dhcp;
     for (const standin::AddressEntry& e : c.EffectiveAddresses())
       a.addresses.push_back({e.address, e.mask});
@@ -434,9 +441,35 @@ std::vector<platform::NetworkAdapter> SimNetwork::Adapters() {
     a.dnsStatic = !c.dnsFromDhcp;
     a.winsServers = c.EffectiveWinsServers();
     a.winsStatic = !c.winsFromDhcp;
+    a.dnsSuffix = c.dnsSuffix;
+    if (c.ipv6) {
+      a.ipv6 = true;
+      a.ipv6RouterDiscovery = c.routerDiscovery;
+      for (const standin::Ipv6Entry& e : c.ipv6Addresses)
+        a.ipv6Addresses.push_back({e.address, static_cast<uint32_t>(e.prefixLength), true});
+      if (c.routerDiscovery && !c.routerAddress.address.empty())
+        a.ipv6Addresses.push_back(
+            {c.routerAddress.address, static_cast<uint32_t>(c.routerAddress.prefixLength), false});
+      a.ipv6Gateway = c.EffectiveIpv6Gateway();
+      a.ipv6GatewayManual = !c.ipv6Gateway.empty();
+      a.ipv6DnsServers = c.EffectiveIpv6DnsServers();
+      a.ipv6DnsStatic = !c.ipv6DnsFromDhcp;
+    }
+    if (c.wireless) a.wlanConnected = c.wlanConnected;
     adapters.push_back(std::move(a));
   }
   return adapters;
+}
+
+void SimNetwork::SetDnsSuffix(const std::string& connection, const std::string& suffix) {
+  const std::filesystem::path file = standin::NetworkStatePath(root_);
+  standin::NetworkState state = standin::NetworkState::LoadOrCreate(file);
+  standin::ConnectionState* c = state.Find(connection);
+  if (c == nullptr || !c->enabled)
+    throw Error("Cannot set the DNS suffix of \"" + connection +
+                "\": Windows has no such connection switched on.");
+  c->dnsSuffix = suffix;
+  state.Save(file);
 }
 
 }  // namespace lanvoy::sim

@@ -113,6 +113,7 @@ class SimNetwork : public platform::Network {
  public:
   explicit SimNetwork(std::filesystem::path root) : root_(std::move(root)) {}
   std::vector<platform::NetworkAdapter> Adapters() override;
+  void SetDnsSuffix(const std::string& connection, const std::string& suffix) override;
 
  private:
   std::filesystem::path root_;
