@@ -248,6 +248,7 @@ void CheckNewerSettings(const ConnectionSettings& c, const MachineFacts& machine
                         std::vector<Finding>& out) {
   Checker check(c, out);
   if (machine.windows5) {
+    if (!c.HasNewerSettings()) return;
     check.Warning(
         "IPv6, more DNS servers, the DNS suffix, the gateway metric, the Wi-Fi network and the "
         "adapter's state are not applied on this Windows (2000 or XP).");
@@ -311,7 +312,7 @@ std::vector<Finding> PreflightChecks(const ProfileRecord& p, const MachineFacts&
     } else if (!c.LongLANDescription.empty() && c.HasNewerSettings()) {
       CheckConnectionName(c, machine, out);
     }
-    if (!c.LongLANDescription.empty() && c.HasNewerSettings()) CheckNewerSettings(c, machine, out);
+    if (!c.LongLANDescription.empty()) CheckNewerSettings(c, machine, out);
   }
   if (p.IncludeHostModification && !machine.hostsWritable)
     out.push_back({Finding::Error, "The hosts file " + machine.hostsPath +

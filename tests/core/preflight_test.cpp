@@ -128,6 +128,64 @@ TEST(Preflight, EachCheckPassesOrNamesWhatToMend) {
          m.windowsManagesPrinter = true;
        },
        Finding::Warning, "it may change \"Laser\" back"},
+      // The settings of Vista and later.
+      {"IPv6 on XP", [](auto& p, auto&) { p.IPv6Mode = kIPv6Automatic; }, Finding::Warning,
+       "are not applied on this Windows (2000 or XP)"},
+      {"bad IPv6 address",
+       [](auto& p, auto& m) {
+         m.windows5 = false;
+         p.IPv6Mode = kIPv6Static, p.IPv6 = "2001:db8::1::2";
+       },
+       Finding::Error, "\"2001:db8::1::2\" is not an IPv6 address"},
+      {"prefix length",
+       [](auto& p, auto& m) {
+         m.windows5 = false;
+         p.IPv6Mode = kIPv6Static, p.IPv6 = "2001:db8::1", p.IPv6Prefix = "129";
+       },
+       Finding::Error, "\"129\" is not a number from 1 to 128"},
+      {"IPv6 gateway outside",
+       [](auto& p, auto& m) {
+         m.windows5 = false;
+         p.IPv6Mode = kIPv6Static, p.IPv6 = "2001:db8:1::5", p.IPv6Gateway = "2001:db8:2::1";
+       },
+       Finding::Error, "the IPv6 gateway 2001:db8:2::1 lies in no prefix"},
+      {"metric",
+       [](auto& p, auto& m) {
+         m.windows5 = false;
+         p.GatewayMetric = "0";
+       },
+       Finding::Error, "the gateway metric \"0\" is not a number from 1 to 9999"},
+      {"further DNS without a second",
+       [](auto& p, auto& m) {
+         m.windows5 = false;
+         p.DNSMore = "10.0.0.7";
+       },
+       Finding::Warning, "the first of them becomes the second"},
+      {"Wi-Fi on a cable",
+       [](auto& p, auto& m) {
+         m.windows5 = false;
+         p.WlanProfile = "Gast";
+       },
+       Finding::Error, "is no Wi-Fi adapter"},
+      {"unknown Wi-Fi profile",
+       [](auto& p, auto& m) {
+         m.windows5 = false;
+         m.connections[0].Wireless = true, m.connections[0].WlanProfiles = {"Gast"};
+         p.WlanProfile = "Nachbar";
+       },
+       Finding::Error, "no Wi-Fi profile \"Nachbar\" (it has \"Gast\")"},
+      {"switched off with addresses",
+       [](auto& p, auto& m) {
+         m.windows5 = false;
+         p.AdapterState = kAdapterDisabled;
+       },
+       Finding::Error, "switches the adapter off and also gives it settings"},
+      {"adapter off on the machine",
+       [](auto&, auto& m) {
+         m.windows5 = false;
+         m.connections[0].AdapterState = kAdapterDisabled;
+       },
+       Finding::Error, "the adapter is switched off: choose \"Enabled\""},
   };
   EXPECT_TRUE(PreflightChecks(Office(), Machine()).empty());
   for (const Case& c : cases) {

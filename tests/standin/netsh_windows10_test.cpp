@@ -100,6 +100,87 @@ TEST(NetshWindows10, LinesAreTakenOrRefusedAsWindows10sNetshDoes) {
   }
 }
 
+// The commands of the later settings, on a machine whose WLAN is a Wi-Fi adapter with IPv6
+// from the router: the context, the line, and what it changed or what it printed.
+TEST(NetshWindows10, LaterSettingsLinesAreTakenOrRefusedAsWindows10sNetshDoes) {
+  NetworkState machine = NetworkState::Default();
+  for (ConnectionState& c : machine.connections) c.ipv6 = true;
+  machine.connections[1].wireless = true;
+  machine.connections[1].wlanProfiles = {"Gast", "B\xFCro"};
+  auto later = [&](const NetworkState& state) {
+    std::string out;
+    for (std::size_t i = 0; i < state.connections.size(); ++i) {
+      const ConnectionState& c = state.connections[i];
+      if (c == machine.connections[i]) continue;
+      out += c.name + ":" + (c.enabled ? "" : " off") + (c.routerDiscovery ? "" : " rd=off");
+      for (const auto& a : c.ipv6Addresses)
+        out += " " + a.address + "/" + std::to_string(a.prefixLength);
+      out += " gw=" + c.ipv6Gateway + " dns=" + List(c.ipv6DnsFromDhcp, c.ipv6DnsServers) +
+             " wlan=" + c.wlanConnected;
+    }
+    return out;
+  };
+  const std::string ipv6 = "interface ipv6";
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {ipv6, "add address interface=12 address=2001:db8::5/48",
+       "LAN-Verbindung: 2001:db8::5/48 gw= dns=dhcp wlan="},
+      {ipv6, "add address LAN-Verbindung 2001:DB8::5",
+       "LAN-Verbindung: 2001:DB8::5/64 gw= dns=dhcp wlan="},
+      {ipv6, "add address interface=12 address=2001:db8::g",
+       "Invalid address parameter (2001:db8::g).\r\n"},
+      {ipv6, "add address interface=12 address=10.0.0.1/8",
+       "Invalid address parameter (10.0.0.1).\r\n"},
+      {ipv6, "delete address interface=12 address=2001:db8::9", "Element not found.\r\n"},
+      {ipv6, "set interface interface=17 routerdiscovery=disabled",
+       "WLAN: rd=off gw= dns=dhcp wlan="},
+      {ipv6, "set int 17 routerdiscovery=maybe",
+       "'maybe' is not an acceptable value for routerdiscovery.\r\n"},
+      {ipv6, "add route prefix=::/0 interface=12 nexthop=fe80::1",
+       "LAN-Verbindung: gw=fe80::1 dns=dhcp wlan="},
+      {ipv6, "add route ::/0 12",
+       "One or more essential parameters were not entered.\r\n"
+       "Verify the required parameters, and reenter them.\r\n"},
+      {ipv6, "delete route prefix=::/0 interface=12 nexthop=fe80::1", "Element not found.\r\n"},
+      {ipv6,
+       "set dnsservers name=12 source=static address=2001:db8::53 register=primary validate=no",
+       "LAN-Verbindung: gw= dns=2001:db8::53 wlan="},
+      {ipv6, "set dnsservers name=12 source=static address=10.0.0.1",
+       "Invalid address parameter (10.0.0.1).\r\n"},
+      {ipv6, "add dnsservers name=WLAN address=2001:db8::54 index=2 validate=no",
+       "WLAN: gw= dns=2001:db8::54 wlan="},
+      {"interface", "set interface name=\"WLAN\" admin=disabled", "WLAN: off gw= dns=dhcp wlan="},
+      {"interface", "set interface name=17 admin=disabled",
+       "The interface name is not registered with the router.\r\n"},
+      {"interface", "set interface name=WLAN admin=on",
+       "'on' is not an acceptable value for admin.\r\n"},
+      {"wlan", "connect name=\"B\xFCro\" interface=\"WLAN\"", "WLAN: gw= dns=dhcp wlan=B\xFCro"},
+      {"wlan", "connect name=Gast", "WLAN: gw= dns=dhcp wlan=Gast"},
+      {"wlan", "connect name=Nachbar interface=WLAN",
+       "There is no profile \"Nachbar\" assigned to the specified interface.\r\n"},
+      {"wlan", "connect name=Gast interface=LAN-Verbindung",
+       "There is no such wireless interface on the system.\r\n"},
+  };
+  for (const auto& [context, line, result] : cases) {
+    SCOPED_TRACE(context + "> " + line);
+    NetworkState state = machine;
+    NetshInterpreter netsh(state, NetshVersion::kWindows10);
+    ASSERT_TRUE(netsh.SetContext(context));
+    const bool taken = netsh.Execute(line);
+    EXPECT_EQ(netsh.changed(), taken);
+    EXPECT_EQ(taken ? later(state) : netsh.output(), result);
+    if (!taken) {
+      EXPECT_EQ(later(state), "");
+    }
+  }
+  // An adapter that is off has no IP interface until it is switched on again.
+  NetworkState state = machine;
+  state.connections[1].enabled = false;
+  NetshInterpreter netsh(state, NetshVersion::kWindows10);
+  EXPECT_FALSE(netsh.Execute("interface ipv4 set address name=17 source=dhcp"));
+  EXPECT_TRUE(netsh.Execute("interface set interface WLAN enabled"));
+  EXPECT_TRUE(netsh.Execute("interface ipv4 set address name=17 source=dhcp"));
+}
+
 // The machine a Windows 10 dump describes: a DHCP connection (with a lease, which the dump
 // leaves out) for each "set interface" line, static with the addresses of its "add address"
 // lines, and the next hop of its default route as its gateway.

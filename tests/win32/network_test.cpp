@@ -195,6 +195,91 @@ TEST(Win32NetworkTest, TranslatesEveryAdapterOfTheList) {
   for (std::size_t i = 0; i < table.size(); ++i) EXPECT_EQ(Shown(adapters[i]), table[i].expected);
 }
 
+// The later settings: IPv6 of a list asked for with AF_UNSPEC (link-local addresses left
+// out, those set by hand told from the router's), the suffix, the Wi-Fi profiles, and the
+// adapters switched off that only the interface table holds.
+TEST(Win32NetworkTest, TranslatesTheLaterSettings) {
+  std::deque<sockaddr_in6> sockets;
+  auto socket6 = [&](const char* text) {
+    sockaddr_in6& in = sockets.emplace_back();
+    in.sin6_family = AF_INET6;
+    unsigned g[8] = {};
+    // Full form only: "2001:db8:0:0:0:0:0:5".
+    std::sscanf(text, "%x:%x:%x:%x:%x:%x:%x:%x", &g[0], &g[1], &g[2], &g[3], &g[4], &g[5], &g[6],
+                &g[7]);
+    for (int i = 0; i < 8; ++i) {
+      in.sin6_addr.s6_addr[2 * i] = static_cast<UCHAR>(g[i] >> 8);
+      in.sin6_addr.s6_addr[2 * i + 1] = static_cast<UCHAR>(g[i] & 0xFF);
+    }
+    return SOCKET_ADDRESS{reinterpret_cast<sockaddr*>(&in), sizeof in};
+  };
+  IP_ADAPTER_UNICAST_ADDRESS unicast[3] = {};
+  const std::tuple<const char*, int, IP_PREFIX_ORIGIN> addresses[] = {
+      {"fe80:0:0:0:0:0:0:1234", 64, IpPrefixOriginWellKnown},
+      {"2001:db8:0:0:0:0:0:5", 64, IpPrefixOriginManual},
+      {"2001:db8:77:1:0:0:0:9", 64, IpPrefixOriginRouterAdvertisement}};
+  for (int i = 0; i < 3; ++i) {
+    unicast[i].Length = sizeof unicast[i];
+    unicast[i].Address = socket6(std::get<0>(addresses[i]));
+    unicast[i].OnLinkPrefixLength = static_cast<UINT8>(std::get<1>(addresses[i]));
+    unicast[i].PrefixOrigin = std::get<2>(addresses[i]);
+    if (i < 2) unicast[i].Next = &unicast[i + 1];
+  }
+  IP_ADAPTER_GATEWAY_ADDRESS gateway{};
+  gateway.Length = sizeof gateway;
+  gateway.Address = socket6("fe80:0:0:0:0:0:0:1");
+  IP_ADAPTER_DNS_SERVER_ADDRESS dns{};
+  dns.Length = sizeof dns;
+  dns.Address = socket6("2001:db8:0:0:0:0:0:53");
+  IP_ADAPTER_ADDRESSES wlan{};
+  wlan.Length = sizeof wlan;
+  wlan.IfIndex = 17, wlan.Ipv6IfIndex = 17;
+  wlan.AdapterName = const_cast<char*>("{LANVOY-TEST-17}");
+  wlan.FriendlyName = const_cast<wchar_t*>(L"WLAN");
+  wlan.IfType = IF_TYPE_IEEE80211;
+  wlan.Flags = IP_ADAPTER_IPV4_ENABLED | IP_ADAPTER_IPV6_ENABLED;
+  wlan.FirstUnicastAddress = &unicast[0];
+  wlan.FirstGatewayAddress = &gateway;
+  wlan.FirstDnsServerAddress = &dns;
+
+  win32::AdapterFacts facts;
+  facts.dnsStatic = facts.winsStatic = facts.hidden = [](const std::string&) { return false; };
+  facts.gatewayMetric = [](uint32_t, const std::string&) { return 0u; };
+  facts.dnsSuffix = [](const std::string& name) {
+    return name == "{LANVOY-TEST-17}" ? "buero.example" : "";
+  };
+  facts.ipv6DnsStatic = [](const std::string&) { return true; };
+  facts.routerDiscovery = [](uint32_t index) { return index != 17; };
+  facts.ipv6GatewayManual = [](uint32_t index, const std::string& gateway) {
+    return index == 17 && gateway == "fe80::1";
+  };
+  facts.wlan = [](const std::string&, NetworkAdapter& a) {
+    a.wlanProfiles = {"Gast", "B\xFCro"};
+    a.wlanConnected = "Gast";
+  };
+  std::vector<NetworkAdapter> adapters = win32::TranslateAdapters(&wlan, facts, 1252);
+  win32::AddSwitchedOff({{17, 71, L"WLAN", true, false},  // listed already
+                         {4, 6, L"Ethernet 2", true, true},
+                         {5, 6, L"LAN-Verbindung 2", true, false},  // on: GAA has it
+                         {9, 131, L"Teredo", false, true}},
+                        1252, adapters);
+  ASSERT_EQ(adapters.size(), 2u);
+  const NetworkAdapter& a = adapters[0];
+  EXPECT_TRUE(a.ipv6);
+  EXPECT_FALSE(a.ipv6RouterDiscovery);
+  EXPECT_EQ(a.ipv6Addresses, (std::vector<platform::IPv6Address>{{"2001:db8::5", 64, true},
+                                                                 {"2001:db8:77:1::9", 64, false}}));
+  EXPECT_EQ(a.ipv6Gateway, "fe80::1");
+  EXPECT_TRUE(a.ipv6GatewayManual);
+  EXPECT_EQ(a.ipv6DnsServers, std::vector<std::string>{"2001:db8::53"});
+  EXPECT_TRUE(a.ipv6DnsStatic);
+  EXPECT_EQ(a.dnsSuffix, "buero.example");
+  EXPECT_EQ(a.wlanConnected, "Gast");
+  EXPECT_TRUE(a.enabled);
+  EXPECT_EQ(Shown(adapters[1]), "Ethernet 2 #4 type 6");
+  EXPECT_FALSE(adapters[1].enabled);
+}
+
 // A table of the IP helper, asked for its size and then filled; aligned as its entries need.
 template <typename Table, typename Call>
 std::vector<ULONGLONG> Fetched(Call call) {
