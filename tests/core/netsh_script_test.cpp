@@ -207,7 +207,41 @@ TEST(NetshScript, Ipv4GrammarLineForLine) {
        head + "set address name=\"Büro\" source=dhcp\r\n" + wlan +
            "set dnsservers name=\"Büro\" source=dhcp\r\n" + wlanDns +
            "set winsservers name=\"Büro\" source=dhcp\r\n" + wlanWins},
+      {"the later settings: adapters on first and off last, IPv6 replacing what was set by hand",
+       [](ProfileRecord& p) {
+         p.AdapterState = kAdapterEnabled, p.AdapterStateLan2 = kAdapterDisabled;
+         p.GatewayMetric = "25", p.DNS2 = "192.168.0.2", p.DNSMore = "192.168.0.3; 192.168.0.4";
+         p.IPv6Mode = kIPv6Static, p.IPv6 = "2001:db8::20", p.IPv6Prefix = "64";
+         p.IPv6_2 = "2001:DB8:1::20", p.IPv6Gateway = "fe80::1", p.IPv6DNS = "2001:db8::53";
+         p.IPv6ModeLan2 = kIPv6Automatic, p.DHCP_IPv6DNSLan2 = true;
+         p.WlanProfileLan2 = "B\xFCro";
+       },
+       "pushd interface\nset interface name=\"LAN-Verbindung\" admin=enabled\npopd\n" + head +
+           "set address name=12 source=static address=192.168.0.20 mask=255.255.255.0 "
+           "gateway=192.168.0.1 gwmetric=25\r\n" +
+           wlan +
+           "set dnsservers name=12 source=static address=192.168.0.1 register=primary "
+           "validate=no\r\nadd dnsservers name=12 address=192.168.0.2 index=2 validate=no\r\n"
+           "add dnsservers name=12 address=192.168.0.3 index=3 validate=no\r\n"
+           "add dnsservers name=12 address=192.168.0.4 index=4 validate=no\r\n" +
+           wlanDns + "\r\n" + wlanWins +
+           "pushd interface ipv6\n"
+           "set interface interface=12 routerdiscovery=disabled\r\n"
+           "delete address interface=12 address=2001:db8::99\r\n"
+           "add address interface=12 address=2001:DB8:1::20/64\r\n"
+           "delete route prefix=::/0 interface=12 nexthop=2001:db8::1\r\n"
+           "add route prefix=::/0 interface=12 nexthop=fe80::1\r\n"
+           "set dnsservers name=12 source=static address=2001:db8::53 register=primary "
+           "validate=no\r\n"
+           "set interface interface=17 routerdiscovery=enabled\r\n"
+           "delete address interface=17 address=2001:db8:7::1\r\n"
+           "set dnsservers name=17 source=dhcp\npopd\n"
+           "pushd wlan\nconnect name=\"B\xFCro\" interface=\"WLAN\"\npopd\n"
+           "pushd interface\nset interface name=\"WLAN\" admin=disabled\npopd\n"},
   };
+  target.ipv6 = {
+      {"LAN-Verbindung", {{{"2001:db8::20", "64"}, {"2001:db8::99", "64"}}, "2001:db8::1"}},
+      {"WLAN", {{{"2001:db8:7::1", "64"}}, ""}}};
   for (const auto& c : cases) EXPECT_EQ(script(c.change), c.expected) << c.what;
 }
 
