@@ -81,10 +81,10 @@ void ConnectionMoreTab(Rows& row, const std::string& page, bool first) {
     small(row(K::Edit, page, name + s, "", left, top + 12, width, 18, hint, style));
   };
   const char* const kVista = "Windows Vista and later";
-  small(row(K::RadioGroup, page, "RGIPv6Mode" + s, "IPv6", 4, 4, 92, 72, kVista, 0,
+  small(row(K::RadioGroup, page, "RGIPv6Mode" + s, "IPv6", 4, 4, 88, 72, kVista, 0,
             "Leave alone|Static|Automatic"));
   // An IPv6 address, with its prefix length after a slash.
-  constexpr int kA = 104, kB = 330, kAddress = 182, kPrefix = kA + kAddress + 10;
+  constexpr int kA = 100, kAddress = 188, kPrefix = kA + kAddress + 9, kB = kPrefix + 32;
   for (int i = 0; i < 2; ++i) {
     const std::string n = i == 0 ? "" : "2";
     field(i == 0 ? "InputIPv6" : "InputIPv6_2", i == 0 ? "1. IPv6 address" : "2. IPv6 address", kA,
@@ -105,7 +105,7 @@ void ConnectionMoreTab(Rows& row, const std::string& page, bool first) {
         "The connection's own DNS suffix");
   field("InputWlanProfile", "Wi-Fi network", kB, 4, kAddress, kBold,
         "The name of a Wi-Fi profile of this computer to connect to");
-  small(row(K::RadioGroup, page, "RGAdapterState" + s, "Adapter", 4, 82, 92, 72, kVista, 0,
+  small(row(K::RadioGroup, page, "RGAdapterState" + s, "Adapter", 4, 82, 88, 72, kVista, 0,
             "Leave alone|Disabled|Enabled"));
 }
 
