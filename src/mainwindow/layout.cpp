@@ -65,6 +65,50 @@ void ConnectionTab(Rows& row, const std::string& page, bool first) {
   row(K::CheckBox, page, "CheckWINSDHCP" + s, "WINS from DHCP", 402, 133, 120, 18);
 }
 
+// The settings of Vista and later of one connection, on a page of their own. Five IPv6
+// address fields, each wide enough for a full address, and nine more controls do not fit
+// the Connection page's four rows at its font: this page takes the window's small font
+// (that of the note above the pages) and five rows.
+void ConnectionMoreTab(Rows& row, const std::string& page, bool first) {
+  const std::string s = first ? "" : "Lan2";
+  constexpr int kSmall = 7;
+  auto small = [&](ControlEntry& entry) { entry.points = kSmall; };
+  // Label above, field below, as on the Connection page; rows 30 apart.
+  auto field = [&](const std::string& name, const char* label, int left, int rowIndex, int width,
+                   unsigned style = kBold, const char* hint = "") {
+    const int top = 4 + 30 * rowIndex;
+    small(row(K::Label, page, "Label" + name + s, label, left, top));
+    small(row(K::Edit, page, name + s, "", left, top + 12, width, 18, hint, style));
+  };
+  const char* const kVista = "Windows Vista and later";
+  small(row(K::RadioGroup, page, "RGIPv6Mode" + s, "IPv6", 4, 4, 88, 72, kVista, 0,
+            "Leave alone|Static|Automatic"));
+  // An IPv6 address, with its prefix length after a slash.
+  constexpr int kA = 100, kAddress = 188, kPrefix = kA + kAddress + 9, kB = kPrefix + 32;
+  for (int i = 0; i < 2; ++i) {
+    const std::string n = i == 0 ? "" : "2";
+    field(i == 0 ? "InputIPv6" : "InputIPv6_2", i == 0 ? "1. IPv6 address" : "2. IPv6 address", kA,
+          i, kAddress);
+    small(row(K::Label, page, "LabelSlash" + n + s, "/", kA + kAddress + 3, 19 + 30 * i));
+    field("InputIPv6Prefix" + n, "Prefix", kPrefix, i, 26, kBold | kDigits,
+          "Prefix length (64 on most networks)");
+  }
+  field("InputIPv6Gateway", "IPv6 gateway", kA, 2, kAddress);
+  field("InputIPv6DNS", "First IPv6 DNS", kB, 0, kAddress);
+  field("InputIPv6DNS2", "Second IPv6 DNS", kB, 1, kAddress);
+  small(row(K::CheckBox, page, "CheckIPv6DNSFromDHCP" + s, "IPv6 DNS from DHCP", kB, 76, 150, 18));
+  field("InputDNSMore", "More DNS servers (;)", kA, 3, kPrefix + 26 - kA, kBold,
+        "IPv4 DNS servers after the second, separated by \";\"");
+  field("InputGatewayMetric", "Gateway metric", kB, 3, 50, kBold | kDigits,
+        "Metric of the IPv4 gateway, 1 to 9999; empty: 1");
+  field("InputDNSSuffix", "DNS suffix", kA, 4, kPrefix + 26 - kA, kBold,
+        "The connection's own DNS suffix");
+  field("InputWlanProfile", "Wi-Fi network", kB, 4, kAddress, kBold,
+        "The name of a Wi-Fi profile of this computer to connect to");
+  small(row(K::RadioGroup, page, "RGAdapterState" + s, "Adapter", 4, 82, 88, 72, kVista, 0,
+            "Leave alone|Disabled|Enabled"));
+}
+
 WindowLayout BuildMainForm() {
   WindowLayout w{"MainForm", "Lanvoy", "Arial", 8, {}};
   Rows row{w.controls};
@@ -140,8 +184,12 @@ WindowLayout BuildMainForm() {
   row(K::ButtonTabControl, "SeiteNetwork", "PageControl2", "", 0, 48, 524, 186);
   row(K::TabPage, "PageControl2", "SeiteLan1", "Connection 1", 0, 0);
   row(K::TabPage, "PageControl2", "SeiteLan2", "Connection 2", 0, 0);
+  row(K::TabPage, "PageControl2", "SeiteLan1More", "IPv6 and more 1", 0, 0);
+  row(K::TabPage, "PageControl2", "SeiteLan2More", "IPv6 and more 2", 0, 0);
   ConnectionTab(row, "SeiteLan1", true);
   ConnectionTab(row, "SeiteLan2", false);
+  ConnectionMoreTab(row, "SeiteLan1More", true);
+  ConnectionMoreTab(row, "SeiteLan2More", false);
 
   // Misc, Default Printer
   row(K::CheckBox, "SeiteMisc", "CheckUseHostName", "Modify name of computer ", 12, 16, 200, 18);

@@ -52,7 +52,21 @@ ConnectionControls::ConnectionControls(const ControlSet& set, const std::string&
       Gateway(set.Get<TextField>("InputGateway" + s)),
       Wins(set.Get<TextField>("InputWins" + s)),
       DnsFromDhcp(set.Get<CheckBox>("CheckGetDNSFromDHCP" + s)),
-      WinsFromDhcp(set.Get<CheckBox>("CheckWINSDHCP" + s)) {}
+      WinsFromDhcp(set.Get<CheckBox>("CheckWINSDHCP" + s)),
+      IPv6Mode(set.Get<RadioGroup>("RGIPv6Mode" + s)),
+      IPv6(set.Get<TextField>("InputIPv6" + s)),
+      IPv6Prefix(set.Get<TextField>("InputIPv6Prefix" + s)),
+      IPv6_2(set.Get<TextField>("InputIPv6_2" + s)),
+      IPv6Prefix2(set.Get<TextField>("InputIPv6Prefix2" + s)),
+      IPv6Gateway(set.Get<TextField>("InputIPv6Gateway" + s)),
+      IPv6DNS(set.Get<TextField>("InputIPv6DNS" + s)),
+      IPv6DNS2(set.Get<TextField>("InputIPv6DNS2" + s)),
+      IPv6DnsFromDhcp(set.Get<CheckBox>("CheckIPv6DNSFromDHCP" + s)),
+      DNSMore(set.Get<TextField>("InputDNSMore" + s)),
+      DNSSuffix(set.Get<TextField>("InputDNSSuffix" + s)),
+      GatewayMetric(set.Get<TextField>("InputGatewayMetric" + s)),
+      WlanProfile(set.Get<TextField>("InputWlanProfile" + s)),
+      AdapterState(set.Get<RadioGroup>("RGAdapterState" + s)) {}
 
 void ConnectionControls::Show(const ConnectionSettings& c) {
   Name.SetText(c.LongLANDescription);
@@ -69,6 +83,26 @@ void ConnectionControls::Show(const ConnectionSettings& c) {
   Mode.SetItemIndex(std::clamp(c.DHCP, kModeNone, kModeDhcp));
   DnsFromDhcp.SetChecked(c.DHCP_DNS);
   WinsFromDhcp.SetChecked(c.DHCP_WINS);
+  ShowNewer(c);
+}
+
+void ConnectionControls::ShowNewer(const ConnectionSettings& c) {
+  for (auto [field, text] : {std::pair{&IPv6, &c.IPv6},
+                             {&IPv6Prefix, &c.IPv6Prefix},
+                             {&IPv6_2, &c.IPv6_2},
+                             {&IPv6Prefix2, &c.IPv6Prefix2},
+                             {&IPv6Gateway, &c.IPv6Gateway},
+                             {&IPv6DNS, &c.IPv6DNS},
+                             {&IPv6DNS2, &c.IPv6DNS2},
+                             {&DNSMore, &c.DNSMore},
+                             {&DNSSuffix, &c.DNSSuffix},
+                             {&GatewayMetric, &c.GatewayMetric},
+                             {&WlanProfile, &c.WlanProfile}})
+    field->SetText(*text);
+  // The groups' first item is "Leave alone" (-1).
+  IPv6Mode.SetItemIndex(std::clamp(c.IPv6Mode, kModeNone, kIPv6Automatic) + 1);
+  IPv6DnsFromDhcp.SetChecked(c.DHCP_IPv6DNS);
+  AdapterState.SetItemIndex(std::clamp(c.AdapterState, kModeNone, kAdapterEnabled) + 1);
 }
 
 ConnectionSettings ConnectionControls::Shown() const {
@@ -85,6 +119,20 @@ ConnectionSettings ConnectionControls::Shown() const {
   c.WINS = Wins.Text();
   c.DHCP_DNS = DnsFromDhcp.Checked();
   c.DHCP_WINS = WinsFromDhcp.Checked();
+  c.IPv6Mode = std::max(IPv6Mode.ItemIndex() - 1, kModeNone);
+  c.IPv6 = IPv6.Text();
+  c.IPv6Prefix = IPv6Prefix.Text();
+  c.IPv6_2 = IPv6_2.Text();
+  c.IPv6Prefix2 = IPv6Prefix2.Text();
+  c.IPv6Gateway = IPv6Gateway.Text();
+  c.IPv6DNS = IPv6DNS.Text();
+  c.IPv6DNS2 = IPv6DNS2.Text();
+  c.DHCP_IPv6DNS = IPv6DnsFromDhcp.Checked();
+  c.DNSMore = DNSMore.Text();
+  c.DNSSuffix = DNSSuffix.Text();
+  c.GatewayMetric = GatewayMetric.Text();
+  c.WlanProfile = WlanProfile.Text();
+  c.AdapterState = std::max(AdapterState.ItemIndex() - 1, kModeNone);
   return c;
 }
 
@@ -93,6 +141,7 @@ TMainForm::TMainForm(platform::Platform& platform, Questions& questions, std::st
     : platform_(platform),
       questions_(questions),
       exePath_(std::move(exePath)),
+      newerSettings_(!platform.system().WindowsVersion().Windows5()),
       args_(std::move(args)),
       optionsPath_(OptionsPathFor(exePath_)),
       view_(view),
@@ -222,6 +271,10 @@ void TMainForm::Connect() {
                    &TMainForm::CheckWINSDHCPLan2Click, &TMainForm::EditLongLanDescriptionLan2Click);
   for (TextField* field : enterKeyFields_)
     field->OnKeyPress = [this, field](char key) { return InputIPKeyPress(*field, key); };
+  Lan1.IPv6Mode.OnClick = run(&TMainForm::RGIPv6ModeClick);
+  Lan2.IPv6Mode.OnClick = run(&TMainForm::RGIPv6ModeLan2Click);
+  Lan1.IPv6DnsFromDhcp.OnClick = run(&TMainForm::CheckIPv6DNSFromDHCPClick);
+  Lan2.IPv6DnsFromDhcp.OnClick = run(&TMainForm::CheckIPv6DNSFromDHCPLan2Click);
   ButtonSystemDialog.OnClick = run(&TMainForm::ButtonSystemDialogClick);
   Label8.OnClick = run(&TMainForm::Label8Click);
 
@@ -299,6 +352,17 @@ void TMainForm::ConnectionEvents(ConnectionControls& c, void (TMainForm::*modeRu
     const AddressKind k = kind;
     e->OnChange = [e, k] { e->SetInvalid(!ValidAddressText(k, e->Text())); };
   }
+  // IPv4 DNS servers after the second, each an address.
+  c.DNSMore.OnChange = [e = &c.DNSMore] {
+    const std::string text = e->Text();
+    bool valid = true;
+    for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+      end = text.find(';', start);
+      valid = valid && ValidAddressText(AddressKind::Address,
+                                        Trim(std::string_view(text).substr(start, end - start)));
+    }
+    e->SetInvalid(!valid);
+  };
   // Plain variables, not a structured binding: clang 14 (the fuzz build) cannot capture one.
   for (auto fields : {std::pair{&c.IP, &c.Subnet}, std::pair{&c.IP2, &c.Subnet2}}) {
     TextField* address = fields.first;
@@ -515,6 +579,31 @@ void TMainForm::CheckWINSDHCPLan2Click(const Widget* origin) {
   WinsRule(Lan2, origin);
 }
 
+void TMainForm::NewerRule(ConnectionControls& c) {
+  const bool on = Editing() && newerSettings_;
+  for (Control* x :
+       std::initializer_list<Control*>{&c.IPv6Mode, &c.IPv6DnsFromDhcp, &c.DNSMore, &c.DNSSuffix,
+                                       &c.GatewayMetric, &c.WlanProfile, &c.AdapterState})
+    x->SetEnabled(on);
+  const bool isStatic = c.IPv6Mode.ItemIndex() == kIPv6Static + 1;
+  for (TextField* e : {&c.IPv6, &c.IPv6Prefix, &c.IPv6_2, &c.IPv6Prefix2, &c.IPv6Gateway})
+    e->SetEnabled(on && isStatic);
+  for (TextField* e : {&c.IPv6DNS, &c.IPv6DNS2}) e->SetEnabled(on && !c.IPv6DnsFromDhcp.Checked());
+}
+
+void TMainForm::RGIPv6ModeClick() {
+  NewerRule(Lan1);
+}
+void TMainForm::RGIPv6ModeLan2Click() {
+  NewerRule(Lan2);
+}
+void TMainForm::CheckIPv6DNSFromDHCPClick() {
+  NewerRule(Lan1);
+}
+void TMainForm::CheckIPv6DNSFromDHCPLan2Click() {
+  NewerRule(Lan2);
+}
+
 void TMainForm::EditLongLanDescriptionClick(int index) {
   ShowConnection1(index);
 }
@@ -531,7 +620,14 @@ void TMainForm::EditLongLanDescriptionLan2Click(int index) {
 
 void TMainForm::ShowConnection(ConnectionControls& c, int index) {
   if (index < 0 || index >= static_cast<int>(connections_.size())) return;
-  c.Show(connections_[static_cast<size_t>(index)]);
+  ConnectionSettings shown = connections_[static_cast<size_t>(index)];
+  // Windows 2000/XP tells none of the newer settings: the profile's stay.
+  if (!newerSettings_) {
+    const ConnectionSettings kept = c.Shown();
+    ForEachNewerConnectionField(
+        [&](const char*, auto member, auto, auto) { shown.*member = kept.*member; });
+  }
+  c.Show(shown);
 }
 
 void TMainForm::ShowConnection1(int index) {
@@ -725,6 +821,7 @@ void TMainForm::ClearInputFields() {
          {&c->IP, &c->Subnet, &c->IP2, &c->Subnet2, &c->Gateway, &c->Wins, &c->DNS, &c->DNS2})
       e->SetText("");
     c->Name.Clear();
+    if (newerSettings_) c->ShowNewer(ConnectionSettings());
   }
   for (TextField* e :
        {&Inputproxy, &InputPort, &InputPopServer, &InputSMTPServer, &InputImapServer})

@@ -35,10 +35,17 @@ struct ConnectionControls {
   ConnectionControls(const ControlSet& set, const std::string& suffix);
   void Show(const ConnectionSettings& c);
   ConnectionSettings Shown() const;
+  // The settings of Vista and later alone, from its page "IPv6 and more".
+  void ShowNewer(const ConnectionSettings& c);
   ComboBox& Name;
   RadioGroup& Mode;
   TextField &IP, &Subnet, &IP2, &Subnet2, &DNS, &DNS2, &Gateway, &Wins;
   CheckBox &DnsFromDhcp, &WinsFromDhcp;
+  RadioGroup& IPv6Mode;  // item 0 leaves IPv6 alone, then static and automatic
+  TextField &IPv6, &IPv6Prefix, &IPv6_2, &IPv6Prefix2, &IPv6Gateway, &IPv6DNS, &IPv6DNS2;
+  CheckBox& IPv6DnsFromDhcp;
+  TextField &DNSMore, &DNSSuffix, &GatewayMetric, &WlanProfile;
+  RadioGroup& AdapterState;  // item 0 leaves the adapter alone, then disabled and enabled
 };
 
 class TMainForm : public CurrentSettingsSink, public ApplyObserver {
@@ -107,6 +114,12 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void CheckGetDNSFromDHCPLan2Click(const Widget* origin);
   void CheckWINSDHCPClick(const Widget* origin);
   void CheckWINSDHCPLan2Click(const Widget* origin);
+  // The page "IPv6 and more": its controls take input in edit mode on Vista and later only;
+  // the addresses in static mode, the DNS servers unless they come from DHCP.
+  void RGIPv6ModeClick();
+  void RGIPv6ModeLan2Click();
+  void CheckIPv6DNSFromDHCPClick();
+  void CheckIPv6DNSFromDHCPLan2Click();
   void EditLongLanDescriptionClick(int index);
   void EditLongLanDescriptionLan2Click(int index);
   // true: the character is discarded.
@@ -220,6 +233,7 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   void ModeRule(ConnectionControls& c, const Widget* origin);
   void DnsRule(ConnectionControls& c, const Widget* origin);
   void WinsRule(ConnectionControls& c, const Widget* origin);
+  void NewerRule(ConnectionControls& c);
   void ShowConnection(ConnectionControls& c, int index);
   void DefaultMaskRule(TextField& address, TextField& mask);
   void SelectListEntry(const std::string& name);
@@ -244,6 +258,9 @@ class TMainForm : public CurrentSettingsSink, public ApplyObserver {
   Questions& questions_;
   std::string exePath_;
   bool answering_ = false;  // RunAnswering's work runs
+  // Windows Vista or later: the connections' newer settings can be edited (on Windows
+  // 2000/XP they stay as the profile has them).
+  bool newerSettings_;
   std::vector<std::string> args_;
   std::string optionsPath_;
   MainWindowView& view_;

@@ -95,6 +95,8 @@ void TMainForm::LeaveEditMode() {
   for (Control* c : std::initializer_list<Control*>{&CheckUseHostName, &InputPCName,
                                                     &CheckConfirmKeep, &InputConfirmSeconds})
     c->SetEnabled(false);
+  RGIPv6ModeClick();
+  RGIPv6ModeLan2Click();
 }
 
 void TMainForm::EnterEditMode() {
@@ -138,6 +140,8 @@ void TMainForm::EnterEditMode() {
   for (Control* c : std::initializer_list<Control*>{&CheckUseHostName, &InputPCName,
                                                     &CheckConfirmKeep, &InputConfirmSeconds})
     c->SetEnabled(true);
+  RGIPv6ModeClick();
+  RGIPv6ModeLan2Click();
   Lan1.IP.SetFocus();  // a field that cannot take the focus is passed over
   trayMenu_.SetAutoPopup(false);
   view_.Repaint();

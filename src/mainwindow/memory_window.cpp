@@ -144,9 +144,12 @@ void Build(const WindowLayout& layout, const ControlEntry& c, ControlSet& contro
       w.reset(box);
       break;
     }
-    case K::RadioGroup:
-      w.reset(placed(new MemRadioGroup));
+    case K::RadioGroup: {
+      auto* group = placed(new MemRadioGroup);
+      group->count = static_cast<int>(SplitItems(c.text).size());
+      w.reset(group);
       break;
+    }
     case K::Edit: {
       auto* edit = placed(new MemTextField);
       edit->text = c.text;

@@ -85,7 +85,7 @@ class MemRadioGroup : public MemControl<RadioGroup> {
   void Click(int item) {
     if (Reachable()) SetItemIndex(item);
   }
-  int index = 0, count = 2;
+  int index = 0, count = 2;  // the layout's items
 };
 
 class MemTextField : public MemControl<TextField> {

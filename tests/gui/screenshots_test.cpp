@@ -116,6 +116,18 @@ TEST(Screenshots, WindowTabsAndDialogs) {
   TFormStartBild splash;
   splash.ShowNow();
   splash.grab().save(out + "/splash.png");
+
+  // The page "IPv6 and more" of connection 1 in edit mode, on Windows 10.
+  platform.windowsVersion = {10, 0, 19045};
+  test::QtWindow later(platform, questions, platform.exePath);
+  later.window->show();
+  auto* list = later.Find<QListWidget>("ProfileList");
+  list->setCurrentItem(list->findItems("Office", Qt::MatchExactly).value(0));
+  later.form->ButtonModifyClick();
+  later.Find<QTabWidget>("PageControl2")->setCurrentIndex(2);
+  QApplication::processEvents();
+  later.window->grab().save(out + "/full_network_more.png");
+  later.form->ButtonCancelClick();
 }
 
 TEST(Screenshots, LanStateViewOnTheSimulatedHost) {

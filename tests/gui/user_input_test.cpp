@@ -9,11 +9,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
@@ -171,7 +173,10 @@ TEST_F(UserInputTest, TypingAConnectionNameRunsNoRuleChoosingFromTheListDoes) {
 }
 
 // Typed key by key, an address is tinted until it is one: the tint as the screen shows it.
-TEST_F(UserInputTest, AnAddressIsTintedWhileItIsTypedUntilItIsOne) {
+// On the page "IPv6 and more" a full IPv6 address stands whole in each of its fields, and
+// Save writes what was typed and clicked there.
+TEST_F(UserInputTest, AddressesTypedAreTintedUntilValidAndSavedWhole) {
+  platform.windowsVersion = {10, 0, 19045};  // the page "IPv6 and more" takes input
   Create();
   QTest::mouseClick(Find<QPushButton>("ButtonModify"), Qt::LeftButton);
   QLineEdit* ip = Find<QLineEdit>("InputIP");
@@ -187,6 +192,51 @@ TEST_F(UserInputTest, AnAddressIsTintedWhileItIsTypedUntilItIsOne) {
   EXPECT_TRUE(tinted()) << Text("InputIP");
   QTest::keyClick(ip, Qt::Key_5);
   EXPECT_FALSE(tinted()) << Text("InputIP");
+
+  QTabBar* connections = Find<QTabWidget>("PageControl2")->tabBar();
+  ASSERT_EQ(connections->tabText(2), "IPv6 and more 1");
+  QTest::mouseClick(connections, Qt::LeftButton, Qt::NoModifier, connections->tabRect(2).center());
+  auto item = [&](const char* group, const QString& text) {
+    for (QRadioButton* button : Find<QGroupBox>(group)->findChildren<QRadioButton*>())
+      if (button->text() == text) return button;
+    ADD_FAILURE() << group << ": " << text.toStdString();
+    return static_cast<QRadioButton*>(nullptr);
+  };
+  auto type = [&](const char* name, const char* keys) {
+    QLineEdit* field = Find<QLineEdit>(name);
+    EXPECT_TRUE(field->isVisible() && field->isEnabled()) << name;
+    QTest::mouseClick(field, Qt::LeftButton);
+    QTest::keyClicks(field, keys);
+    return field;
+  };
+  const char* address = "2001:db8:85a3:1234:5678:8a2e:370:7334";
+  QTest::mouseClick(item("RGIPv6Mode", "Static"), Qt::LeftButton);
+  for (const char* name :
+       {"InputIPv6", "InputIPv6_2", "InputIPv6Gateway", "InputIPv6DNS", "InputIPv6DNS2"}) {
+    QLineEdit* field = type(name, address);
+    // Its end is where it would be unscrolled (the field scrolls when it paints).
+    auto cursor = [field] {
+      field->repaint();
+      return field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    };
+    const int end = cursor();
+    field->home(false);
+    EXPECT_GE(end - cursor(), field->fontMetrics().horizontalAdvance(field->text()) - 1) << name;
+  }
+  type("InputIPv6Prefix", "64/");  // digits only
+  QTest::mouseClick(Find<QCheckBox>("CheckIPv6DNSFromDHCP"), Qt::LeftButton);
+  EXPECT_FALSE(Find<QLineEdit>("InputIPv6DNS")->isEnabled());
+  type("InputGatewayMetric", "25");
+  QTest::mouseClick(item("RGAdapterState", "Disabled"), Qt::LeftButton);
+  questions.AnswerMessage(mrNo);  // not applied now
+  QTest::mouseClick(Find<QPushButton>("ButtonSave"), Qt::LeftButton);
+  IniFile store(dir.File("Lanvoy.INI"));
+  const std::pair<const char*, const char*> keys[] = {
+      {"IP", "10.0.0.5"},    {"IPv6Mode", "0"},       {"IPv6", address},
+      {"IPv6Prefix", "64"},  {"IPv6_2", address},     {"IPv6DNS2", address},
+      {"DHCP_IPv6DNS", "1"}, {"GatewayMetric", "25"}, {"AdapterState", "0"}};
+  for (const auto& [key, value] : keys) EXPECT_EQ(store.ReadString("Home", key, ""), value) << key;
+  EXPECT_EQ(store.ReadString("Office", "IPv6", "none"), "none");
 }
 
 TEST_F(UserInputTest, OpenFromTheTrayRestoresAWindowMinimizedFromItsTitleBar) {

@@ -27,6 +27,11 @@ inline constexpr const char* kScreenshotStore =
     "IncludeSript=1\r\nScriptLinesCount=2\r\nS1='net use x: \\\\srv\\share'\r\n"
     "S2='echo done'\r\nProxy=proxy.office\r\nProxyPort=3128\r\nEnableProxy=1\r\n"
     "ProxyNotUsed=10.*;intranet\r\nOLEXPPOP=pop.office\r\nIncludeOLExp=1\r\n"
+    "IPv6Mode=0\r\nIPv6=2001:db8:85a3:1234:5678:8a2e:370:7334\r\nIPv6Prefix=64\r\n"
+    "IPv6_2=2001:db8:85a3::10\r\nIPv6Prefix2=64\r\nIPv6Gateway=fe80::1\r\n"
+    "IPv6DNS=2001:4860:4860::8888\r\nIPv6DNS2=2001:4860:4860::8844\r\n"
+    "DNSMore=10.0.0.3;10.0.0.4\r\nDNSSuffix=firma.example\r\nGatewayMetric=25\r\n"
+    "WlanProfile=Firmen-WLAN\r\nAdapterState=1\r\n"
     "[Home]\r\nDHCP=1\r\nDHCP_DNS=1\r\nDHCP_WINS=1\r\n[Customer site]\r\nIP=1.2.3.4\r\n";
 
 // Both connections, proxy, mail, hosts and a computer name: every stage has work.

@@ -56,6 +56,7 @@ class MainWindowTest : public test::Win32WindowTest {
 
 TEST_F(MainWindowTest, ProfileEditedInTheWindowIsSavedToTheStore) {
   dir.Write("Lanvoy.INI", "[Office]\r\nLongLANDescription=LAN-Verbindung 2\r\nDHCP=1\r\n");
+  ReportWindows10();  // the page "IPv6 and more" takes input
   Create();
   Choose("ProfileList", L"Office");
   Click("ButtonMoreLess");
@@ -64,9 +65,38 @@ TEST_F(MainWindowTest, ProfileEditedInTheWindowIsSavedToTheStore) {
   ClickItem("RGDHCP", L"Static address");
   Type("InputIP", L"10.1.2.3");
   Type("InputSubnet", L"255.255.255.0");
+  Tab("PageControl2", L"IPv6 and more 1");
+  EXPECT_FALSE(Reachable(H("InputIPv6")));
+  ClickItem("RGIPv6Mode", L"Static");
+  const std::wstring address = L"2001:db8:85a3:1234:5678:8a2e:370:7334";
+  Type("InputIPv6", address);
+  Type("InputIPv6Prefix", L"64");
+  Click("CheckIPv6DNSFromDHCP");
+  EXPECT_FALSE(Reachable(H("InputIPv6DNS")));
+  Type("InputWlanProfile", L"B\u00FCro-WLAN");
+  ClickItem("RGAdapterState", L"Enabled");
+  {
+    // The whole address stands in its field, its first character at the left.
+    HWND field = H("InputIPv6");
+    SendMessageW(field, EM_SETSEL, 0, 0);
+    SendMessageW(field, EM_SCROLLCARET, 0, 0);
+    const LRESULT last = SendMessageW(field, EM_POSFROMCHAR, address.size() - 1, 0);
+    HDC dc = GetDC(field);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(field, WM_GETFONT, 0, 0)));
+    SIZE digit{};
+    GetTextExtentPoint32W(dc, L"4", 1, &digit);
+    SelectObject(dc, old);
+    ReleaseDC(field, dc);
+    RECT text{};
+    SendMessageW(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    EXPECT_LE(GET_X_LPARAM(last) + digit.cx, text.right);
+  }
   Tab("PageControl2", L"Connection 2");
   Type("EditLongLanDescriptionLan2", L"Drahtlose Netzwerkverbindung");
   ClickItem("RGDHCPLan2", L"DHCP");  // static without an address would stop the save
+  Tab("PageControl2", L"IPv6 and more 2");
+  Type("InputDNSSuffixLan2", L"labor.example");
   Tab("PageControl1", L"Internet");
   Click("CheckEnableProxy");
   Type("Inputproxy", L"cache.b\u00FCro");
@@ -82,13 +112,22 @@ TEST_F(MainWindowTest, ProfileEditedInTheWindowIsSavedToTheStore) {
             "Drahtlose Netzwerkverbindung");
   EXPECT_EQ(store.ReadString("Office", "Proxy", ""), "cache.b\xFCro");
   EXPECT_EQ(store.ReadString("Office", "EnableProxy", ""), "1");
+  EXPECT_EQ(store.ReadString("Office", "IPv6Mode", ""), "0");
+  EXPECT_EQ(store.ReadString("Office", "IPv6", ""), "2001:db8:85a3:1234:5678:8a2e:370:7334");
+  EXPECT_EQ(store.ReadString("Office", "IPv6Prefix", ""), "64");
+  EXPECT_EQ(store.ReadString("Office", "DHCP_IPv6DNS", ""), "1");
+  EXPECT_EQ(store.ReadString("Office", "WlanProfile", ""), "B\xFCro-WLAN");
+  EXPECT_EQ(store.ReadString("Office", "AdapterState", ""), "1");
+  EXPECT_EQ(store.ReadString("Office", "DNSSuffixLan2", ""), "labor.example");
   EXPECT_FALSE(Reachable(H("ButtonSave")));
 }
 
 // Every control of the layout is enabled in the window exactly when the logic, run on the
-// same clicks in memory, says so: in view mode, in edit mode, and back.
+// same clicks in memory, says so: in view mode, in edit mode, and back; on Windows 10, where
+// the page "IPv6 and more" takes input.
 TEST_F(MainWindowTest, EditModeEnablesWhatTheLogicEnables) {
   dir.Write("Lanvoy.INI", "[Home]\r\nDHCP=1\r\nLongLANDescription=LAN-Verbindung 2\r\n");
+  ReportWindows10();
   Create();
   MemoryWindow memory;
   ScriptedQuestions memoryQuestions;
@@ -114,6 +153,15 @@ TEST_F(MainWindowTest, EditModeEnablesWhatTheLogicEnables) {
   memory.Get<MemRadioGroup>("RGDHCP").Click(0);
   compare("static address");
   EXPECT_TRUE(IsWindowEnabled(H("InputIP")));
+  Tab("PageControl2", L"IPv6 and more 2");
+  ClickItem("RGIPv6ModeLan2", L"Static");
+  memory.Get<MemRadioGroup>("RGIPv6ModeLan2").Click(1);
+  Click("CheckIPv6DNSFromDHCPLan2");
+  memory.Check("CheckIPv6DNSFromDHCPLan2").Click();
+  compare("IPv6 static, its DNS from DHCP");
+  EXPECT_TRUE(IsWindowEnabled(H("InputIPv6GatewayLan2")));
+  EXPECT_FALSE(IsWindowEnabled(H("InputIPv6DNSLan2")));
+  Tab("PageControl2", L"Connection 1");
   // The mail tab can be chosen only while editing.
   Tab("PageControl1", L"Mail");
   EXPECT_TRUE(IsWindowVisible(H("SeiteMailClients")));

@@ -78,6 +78,7 @@ TEST_F(Screenshots, WindowsOfTheProgram) {
   const std::string out = *folder + "\\";
   std::filesystem::create_directories(*folder);
   dir.Write("Lanvoy.INI", test::kScreenshotStore);
+  ReportWindows10();  // the page "IPv6 and more" takes input
   Win32Questions boxes;
   {
     TFormStartBild splash;
@@ -101,6 +102,8 @@ TEST_F(Screenshots, WindowsOfTheProgram) {
   Tab("PageControl1", L"Network");
   Tab("PageControl2", L"Connection 2");
   Save(window->Handle(), out + "full_network_connection2.bmp");
+  Tab("PageControl2", L"IPv6 and more 1");
+  Save(window->Handle(), out + "full_network_more.bmp");
   Tab("PageControl2", L"Connection 1");
   Click("ButtonCancel");
 

@@ -20,6 +20,7 @@
 #include "mainwindow/win32/win32_main_window.h"
 #include "mainwindow/win32/win32_text.h"
 #include "platform/platform.h"
+#include "test_support/reported_windows.h"
 #include "test_support/scripted_questions.h"
 #include "test_support/temp_dir.h"
 
@@ -103,6 +104,11 @@ class Win32WindowTest : public ::testing::Test {
     return *form;
   }
   std::string ExePath() const { return dir.File("Lanvoy.exe"); }
+  // The machine tells the window Windows 10 (the prefix plays XP).
+  void ReportWindows10() {
+    machine = std::make_unique<ReportedWindows>(std::move(machine),
+                                                platform::System::Version{10, 0, 19045});
+  }
 
   HWND H(const std::string& name) const {
     HWND h = (in ? in : window.get())->Named(name);

@@ -415,6 +415,126 @@ TEST_F(MainFormTest, AddressFieldsAreMarkedWhileTheyHoldNoAddress) {
   EXPECT_FALSE(Edit("InputSubnet").invalid);
 }
 
+// The page "IPv6 and more" of each connection takes input in edit mode on Vista and later:
+// its addresses in static mode, its DNS servers unless they come from DHCP.
+TEST_F(MainFormTest, NewerSettingsTakeInputByWindowsModeAndDnsBox) {
+  const struct {
+    uint32_t windows;
+    bool edit;
+    int mode;
+    bool dnsFromDhcp;
+    bool on, addresses, dns;
+  } cases[] = {{10, false, kIPv6Static, false, false, false, false},
+               {10, true, kModeNone, false, true, false, true},
+               {10, true, kIPv6Static, false, true, true, true},
+               {10, true, kIPv6Static, true, true, true, false},
+               {6, true, kIPv6Automatic, true, true, false, false},
+               {6, true, kIPv6Automatic, false, true, false, true},
+               {5, true, kIPv6Static, false, false, false, false}};
+  for (const auto& t : cases) {
+    const std::string mode = std::to_string(t.mode), dhcp = t.dnsFromDhcp ? "1" : "0";
+    Store("[p]\r\nIPv6Mode=" + mode + "\r\nDHCP_IPv6DNS=" + dhcp + "\r\nIPv6ModeLan2=" + mode +
+          "\r\nDHCP_IPv6DNSLan2=" + dhcp + "\r\n");
+    fake.windowsVersion.major = t.windows;
+    Create();
+    if (t.edit) Button("ButtonModify").Click();
+    const std::string at = "Windows " + std::to_string(t.windows) + (t.edit ? " edit" : " view") +
+                           " mode " + mode + " DNS from DHCP " + dhcp + ": ";
+    for (const std::string s : {"", "Lan2"}) {
+      EXPECT_EQ(window->Get<MemRadioGroup>("RGIPv6Mode" + s).index, t.mode + 1) << at << s;
+      for (const char* name :
+           {"RGIPv6Mode", "CheckIPv6DNSFromDHCP", "InputDNSMore", "InputDNSSuffix",
+            "InputGatewayMetric", "InputWlanProfile", "RGAdapterState"})
+        EXPECT_EQ(Enabled(name + s), t.on) << at << name << s;
+      for (const char* name :
+           {"InputIPv6", "InputIPv6Prefix", "InputIPv6_2", "InputIPv6Prefix2", "InputIPv6Gateway"})
+        EXPECT_EQ(Enabled(name + s), t.addresses) << at << name << s;
+      for (const char* name : {"InputIPv6DNS", "InputIPv6DNS2"})
+        EXPECT_EQ(Enabled(name + s), t.dns) << at << name << s;
+    }
+  }
+}
+
+// What is typed and clicked on the page is saved, each connection's under its own keys. On
+// Windows 2000/XP the page takes no input and Get Current, which reads none of these settings
+// there, leaves the profile's as they are; on later Windows it shows the machine's.
+TEST_F(MainFormTest, NewerSettingsAreSavedAsTypedAndWindows5KeepsThem) {
+  Store(
+      "[p]\r\nLongLANDescription=LAN-Verbindung\r\nDHCP=1\r\nDHCP_IPv6DNS=1\r\n"
+      "DHCP_IPv6DNSLan2=1\r\n");
+  fake.windowsVersion = {10, 0, 19045};
+  Create();
+  Button("ButtonModify").Click();
+  const struct {
+    const char* field;
+    const char* key;
+    const char* typed[2];  // connection 1, 2
+  } fields[] = {{"InputIPv6", "IPv6", {"2001:db8:85a3:1234:5678:8a2e:370:7334", "fd00::2"}},
+                {"InputIPv6Prefix", "IPv6Prefix", {"64", "48"}},
+                {"InputIPv6_2", "IPv6_2", {"2001:db8::5", "fd00::3"}},
+                {"InputIPv6Prefix2", "IPv6Prefix2", {"64", "56"}},
+                {"InputIPv6Gateway", "IPv6Gateway", {"fe80::1", "fe80::2"}},
+                {"InputIPv6DNS", "IPv6DNS", {"2001:4860:4860::8888", "fd00::53"}},
+                {"InputIPv6DNS2", "IPv6DNS2", {"2001:4860:4860::8844", "fd00::54"}},
+                {"InputDNSMore", "DNSMore", {"10.0.0.3;10.0.0.4", "172.16.0.3"}},
+                {"InputDNSSuffix", "DNSSuffix", {"firma.example", "lab.example"}},
+                {"InputGatewayMetric", "GatewayMetric", {"25", "9999"}},
+                {"InputWlanProfile", "WlanProfile", {"B\xFCro-WLAN", "Labor"}}};
+  for (int n = 0; n < 2; ++n) {
+    const std::string s = n == 0 ? "" : "Lan2";
+    window->Get<MemRadioGroup>("RGIPv6Mode" + s).Click(1);  // static
+    Check("CheckIPv6DNSFromDHCP" + s).Click();              // off
+    window->Get<MemRadioGroup>("RGAdapterState" + s).Click(n + 1);
+    for (const auto& f : fields) Edit(f.field + s).Type(f.typed[n]);
+  }
+  // The servers after the second are each an address.
+  Edit("InputDNSMore").Type("10.0.0.3;10.0.0.x");
+  EXPECT_TRUE(Edit("InputDNSMore").invalid);
+  Edit("InputDNSMore").Type("10.0.0.3;10.0.0.4");
+  EXPECT_FALSE(Edit("InputDNSMore").invalid);
+  questions.AnswerMessage(mrNo);  // not applied now
+  Button("ButtonSave").Click();
+  const std::string saved = dir.Read("Lanvoy.INI");
+  for (int n = 0; n < 2; ++n) {
+    const std::string s = n == 0 ? "" : "Lan2";
+    IniFile store = StoreIni();
+    EXPECT_EQ(store.ReadString("p", "IPv6Mode" + s, ""), "0") << s;
+    EXPECT_EQ(store.ReadString("p", "DHCP_IPv6DNS" + s, "0"), "0") << s;
+    EXPECT_EQ(store.ReadString("p", "AdapterState" + s, ""), std::to_string(n)) << s;
+    for (const auto& f : fields)
+      EXPECT_EQ(store.ReadString("p", f.key + s, ""), f.typed[n]) << f.key << s;
+  }
+
+  // Get Current with a connection that has none of them set.
+  TNetworkInfoSet table(1);
+  table[0].LongLANDescription = "LAN-Verbindung";
+  table[0].GatewayMetric = "30";
+  for (const uint32_t windows : {5u, 10u}) {
+    fake.windowsVersion.major = windows;
+    Create();
+    Button("ButtonModify").Click();
+    form->ClearInputFields();
+    form->ShowConnections(table);
+    const ConnectionSettings shown = ConnectionOf(form->ShownRecord(), 0);
+    if (windows == 5) {
+      EXPECT_EQ(shown.IPv6, fields[0].typed[0]);
+      EXPECT_EQ(shown.GatewayMetric, "25");
+      EXPECT_EQ(shown.AdapterState, kAdapterDisabled);
+      EXPECT_EQ(ConnectionOf(form->ShownRecord(), 1).WlanProfile, "Labor");
+      questions.AnswerMessage(mrNo);
+      Button("ButtonSave").Click();
+      EXPECT_EQ(dir.Read("Lanvoy.INI"), saved);
+    } else {
+      EXPECT_EQ(shown.IPv6, "");
+      EXPECT_EQ(shown.IPv6Mode, kModeNone);
+      EXPECT_EQ(shown.GatewayMetric, "30");
+      EXPECT_EQ(ConnectionOf(form->ShownRecord(), 1).WlanProfile, "");
+      questions.AnswerMessage(mrYes);  // discard
+      Button("ButtonCancel").Click();
+    }
+  }
+}
+
 TEST_F(MainFormTest, CopyAndRenameTakeTheNameTypedAndRenameMayChangeCase) {
   Store("[alpha]\r\nIP=1.1.1.1\r\n[beta]\r\nIP=2.2.2.2\r\n");
   Create();
