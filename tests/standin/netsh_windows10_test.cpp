@@ -150,7 +150,7 @@ TEST(NetshWindows10, LaterSettingsLinesAreTakenOrRefusedAsWindows10sNetshDoes) {
        "WLAN: gw= dns=2001:db8::54 wlan="},
       {"interface", "set interface name=\"WLAN\" admin=disabled", "WLAN: off gw= dns=dhcp wlan="},
       {"interface", "set interface name=17 admin=disabled",
-       "The interface name is not registered with the router.\r\n"},
+       "An interface with this name is not registered with the router.\r\n"},
       {"interface", "set interface name=WLAN admin=on",
        "'on' is not an acceptable value for admin.\r\n"},
       {"wlan", "connect name=\"B\xFCro\" interface=\"WLAN\"", "WLAN: gw= dns=dhcp wlan=B\xFCro"},

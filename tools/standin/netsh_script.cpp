@@ -752,7 +752,7 @@ bool NetshInterpreter::SetInterfaceAdmin(const Params& p) {
   if (!name) return FailMissing();
   // This command takes the connection's name only, switched off or not.
   ConnectionState* c = state_.Find(*name);
-  if (!c) return Fail("The interface name is not registered with the router.");
+  if (!c) return Fail("An interface with this name is not registered with the router.");
   if (auto error = CheckChoice(p, "admin", {"enabled", "disabled"})) return Fail(*error);
   if (auto error = CheckChoice(p, "connect", {"connected", "disconnected"})) return Fail(*error);
   if (Get(p, "newname")) return Fail("Renaming is not modelled by the simulated host.");

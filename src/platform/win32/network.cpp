@@ -222,7 +222,8 @@ constexpr const char* kTcpip6Interfaces =
 template <typename Function>
 Function LookUp(const char* module, const char* name) {
   HMODULE handle = GetModuleHandleA(module);
-  if (handle == nullptr) handle = LoadLibraryA(module);
+  // From System32 only: the elevated copy must not take a DLL planted beside the program.
+  if (handle == nullptr) handle = LoadLibraryExA(module, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   return handle == nullptr
              ? nullptr
              : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(handle, name)));
