@@ -427,10 +427,16 @@ TEST_F(ProgramTest, ANewUserAtTheWindow) {
   EXPECT_TRUE(gone("Information", 3)) << "the click did not reach the notice";
 
   ASSERT_TRUE(shown("Lanvoy", 10));
-  x("xdotool windowfocus --sync $(xdotool search --onlyvisible --name '^Lanvoy$' | head -1) "
-    "key --clearmodifiers alt+m && sleep 0.5 && xdotool key ctrl+a BackSpace && xdotool type "
-    "10.20.30.41 && xdotool key Escape");
-  EXPECT_TRUE(shown("Confirm", 5)) << "Esc threw the edits away without a word";
+  // While the start's Get Current reads, the window takes no input: a user whose keys found
+  // it reading types again.
+  bool asked = false;
+  for (int i = 0; i < 6 && !asked; ++i) {
+    x("xdotool windowfocus --sync $(xdotool search --onlyvisible --name '^Lanvoy$' | head -1) "
+      "key --clearmodifiers alt+m && sleep 0.5 && xdotool key ctrl+a BackSpace && xdotool type "
+      "10.20.30.41 && xdotool key Escape");
+    asked = shown("Confirm", 3);
+  }
+  EXPECT_TRUE(asked) << "Esc threw the edits away without a word";
   answer("Confirm", "Return");  // No, the default: go on editing
   EXPECT_TRUE(gone("Confirm", 5));
   click("Lanvoy", "383 145");        // Save
