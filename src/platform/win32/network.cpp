@@ -95,20 +95,22 @@ bool IsLinkLocal(const std::string& text) {
                               text.compare(0, 3, "fea") == 0 || text.compare(0, 3, "feb") == 0);
 }
 
+// The addresses of a list of one family, by the converter of that family.
 template <typename Entry>
-std::vector<std::string> IPv6Texts(const Entry* first) {
+std::vector<std::string> Texts(const Entry* first,
+                               std::optional<std::string> (*text)(const SOCKET_ADDRESS&)) {
   std::vector<std::string> texts;
   for (const Entry* entry = first; entry != nullptr; entry = entry->Next)
-    if (auto text = IPv6Text(entry->Address)) texts.push_back(*text);
+    if (auto one = text(entry->Address)) texts.push_back(*one);
   return texts;
 }
-
 template <typename Entry>
 std::vector<std::string> IPv4Texts(const Entry* first) {
-  std::vector<std::string> texts;
-  for (const Entry* entry = first; entry != nullptr; entry = entry->Next)
-    if (auto text = IPv4Text(entry->Address)) texts.push_back(*text);
-  return texts;
+  return Texts(first, IPv4Text);
+}
+template <typename Entry>
+std::vector<std::string> IPv6Texts(const Entry* first) {
+  return Texts(first, IPv6Text);
 }
 
 // The name in the code page; where a character has no place there (no look-alike taken), the
